@@ -1,0 +1,57 @@
+#pragma once
+// The registry the program reads and writes: keys under predefined roots, values
+// of type 1 (string), 2 (expandable string) and 4 (32-bit number). Calls return 0
+// on success and an error code otherwise, as the program's callers expect.
+#include <cstdint>
+#include <string_view>
+
+namespace typeloom::platform {
+
+enum class RootKey : std::uint32_t {
+  ClassesRoot = 0x80000000u,
+  CurrentUser = 0x80000001u,
+  LocalMachine = 0x80000002u,
+  CurrentConfig = 0x80000005u,
+};
+
+using KeyHandle = std::uint32_t;  // 0 is never a valid handle
+
+namespace reg {
+inline constexpr long kSuccess = 0;
+inline constexpr long kFileNotFound = 2;
+inline constexpr long kAccessDenied = 5;
+inline constexpr long kInvalidHandle = 6;
+inline constexpr long kMoreData = 234;
+inline constexpr long kNoMoreItems = 259;
+inline constexpr long kWriteFault = 29;
+
+inline constexpr std::uint32_t kKeyRead = 0x20019;
+inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
+
+inline constexpr std::uint32_t kSz = 1;
+inline constexpr std::uint32_t kExpandSz = 2;
+inline constexpr std::uint32_t kDword = 4;
+}  // namespace reg
+
+class Registry {
+ public:
+  virtual ~Registry() = default;
+
+  // Opens an existing key. Key paths use "\" between parts and compare without case.
+  virtual long OpenKey(RootKey root, std::string_view path, std::uint32_t access, KeyHandle* key) = 0;
+  // Creates the key and its missing parents, or opens it when it exists.
+  virtual long CreateKey(RootKey root, std::string_view path, std::uint32_t access, KeyHandle* key) = 0;
+  // Copies the name of value `index` into `name`; *nameLength holds the buffer size in
+  // characters including the terminating zero, and on success the name's length without
+  // it. On failure (no more values, buffer too small) *nameLength is left unchanged.
+  virtual long EnumValue(KeyHandle key, std::uint32_t index, char* name, std::uint32_t* nameLength) = 0;
+  // Reports the value's type and size; with `data` set also copies up to *size bytes.
+  // A `data` buffer smaller than the value gives kMoreData.
+  virtual long QueryValue(KeyHandle key, std::string_view name, std::uint32_t* type, std::uint8_t* data,
+                          std::uint32_t* size) = 0;
+  virtual long SetValue(KeyHandle key, std::string_view name, std::uint32_t type, const std::uint8_t* data,
+                        std::uint32_t size) = 0;
+  virtual long CloseKey(KeyHandle key) = 0;
+};
+
+}  // namespace typeloom::platform

@@ -1,0 +1,27 @@
+#pragma once
+// Keeps the program to one running instance per user and carries the hand-over
+// signal from a later start to the first one.
+#include <functional>
+
+namespace typeloom::platform {
+
+class SingleInstance {
+ public:
+  virtual ~SingleInstance() = default;
+  // Serialises starts: held from before a start saves its command line until its
+  // hand-over has been handled (or it became the first instance), so no hand-over
+  // overwrites another's command line before that one was read.
+  virtual void LockStart() = 0;
+  virtual void UnlockStart() = 0;
+  // True when another instance already runs. False means this process is now the
+  // first instance and keeps that role until it ends.
+  virtual bool PreviousInstance() = 0;
+  // Later start: signal the first instance and wait, for a bounded time, until it has
+  // handled the signal. False when no first instance answered in time.
+  virtual bool SignalAndWait() = 0;
+  // First instance: `handler` runs on the UI thread for every signal; the signalling
+  // process is released once it returns.
+  virtual void Listen(std::function<void()> handler) = 0;
+};
+
+}  // namespace typeloom::platform
