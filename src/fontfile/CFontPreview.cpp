@@ -1,0 +1,99 @@
+#include "fontfile/CFontPreview.h"
+
+#include "platform/FileProbe.h"
+#include "platform/FontFaces.h"
+#include "platform/FontSession.h"
+#include "platform/SystemLocale.h"
+
+namespace typeloom {
+
+namespace {
+constexpr std::uint16_t kWindowsPlatform = 3;
+}
+
+FontPreviewServices LinuxFontPreviewServices() {
+  static platform::QtFaceNameResolver faces;
+  static platform::QtFontSession session;
+  static platform::QtSystemLocale locale;
+  static platform::PosixFileProbe files;
+  return {&faces, &session, &locale, &files};
+}
+
+CFontPreview::CFontPreview() : CFontPreview(LinuxFontPreviewServices()) {}
+
+CFontPreview::CFontPreview(const FontPreviewServices& services)
+    : services_(services), systemLocale_(services.locale->DefaultLcid()) {}
+
+CFontPreview::~CFontPreview() { ReleaseFromSession(); }
+
+void CFontPreview::SetFontFile(const std::string& path) {
+  ReleaseFromSession();
+  if (!FileExists(path)) return;
+  fontFile_ = path;
+  ReadTrueTypeTables();
+  installed_ = MatchFaceName();
+  if (!installed_) {
+    AddToSession(fontFile_);
+    MatchFaceName();
+  }
+}
+
+void CFontPreview::ReadTrueTypeTables() {
+  fontfile::FontTables tables = fontfile::ReadTrueTypeTables(fontFile_);
+  validTrueType_ = tables.validTrueType;
+  names_ = std::move(tables.names);
+  selectionFlags_ = tables.selectionFlags;
+}
+
+std::string CFontPreview::LookupName(int nameId) const {
+  const fontfile::NameRecord* chosen = nullptr;
+  for (const fontfile::NameRecord& r : names_) {
+    if (r.nameId != nameId) continue;
+    if (r.platformId == kWindowsPlatform) {
+      chosen = &r;
+      if (r.languageId == systemLocale_) break;
+    } else if (chosen == nullptr || chosen->text.empty()) {
+      chosen = &r;
+    }
+  }
+  return chosen != nullptr ? chosen->text : std::string();
+}
+
+bool CFontPreview::TestStyleBit(int bit) const {
+  if (bit < 0 || bit > 15) return false;
+  return ((selectionFlags_ >> bit) & 1u) != 0;
+}
+
+bool CFontPreview::MatchFaceName() {
+  const std::string family = LookupName(1);
+  const std::string candidates[] = {family, family + " " + LookupName(2), LookupName(4)};
+  for (const std::string& candidate : candidates) {
+    const auto face = services_.faces->ResolveFace(candidate);
+    if (face && *face == candidate) {
+      faceName_ = candidate;
+      return true;
+    }
+  }
+  return false;
+}
+
+void CFontPreview::AddToSession(const std::string& path) {
+  if (services_.session->AddFont(path) <= 0) return;
+  addedFile_ = path;
+  if (broadcast_) services_.session->BroadcastFontChange();
+}
+
+// Removes what this object added, whether or not a face name was found for it:
+// a file added without one would otherwise stay added for the rest of the session.
+void CFontPreview::ReleaseFromSession() {
+  if (addedFile_.empty()) return;
+  services_.session->RemoveFont(addedFile_);
+  addedFile_.clear();
+  if (broadcast_) services_.session->BroadcastFontChange();
+  faceName_.clear();
+  validTrueType_ = false;
+}
+
+bool CFontPreview::FileExists(const std::string& path) const { return services_.files->FileExists(path); }
+
+}  // namespace typeloom

@@ -1,0 +1,232 @@
+#include "fontfile/TrueTypeReader.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cstring>
+
+namespace typeloom::fontfile {
+
+namespace {
+
+std::uint16_t U16(const std::uint8_t* p) { return static_cast<std::uint16_t>((p[0] << 8) | p[1]); }
+
+std::uint32_t U32(const std::uint8_t* p) {
+  return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+// Code points of bytes 0x80..0x9F in Windows-1252; the undefined ones keep their value.
+constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+constexpr std::size_t kHeadBytes = 54;
+constexpr std::size_t kHeadMagicOffset = 12;
+constexpr std::uint64_t kFsSelectionOffset = 62;
+constexpr std::size_t kNameRecordBytes = 12;
+// Strings of one name table are fetched in a single read when they lie this close together.
+constexpr std::uint64_t kMaxStorageChunk = 1u << 20;
+
+bool ReadNameRecords(ByteSource& source, std::uint64_t at, std::vector<NameRecord>& names) {
+  auto fill = [](NameRecord& r, const std::uint8_t* p) {
+    r.platformId = U16(p);
+    r.encodingId = U16(p + 2);
+    r.languageId = U16(p + 4);
+    r.nameId = U16(p + 6);
+    r.length = U16(p + 8);
+    r.offset = U16(p + 10);
+  };
+  std::vector<std::uint8_t> block(names.size() * kNameRecordBytes);
+  if (source.ReadAt(at, block.size(), block.data())) {
+    for (std::size_t i = 0; i < names.size(); ++i) fill(names[i], block.data() + i * kNameRecordBytes);
+    return true;
+  }
+  // The block runs past the end: keep the records that are whole.
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    std::uint8_t rec[kNameRecordBytes];
+    if (!source.ReadAt(at + i * kNameRecordBytes, sizeof rec, rec)) return false;
+    fill(names[i], rec);
+  }
+  return false;
+}
+
+// Reads the name table at `tableOffset` into `tables.names`. False ends the reading.
+bool ReadNameTable(ByteSource& source, std::uint64_t tableOffset, FontTables& tables) {
+  std::uint8_t header[6];
+  if (!source.ReadAt(tableOffset, sizeof header, header)) return false;
+  const std::uint16_t count = U16(header + 2);
+  const std::uint64_t storage = tableOffset + U16(header + 4);
+  if (count == 0) return false;
+
+  std::vector<NameRecord> names(count);
+  const bool recordsRead = ReadNameRecords(source, tableOffset + sizeof header, names);
+  if (!recordsRead) {
+    tables.names = std::move(names);
+    return false;
+  }
+
+  // How many records fit the string budget, and the extent of their strings.
+  std::size_t budgeted = 0;
+  std::uint64_t total = 0, lo = UINT64_MAX, hi = 0;
+  for (; budgeted < names.size(); ++budgeted) {
+    const NameRecord& r = names[budgeted];
+    if (r.length == 0) continue;
+    if (total + r.length > kMaxNameStringBytes) break;
+    total += r.length;
+    lo = std::min<std::uint64_t>(lo, storage + r.offset);
+    hi = std::max<std::uint64_t>(hi, storage + r.offset + r.length);
+  }
+
+  bool ok = true;
+  std::vector<std::uint8_t> chunk;
+  if (total > 0 && hi - lo <= kMaxStorageChunk) {
+    chunk.resize(hi - lo);
+    if (!source.ReadAt(lo, chunk.size(), chunk.data())) chunk.clear();
+  }
+  std::vector<std::uint8_t> buffer;
+  for (std::size_t i = 0; i < budgeted; ++i) {
+    NameRecord& r = names[i];
+    if (r.length == 0) continue;
+    const std::uint64_t at = storage + r.offset;
+    if (!chunk.empty()) {
+      r.text = DecodeNameString({chunk.data() + (at - lo), r.length});
+      continue;
+    }
+    buffer.resize(r.length);
+    if (!source.ReadAt(at, buffer.size(), buffer.data())) {
+      ok = false;
+      break;
+    }
+    r.text = DecodeNameString(buffer);
+  }
+  if (budgeted < names.size()) ok = false;
+  tables.names = std::move(names);
+  return ok;
+}
+
+}  // namespace
+
+bool MemoryByteSource::ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) {
+  if (offset > data_.size() || size > data_.size() - offset) return false;
+  if (size > 0) std::memcpy(out, data_.data() + offset, size);
+  return true;
+}
+
+FileByteSource::FileByteSource(const std::string& path) {
+  file_ = std::fopen(path.c_str(), "rb");
+  // Reads are few and exact; a stdio buffer would only copy bytes nobody asked for.
+  if (file_ != nullptr) std::setvbuf(file_, nullptr, _IONBF, 0);
+}
+
+FileByteSource::~FileByteSource() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+bool FileByteSource::ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) {
+  if (file_ == nullptr || offset > static_cast<std::uint64_t>(LONG_MAX)) return false;
+  if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
+  return std::fread(out, 1, size, file_) == size;
+}
+
+FontTables ReadTrueTypeTables(ByteSource& source) {
+  FontTables tables;
+  std::uint8_t offsetTable[12];
+  if (!source.ReadAt(0, sizeof offsetTable, offsetTable)) return tables;
+  const std::uint16_t tableCount = U16(offsetTable + 4);
+  if (tableCount == 0) return tables;
+
+  std::vector<std::uint8_t> directory(std::size_t{tableCount} * 16);
+  if (!source.ReadAt(12, directory.size(), directory.data())) return tables;
+  std::vector<TableRecord> records(tableCount);
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const std::uint8_t* p = directory.data() + i * 16;
+    std::memcpy(records[i].tag, p, 4);
+    records[i].checksum = U32(p + 4);
+    records[i].offset = U32(p + 8);
+    records[i].length = U32(p + 12);
+  }
+
+  const auto head = std::find_if(records.begin(), records.end(), [](const TableRecord& r) { return r.HasTag("head"); });
+  if (head == records.end()) return tables;
+  std::uint8_t headTable[kHeadBytes];
+  if (!source.ReadAt(head->offset, sizeof headTable, headTable)) return tables;
+  tables.validTrueType = U32(headTable + kHeadMagicOffset) == kHeadMagic;
+  if (!tables.validTrueType) return tables;
+
+  for (const TableRecord& r : records) {
+    if (r.HasTag("name")) {
+      if (!ReadNameTable(source, r.offset, tables)) return tables;
+    } else if (r.HasTag("OS/2")) {
+      std::uint8_t word[2];
+      if (!source.ReadAt(std::uint64_t{r.offset} + kFsSelectionOffset, sizeof word, word)) return tables;
+      tables.selectionFlags = U16(word);
+    }
+  }
+  return tables;
+}
+
+FontTables ReadTrueTypeTables(std::span<const std::uint8_t> data) {
+  MemoryByteSource source(data);
+  return ReadTrueTypeTables(source);
+}
+
+FontTables ReadTrueTypeTables(const std::string& path) {
+  FileByteSource source(path);
+  if (!source.IsOpen()) return {};
+  return ReadTrueTypeTables(source);
+}
+
+std::string DecodeUtf16Be(std::span<const std::uint8_t> bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  const std::size_t units = bytes.size() / 2;
+  for (std::size_t i = 0; i < units; ++i) {
+    const char16_t u = U16(bytes.data() + 2 * i);
+    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
+      const char16_t next = U16(bytes.data() + 2 * (i + 1));
+      if (next >= 0xDC00 && next <= 0xDFFF) {
+        AppendUtf8(out, 0x10000 + ((char32_t{u} - 0xD800) << 10) + (char32_t{next} - 0xDC00));
+        ++i;
+        continue;
+      }
+    }
+    AppendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? char32_t{0xFFFD} : char32_t{u});
+  }
+  return out;
+}
+
+std::string DecodeWindows1252(std::span<const std::uint8_t> bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (const std::uint8_t b : bytes) {
+    AppendUtf8(out, (b >= 0x80 && b <= 0x9F) ? char32_t{kCp1252High[b - 0x80]} : char32_t{b});
+  }
+  return out;
+}
+
+std::string DecodeNameString(std::span<const std::uint8_t> bytes) {
+  if (bytes.empty()) return {};
+  return bytes[0] == 0 ? DecodeUtf16Be(bytes) : DecodeWindows1252(bytes);
+}
+
+}  // namespace typeloom::fontfile

@@ -1,0 +1,101 @@
+#pragma once
+// Reads the table directory, the head magic number, the name table and the OS/2
+// fsSelection word of a TrueType/OpenType file. Standard library only, so it can
+// run over untrusted bytes in a fuzzer as well as over files.
+//
+// Every read is bounds-checked: a read that would run past the end of the data
+// ends the reading, and whatever was stored before it stays. Only the bytes that
+// are needed are read (directory, head, name table, two bytes of OS/2), by seeking,
+// so a large font costs what a small one costs.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace typeloom::fontfile {
+
+inline constexpr std::uint32_t kHeadMagic = 0x5F0F3CF5u;
+
+// One record of the table directory.
+struct TableRecord {
+  char tag[4] = {0, 0, 0, 0};
+  std::uint32_t checksum = 0;
+  std::uint32_t offset = 0;
+  std::uint32_t length = 0;
+
+  bool HasTag(std::string_view t) const { return t.size() == 4 && std::string_view(tag, 4) == t; }
+};
+
+// One record of the name table, with its text decoded to UTF-8.
+struct NameRecord {
+  std::uint16_t platformId = 0;
+  std::uint16_t encodingId = 0;
+  std::uint16_t languageId = 0;
+  std::uint16_t nameId = 0;
+  std::uint16_t length = 0;
+  std::uint16_t offset = 0;
+  std::string text;
+};
+
+// The result of reading one file.
+struct FontTables {
+  bool validTrueType = false;           // head magic number matched
+  std::vector<NameRecord> names;        // file order; empty until a name table was read
+  std::uint16_t selectionFlags = 0;     // OS/2 fsSelection; 0 until an OS/2 table was read
+};
+
+// Random-access source of bytes. ReadAt fills exactly `size` bytes or fails
+// without reading outside the data.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  virtual bool ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) = 0;
+};
+
+// Bytes held in memory.
+class MemoryByteSource final : public ByteSource {
+ public:
+  explicit MemoryByteSource(std::span<const std::uint8_t> data) : data_(data) {}
+  bool ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) override;
+
+ private:
+  std::span<const std::uint8_t> data_;
+};
+
+// A file opened read-only, unbuffered: every ReadAt is one seek and one read.
+class FileByteSource final : public ByteSource {
+ public:
+  explicit FileByteSource(const std::string& path);
+  ~FileByteSource() override;
+  FileByteSource(const FileByteSource&) = delete;
+  FileByteSource& operator=(const FileByteSource&) = delete;
+
+  bool IsOpen() const { return file_ != nullptr; }
+  bool ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) override;
+
+ private:
+  std::FILE* file_ = nullptr;
+};
+
+FontTables ReadTrueTypeTables(ByteSource& source);
+FontTables ReadTrueTypeTables(std::span<const std::uint8_t> data);
+// A file that cannot be opened yields an empty (invalid) result.
+FontTables ReadTrueTypeTables(const std::string& path);
+
+// Text decoders used for name strings, exposed for tests.
+// UTF-16BE: surrogate pairs combine, an unpaired surrogate becomes U+FFFD, an odd
+// final byte is dropped.
+std::string DecodeUtf16Be(std::span<const std::uint8_t> bytes);
+// Windows-1252; its five undefined bytes map to the C1 code points of the same value.
+std::string DecodeWindows1252(std::span<const std::uint8_t> bytes);
+// The name-string rule: a first byte of 0 means UTF-16BE, anything else single-byte.
+std::string DecodeNameString(std::span<const std::uint8_t> bytes);
+
+// Upper bound on the string bytes read from one name table. Real tables hold a few
+// kilobytes; overlapping records in a hostile file could otherwise ask for gigabytes.
+inline constexpr std::uint64_t kMaxNameStringBytes = 8u * 1024u * 1024u;
+
+}  // namespace typeloom::fontfile
