@@ -1,0 +1,39 @@
+#pragma once
+// Scriptable single-instance for tests: answers PreviousInstance as told,
+// records what was called and lets a test deliver a hand-over signal.
+#include "platform/SingleInstance.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace typeloom::test {
+
+class FakeSingleInstance final : public platform::SingleInstance {
+ public:
+  void LockStart() override;
+  void UnlockStart() override;
+  bool PreviousInstance() override;
+  bool SignalAndWait() override;
+  void Listen(std::function<void()> handler) override;
+
+  // Delivers one hand-over signal to the listener, as the first instance would
+  // on its UI thread. Returns false when nobody listens.
+  bool DeliverSignal();
+
+  bool previousInstance = false;  // answer of PreviousInstance
+  bool signalAnswer = true;       // answer of SignalAndWait
+  bool startLocked = false;       // between LockStart and UnlockStart
+  int signalsSent = 0;            // SignalAndWait calls
+  int signalsDelivered = 0;       // DeliverSignal calls that reached a handler
+  bool listening() const { return static_cast<bool>(handler_); }
+  // Names of the calls in order: "LockStart", "UnlockStart", "PreviousInstance",
+  // "SignalAndWait", "Listen".
+  QStringList calls;
+
+ private:
+  std::function<void()> handler_;
+};
+
+}  // namespace typeloom::test
