@@ -3,7 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
-#include <QStandardPaths>
+#include <QStringList>
+#include <QVariant>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -63,7 +64,10 @@ QString QtSettingsStore::GetSetting(const QString& app, const QString& section, 
   settings.beginGroup(section);
   if (!settings.contains(key)) return defaultValue;
   // An empty stored text reads back as a null variant; it is still present.
-  return settings.value(key).toString();
+  const QVariant value = settings.value(key);
+  // Unquoted commas in a hand-edited file read back as a list.
+  if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(QStringLiteral(", "));
+  return value.toString();
 }
 
 void QtSettingsStore::SaveSetting(const QString& app, const QString& section, const QString& key,

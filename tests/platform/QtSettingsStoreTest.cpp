@@ -1,6 +1,8 @@
 #include "platform/QtSettingsStore.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -82,6 +84,29 @@ TEST_F(QtSettingsStoreTest, StoresSeeEachOthersLatestValues) {
   first.SaveSetting(kApp, kSection, QStringLiteral("ShowSplash"), QStringLiteral("0"));
   EXPECT_EQ(second.GetSetting(kApp, kSection, QStringLiteral("ShowSplash"), QStringLiteral("1")), QStringLiteral("0"));
   EXPECT_EQ(second.GetSetting(kApp, kSection, QStringLiteral("CommandLine")), QStringLiteral("value-19"));
+}
+
+TEST_F(QtSettingsStoreTest, HandEditedLinesReadAsText) {
+  const struct {
+    const char* line;
+    const char* expected;
+  } cases[] = {
+      {"ShowSplash=0", "0"},
+      {"ShowSplash=a, b", "a, b"},  // unquoted commas would make a list
+      {"ShowSplash=\"quoted\"", "quoted"},
+      {"ShowSplash=", ""},
+  };
+  QtSettingsStore store(Root());
+  QDir().mkpath(QFileInfo(store.FilePath(kApp)).absolutePath());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    QFile file(store.FilePath(kApp));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QByteArray("[Settings]\n") + c.line + "\n");
+    file.close();
+    EXPECT_EQ(QtSettingsStore(Root()).GetSetting(kApp, kSection, QStringLiteral("ShowSplash"), QStringLiteral("absent")),
+              QString::fromUtf8(c.expected));
+  }
 }
 
 TEST_F(QtSettingsStoreTest, FileLivesUnderXdgConfigHome) {
