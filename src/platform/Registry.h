@@ -3,6 +3,7 @@
 // of type 1 (string), 2 (expandable string) and 4 (32-bit number). Calls return 0
 // on success and an error code otherwise, as the program's callers expect.
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace typeloom::platform {
@@ -24,13 +25,24 @@ inline constexpr long kInvalidHandle = 6;
 inline constexpr long kMoreData = 234;
 inline constexpr long kNoMoreItems = 259;
 inline constexpr long kWriteFault = 29;
+inline constexpr long kInvalidParameter = 87;
 
 inline constexpr std::uint32_t kKeyRead = 0x20019;
 inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 
+// Access bits that the implementations check: reading values, writing them.
+inline constexpr std::uint32_t kQueryValueAccess = 0x0001;
+inline constexpr std::uint32_t kSetValueAccess = 0x0002;
+
 inline constexpr std::uint32_t kSz = 1;
 inline constexpr std::uint32_t kExpandSz = 2;
 inline constexpr std::uint32_t kDword = 4;
+
+// Case-folded form of a key path or value name (UTF-8), for comparisons without case.
+std::string FoldName(std::string_view name);
+// A key path without empty parts (leading, trailing or doubled separators dropped);
+// letter case is kept.
+std::string NormalizePath(std::string_view path);
 }  // namespace reg
 
 class Registry {
