@@ -1,0 +1,168 @@
+#include "app/FontCatalogue.h"
+
+#include "options/RegistryModule.h"
+#include "platform/ListWithEdit.h"
+
+#include <array>
+
+namespace typeloom::app {
+namespace {
+
+using platform::RootKey;
+
+// Keeps what stands before position `p` (0-based) of `v`, dropping the blank
+// right before it when there is one.
+QString CutAt(const QString& v, qsizetype p) {
+  if (p > 0 && v[p - 1] == u' ') return v.left(p - 1);
+  return v.left(p);
+}
+
+// Finds the first occurrence; it counts only when a blank stands before it (a
+// whole word) and it starts past the second character.
+qsizetype FindWord(const QString& v, QLatin1StringView word) {
+  const qsizetype p = v.indexOf(word);
+  if (p < 2 || v[p - 1] != u' ') return -1;
+  return p;
+}
+
+struct FontsSource {
+  RootKey root;
+  const char* key;
+  bool display;
+};
+
+void AddEntry(platform::Registry& registry, FontCatalogue& catalogue, RootKey root, const char* key,
+              const QString& valueName, const QString& name, bool bold, bool italic, const QString& sizes) {
+  const RegistryResult value = RegistryModule::QueryValue(registry, root, key, valueName.toStdString());
+  const QString file = QString::fromStdString(value.Text()).toLower();
+  catalogue.Add(name, file, bold, italic, sizes);
+}
+
+// Enumerates the values of one fonts key into the list names and the catalogue.
+void ReadFontsKey(platform::Registry& registry, FontCatalogue& catalogue, const FontsSource& source,
+                  QStringList& names) {
+  platform::KeyHandle key = 0;
+  if (registry.OpenKey(source.root, source.key, platform::reg::kKeyRead, &key) != platform::reg::kSuccess) return;
+  constexpr std::uint32_t kNameBuffer = 2000;
+  std::array<char, kNameBuffer> buffer{};
+  for (std::uint32_t index = 0;; ++index) {
+    std::uint32_t length = kNameBuffer;
+    registry.EnumValue(key, index, buffer.data(), &length);
+    if (length == kNameBuffer || length == 0) break;  // end of the values, or a failure
+    const QString valueName = QString::fromUtf8(buffer.data(), length);
+    if (valueName.isEmpty()) continue;
+    const CleanedName cleaned = CleanValueName(valueName);
+    names.append(cleaned.name);
+    if (source.display) {
+      AddDisplayFontsEntry(registry, catalogue, valueName, cleaned.name.toLower(), cleaned.bold, cleaned.italic,
+                           cleaned.sizes);
+    } else {
+      AddFontsEntry(registry, catalogue, valueName, cleaned.name.toLower(), cleaned.bold, cleaned.italic,
+                    cleaned.sizes);
+    }
+  }
+  registry.CloseKey(key);
+}
+
+}  // namespace
+
+QString ExtractSizeList(const QString& text) {
+  qsizetype p = text.indexOf(u' ');
+  if (p >= 1) return text.left(p);
+  p = text.indexOf(u'(');
+  if (p >= 1) return text.left(p);
+  return text;
+}
+
+CleanedName CleanValueName(const QString& valueName) {
+  CleanedName out;
+  QString v = valueName;
+  // Positions are 0-based here: "past the second character" is p >= 2.
+  if (const qsizetype p = v.indexOf(u'('); p >= 2) v = CutAt(v, p);
+  if (const qsizetype p = FindWord(v, QLatin1StringView("Italic")); p >= 0 && p + 6 == v.size()) {
+    v = CutAt(v, p);
+    out.italic = true;
+  }
+  if (const qsizetype p = FindWord(v, QLatin1StringView("Bold")); p >= 0 && p + 4 == v.size()) {
+    v = CutAt(v, p);
+    out.bold = true;
+  }
+  if (const qsizetype p = FindWord(v, QLatin1StringView("Normal")); p >= 0) v = CutAt(v, p);
+  if (const qsizetype p = v.indexOf(QLatin1StringView("& ")); p >= 2) v = CutAt(v, p);
+  // Fixed sizes follow the name after a blank, as in "Courier 10,12,15"; a marker
+  // inside a number ("18,") is not the start of the list.
+  for (const char* marker : {"8,", "9,", "10,", "11,", "12,"}) {
+    if (const qsizetype p = FindWord(v, QLatin1StringView(marker)); p >= 0) {
+      out.sizes = ExtractSizeList(v.mid(p));
+      v = CutAt(v, p);
+    }
+  }
+  out.name = v;
+  return out;
+}
+
+void FontCatalogue::Clear() {
+  catalogueNames.clear();
+  catalogueFiles.clear();
+  catalogueBold.clear();
+  catalogueItalic.clear();
+  catalogueSizes.clear();
+  byFile_.clear();
+  byName_.clear();
+}
+
+bool FontCatalogue::Add(const QString& name, const QString& file, bool bold, bool italic, const QString& sizes) {
+  if (byFile_.contains(file)) return false;
+  const int index = catalogueCount();
+  byFile_.insert(file, index);
+  if (!byName_.contains(name)) byName_.insert(name, index);  // lookups by name take the first record
+  catalogueNames.push_back(name);
+  catalogueFiles.push_back(file);
+  catalogueBold.push_back(bold);
+  catalogueItalic.push_back(italic);
+  catalogueSizes.push_back(sizes);
+  return true;
+}
+
+int FontCatalogue::FindFile(const QString& file) const { return byFile_.value(file, -1); }
+int FontCatalogue::FindName(const QString& name) const { return byName_.value(name, -1); }
+
+bool IsWindowsNT() { return true; }
+
+void AddFontsEntry(platform::Registry& registry, FontCatalogue& catalogue, const QString& valueName,
+                   const QString& name, bool bold, bool italic, const QString& sizes) {
+  AddEntry(registry, catalogue, RootKey::LocalMachine, IsWindowsNT() ? kNtFontsKey : kFontsKey, valueName, name,
+           bold, italic, sizes);
+}
+
+void AddDisplayFontsEntry(platform::Registry& registry, FontCatalogue& catalogue, const QString& valueName,
+                          const QString& name, bool bold, bool italic, const QString& sizes) {
+  AddEntry(registry, catalogue, RootKey::CurrentConfig, kDisplayFontsKey, valueName, name, bold, italic, sizes);
+}
+
+QStringList BuildFontNames(platform::Registry& registry, FontCatalogue& catalogue) {
+  catalogue.Clear();
+  const bool nt = IsWindowsNT();
+  QStringList names;
+  ReadFontsKey(registry, catalogue, {RootKey::LocalMachine, nt ? kNtFontsKey : kFontsKey, false}, names);
+  if (!nt) ReadFontsKey(registry, catalogue, {RootKey::CurrentConfig, kDisplayFontsKey, true}, names);
+
+  // In list order identical names stand together: keep the first of each run and
+  // drop empty names. Names that differ only in case both stay.
+  platform::ListWithEdit::SortItems(names);
+  QStringList unique;
+  unique.reserve(names.size());
+  for (const QString& name : names) {
+    if (!name.isEmpty() && (unique.isEmpty() || unique.back() != name)) unique.append(name);
+  }
+  return unique;
+}
+
+void FillFontList(platform::Registry& registry, FontCatalogue& catalogue, platform::ListWithEdit& fontList,
+                  QStringList& fontNames) {
+  fontList.SetItems(BuildFontNames(registry, catalogue));
+  fontNames = fontList.Items();
+  if (fontList.ListCount() > 0) fontList.SetListIndex(fontList.ListCount() - 1);
+}
+
+}  // namespace typeloom::app

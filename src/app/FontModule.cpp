@@ -1,0 +1,41 @@
+#include "app/FontModule.h"
+
+#include "platform/Clock.h"
+#include "platform/SettingsStore.h"
+
+namespace typeloom::app {
+
+QString VersionText() {
+  return QStringLiteral("Version %1.%2").arg(kVersionMajor).arg(kVersionMinor);
+}
+
+void FontModule::PrepareShellCommands(const QString& exePath) {
+  fontExtensions = {"fon", "otf", "pfm", "ttc", "ttf"};
+  shortExePath = ShortExePath(exePath);
+  openCommand = shortExePath + " %1";
+  printCommand = shortExePath + " /p %1";
+}
+
+QString CommandLineText(const QStringList& arguments) { return arguments.join(u' ').toLower(); }
+
+QString ShortExePath(const QString& exePath) {
+  if (exePath.isEmpty()) return {};
+  if (exePath.contains(u' ')) return u'"' + exePath + u'"';
+  return exePath;
+}
+
+void Pause(platform::Clock& clock, platform::EventPump& events, int seconds) {
+  const double start = clock.Seconds();
+  const double end = clock.Seconds() + seconds;
+  if (start >= end) return;
+  while (clock.Seconds() < end) events.ProcessEvents();
+}
+
+bool SettingIsOne(platform::SettingsStore& settings, const QString& key, const QString& defaultValue) {
+  const QString text = settings.GetSetting(kAppTitle, kSettingsSection, key, defaultValue).trimmed();
+  bool ok = false;
+  const double value = text.toDouble(&ok);
+  return ok && value == 1.0;
+}
+
+}  // namespace typeloom::app

@@ -1,0 +1,73 @@
+#pragma once
+// Process-wide state of the program and the services it runs on.
+#include "app/FontCatalogue.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace typeloom::platform {
+class Clock;
+class EventPump;
+class MessageBoxes;
+class Registry;
+class SettingsStore;
+class SystemFontFolder;
+}  // namespace typeloom::platform
+
+namespace typeloom::app {
+
+inline constexpr char kAppTitle[] = "Typeloom";
+inline constexpr char kSettingsSection[] = "Settings";
+inline constexpr char kMainCaption[] = " Typeloom";
+inline constexpr int kVersionMajor = 1;
+inline constexpr int kVersionMinor = 4;
+inline constexpr int kHandOverKey = 127;  // F16
+
+// "Version 1.4"
+QString VersionText();
+
+// The system facilities the windows use.
+struct Services {
+  platform::Registry& registry;
+  platform::SettingsStore& settings;
+  platform::MessageBoxes& messages;
+  platform::Clock& clock;
+  platform::EventPump& events;
+  platform::SystemFontFolder& fontFolder;
+};
+
+// The start-up splash window; the main window shows and closes it.
+class SplashScreen {
+ public:
+  virtual ~SplashScreen() = default;
+  virtual void Show() = 0;
+  virtual void Close() = 0;
+};
+
+struct FontModule {
+  QString commandLine;          // current request, lower case; cut down by ProcessCommandLine
+  QStringList fontExtensions;   // "fon", "otf", "pfm", "ttc", "ttf"
+  QString shortExePath;         // the program's executable, quoted when it holds a blank
+  QString openCommand;          // shortExePath + " %1"
+  QString printCommand;         // shortExePath + " /p %1"
+  FontCatalogue catalogue;
+  QStringList fontNames;        // fontList's entries, in list order
+
+  // Fills the extensions and the two shell commands for the executable at `exePath`.
+  void PrepareShellCommands(const QString& exePath);
+};
+
+// The command-line text of a start: the arguments joined by blanks, lower-cased.
+QString CommandLineText(const QStringList& arguments);
+
+// The program's executable path as the shell commands use it: empty when
+// unknown, quoted when it holds a blank.
+QString ShortExePath(const QString& exePath);
+
+// Waits whole seconds on the monotonic clock while letting window events run.
+void Pause(platform::Clock& clock, platform::EventPump& events, int seconds);
+
+// Reads a yes/no setting: the stored text, read as a number, compared with 1.
+bool SettingIsOne(platform::SettingsStore& settings, const QString& key, const QString& defaultValue);
+
+}  // namespace typeloom::app

@@ -1,0 +1,151 @@
+#include "app/Main.h"
+
+#include "app/FontModule.h"
+#include "app/Viewer.h"
+#include "platform/LinuxRegistry.h"
+#include "platform/LocalSingleInstance.h"
+#include "platform/QtClock.h"
+#include "platform/QtMessageBoxes.h"
+#include "platform/QtSettingsStore.h"
+#include "platform/WindowServices.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QWidget>
+
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace typeloom::app {
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: typeloom [FONT-FILE | /p FONT-FILE]\n"
+    "       typeloom --list | --help | --version\n"
+    "\n"
+    "Shows the installed fonts. With FONT-FILE, selects the installed font of that\n"
+    "file; with /p, also opens the print dialog for it. When Typeloom already runs,\n"
+    "the request goes to the running window.\n"
+    "\n"
+    "  --list     print the installed fonts as the font list shows them, one a line\n"
+    "  --help     print this help\n"
+    "  --version  print the version\n";
+
+void Print(const QString& text) {
+  const QByteArray bytes = text.toLocal8Bit();
+  std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
+}
+
+int ListFonts(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  auto registry = platform::MakeLinuxRegistry();
+  FontCatalogue catalogue;
+  const QStringList names = BuildFontNames(*registry, catalogue);
+  QString out;
+  for (const QString& name : names) out += name + u'\n';
+  Print(out);
+  return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+bool DisplayConfigured() {
+  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+// While the window system is being opened, its plug-in diagnostics are held back:
+// a failure to open the display is reported in one line of our own.
+QtMessageHandler previousHandler = nullptr;
+void StartupMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtFatalMsg) {
+    std::fprintf(stderr, "typeloom: cannot open the display \"%s\"; start it in a desktop session or under xvfb-run\n",
+                 qgetenv("DISPLAY").constData());
+    std::fflush(stderr);
+    _exit(1);
+  }
+  const char* category = context.category != nullptr ? context.category : "";
+  if (qstrncmp(category, "qt.qpa", 6) == 0) return;
+  if (previousHandler != nullptr) previousHandler(type, context, message);
+}
+
+// Activates the main window and hands it the key that says a later start has
+// saved its command line.
+void DeliverHandOver() {
+  QWidget* target = nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->windowTitle() == kMainCaption) {
+      target = widget;
+      break;
+    }
+    if (target == nullptr && widget->windowTitle().startsWith(kMainCaption)) target = widget;
+  }
+  if (target == nullptr) return;
+  if (target->isMinimized()) target->showNormal();
+  target->raise();
+  target->activateWindow();
+  platform::KeyPreview::SendKey(target, kHandOverKey);
+}
+
+}  // namespace
+
+int RunMain(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  if (arguments.size() == 1) {
+    const QString& option = arguments.front();
+    if (option == "--help" || option == "-h") {
+      Print(kUsage);
+      return 0;
+    }
+    if (option == "--version") {
+      Print(QStringLiteral("%1 %2.%3\n").arg(kAppTitle).arg(kVersionMajor).arg(kVersionMinor));
+      return 0;
+    }
+    if (option == "--list") return ListFonts(argc, argv);
+  }
+  if (!DisplayConfigured()) {
+    std::fprintf(stderr, "typeloom: no display (DISPLAY is not set); start it in a desktop session or under xvfb-run\n");
+    return 1;
+  }
+
+  previousHandler = qInstallMessageHandler(StartupMessageHandler);
+  QApplication app(argc, argv);
+  qInstallMessageHandler(previousHandler);
+  QApplication::setApplicationName(kAppTitle);
+  QApplication::setApplicationVersion(QStringLiteral("%1.%2").arg(kVersionMajor).arg(kVersionMinor));
+  QApplication::setDesktopFileName("typeloom");
+
+  FontModule module;
+  module.commandLine = CommandLineText(arguments);
+
+  platform::QtSettingsStore settings;
+  platform::LocalSingleInstance instance;
+  instance.LockStart();
+  settings.SaveSetting(kAppTitle, kSettingsSection, "CommandLine", module.commandLine);
+  if (instance.PreviousInstance()) {
+    const bool handed = instance.SignalAndWait();
+    // When the running instance went away meanwhile, this start takes its place.
+    if (handed || instance.PreviousInstance()) {
+      instance.UnlockStart();
+      if (!handed) std::fprintf(stderr, "typeloom: the running instance did not answer\n");
+      return handed ? 0 : 1;
+    }
+  }
+  instance.UnlockStart();
+
+  module.PrepareShellCommands(QCoreApplication::applicationFilePath());
+
+  auto registry = platform::MakeLinuxRegistry();
+  platform::QtMessageBoxes messages;
+  platform::QtClock clock;
+  platform::QtEventPump events;
+  Services services{*registry, settings, messages, clock, events, platform::LinuxInstalledFonts()};
+
+  Viewer viewer(module, services);
+  viewer.Form_Load();
+  viewer.show();
+  instance.Listen(DeliverHandOver);
+  return QApplication::exec();
+}
+
+}  // namespace typeloom::app

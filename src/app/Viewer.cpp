@@ -1,0 +1,267 @@
+#include "app/Viewer.h"
+
+#include "platform/Clock.h"
+#include "platform/ListWithEdit.h"
+#include "platform/MessageBoxes.h"
+#include "platform/SettingsStore.h"
+#include "platform/WindowServices.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QFile>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace typeloom::app {
+namespace {
+
+using platform::TwipsRect;
+
+void Place(QWidget* widget, int left, int top, int width, int height) {
+  widget->setGeometry(TwipsRect(left, top, width, height));
+}
+
+}  // namespace
+
+Viewer::Viewer(FontModule& module, Services& services, SplashScreen* splash, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      module_(module),
+      services_(services),
+      splash_(splash) {
+  setWindowTitle(kMainCaption);
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  // The labels and frame use the small sans-serif dialog face; so do the other controls.
+  QFont small = font();
+  small.setPointSize(8);
+  setFont(small);
+  setFixedSize(platform::TwipsToPixelsX(kDesignWidth), platform::TwipsToPixelsY(kDesignHeight));
+  CreateControls();
+  keyPreview_ = new platform::KeyPreview(this, [this](int& keyCode, int shift) { Form_KeyDown(keyCode, shift); });
+}
+
+Viewer::~Viewer() = default;
+
+void Viewer::CreateControls() {
+  auto label = [this](const char* caption, int l, int t, int w, int h) {
+    auto* widget = new QLabel(QString::fromUtf8(caption), this);
+    Place(widget, l, t, w, h);
+    return widget;
+  };
+  auto button = [this](const char* caption, const char* tip, int l, int t, int w, int h) {
+    auto* widget = new QPushButton(QString::fromUtf8(caption), this);
+    widget->setToolTip(QString::fromUtf8(tip));
+    Place(widget, l, t, w, h);
+    return widget;
+  };
+
+  Label1 = label("Font:", 240, 240, 450, 255);
+  fontList = new platform::ListWithEdit(true, this);
+  fontList->setToolTip(" Select a font for display from the list ");
+  Place(fontList, 960, 240, 2535, 1740);
+  fontList->hide();
+  Label1->setBuddy(fontList);
+
+  Label2 = label("Size:", 3705, 240, 450, 255);
+  sizeList = new platform::ListWithEdit(false, this);
+  sizeList->setToolTip(" Select a font size for display ");
+  Place(sizeList, 4200, 240, 600, 1740);
+  sizeList->hide();
+  Label2->setBuddy(sizeList);
+
+  summaryButton = button("&Summary", " Display a summary view of all installed fonts ", 5160, 240, 855, 375);
+  printButton = button("&Print", " Print a sample page for the currently selected font ", 5160, 690, 855, 375);
+  optionsButton = button("&Options", " Modify program options ", 5160, 1140, 855, 375);
+  exitButton = button("E&xit", " Exit the program ", 5160, 1590, 855, 375);
+
+  Label4 = label("Effects:", 240, 2190, 660, 255);
+  Frame1 = new QGroupBox(this);
+  Place(Frame1, 960, 2070, 1305, 1455);
+  const std::array<std::pair<const char*, const char*>, 4> effects{{
+      {"Bold", " Display the current font in bold characters "},
+      {"Italics", " Display the current font in italics "},
+      {"Strikethru", " Display the current font in strike-through characters "},
+      {"Underline", " Display the current font with underlines "},
+  }};
+  for (std::size_t i = 0; i < effects.size(); ++i) {
+    effect[i] = new QCheckBox(effects[i].first, Frame1);
+    effect[i]->setToolTip(effects[i].second);
+    Place(effect[i], 180, 255 + 270 * static_cast<int>(i), 975, 255);
+  }
+
+  Label5 = label("Details:", 2505, 2190, 660, 255);
+  detailText = new QPlainTextEdit(this);
+  detailText->setToolTip(" Displays detail information about the current font ");
+  detailText->setReadOnly(true);
+  Place(detailText, 3240, 2190, 2775, 1320);
+  Label6 = label("Copyright:", 240, 3645, 720, 255);
+  Copyright = label("", 1005, 3645, 4920, 210);
+
+  Label3 = label("Text:", 240, 4035, 450, 255);
+  displayText = new QLineEdit(this);
+  displayText->setToolTip(" Enter the text you would like to see displayed for the current font ");
+  Place(displayText, 960, 4035, 5055, 285);
+  Label3->setBuddy(displayText);
+
+  displayPicture = new QWidget(this);
+  displayPicture->setAutoFillBackground(true);
+  QPalette palette = displayPicture->palette();
+  palette.setColor(QPalette::Window, palette.color(QPalette::Base));
+  palette.setColor(QPalette::WindowText, palette.color(QPalette::Text));
+  displayPicture->setPalette(palette);
+  displayPicture->setFocusPolicy(Qt::TabFocus);
+  Place(displayPicture, 960, 4410, 5055, 1275);
+
+  TextSize = new QWidget(this);
+  Place(TextSize, 240, 3960, 255, 15);
+  TextSize->hide();
+
+  HelpButton = button("?", " View program and company-contact information ", 15, 5670, 255, 255);
+
+  // Tab order as the layout numbers it.
+  const std::vector<QWidget*> tabOrder{fontList,    sizeList,   Frame1,        effect[0],    effect[1],
+                                       effect[2],   effect[3],  displayText,   summaryButton, printButton,
+                                       optionsButton, exitButton, displayPicture, detailText,   HelpButton};
+  for (std::size_t i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+  connect(fontList, &platform::ListWithEdit::Click, this, &Viewer::fontList_Click);
+  connect(printButton, &QPushButton::clicked, this, &Viewer::printButton_Click);
+}
+
+void Viewer::Form_Load() {
+  // Centred on the screen, a little above the middle.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    const int w = platform::PixelsToTwipsX(frameGeometry().width());
+    const int h = platform::PixelsToTwipsY(frameGeometry().height());
+    const int left = (platform::PixelsToTwipsX(area.width()) - w) / 2;
+    const int top = std::max(0, (platform::PixelsToTwipsY(area.height()) - h) / 2 - 600);
+    move(area.left() + platform::TwipsToPixelsX(left), area.top() + platform::TwipsToPixelsY(top));
+  }
+  userText = false;
+  activated = false;
+  Trace("load");
+  const bool splash = splash_ != nullptr && SettingIsOne(services_.settings, "ShowSplash", "1");
+  if (splash) {
+    splash_->Show();
+    Pause(services_.clock, services_.events, 1);
+  }
+  loading = true;
+  FillFontList(services_.registry, module_.catalogue, *fontList, module_.fontNames);
+  ProcessCommandLine();
+  loading = false;
+  fontList_Click();
+  fontList->show();
+  if (splash) Pause(services_.clock, services_.events, 1);
+}
+
+void Viewer::Form_Activate() { FirstActivation(); }
+
+void Viewer::FirstActivation() {
+  if (activated) return;
+  activated = true;
+  Trace("activated");
+  if (splash_ == nullptr || !SettingIsOne(services_.settings, "ShowSplash", "1")) return;
+  services_.events.ProcessEvents();
+  splash_->Close();
+  splash_->Show();
+  Pause(services_.clock, services_.events, 3);
+  splash_->Close();
+}
+
+void Viewer::Form_Paint() {
+  if (!printPending) return;
+  printPending = false;
+  // The dialog opens once the paint has finished and pending events have run.
+  QTimer::singleShot(0, this, &Viewer::printButton_Click);
+}
+
+void Viewer::Form_KeyDown(int& keyCode, int /*shift*/) {
+  if (isMinimized() || isMaximized()) showNormal();
+  if (keyCode == kHandOverKey) {
+    module_.commandLine = services_.settings.GetSetting(kAppTitle, kSettingsSection, "CommandLine", "");
+    ProcessCommandLine();
+  }
+}
+
+void Viewer::ProcessCommandLine() {
+  printPending = false;
+  QString& line = module_.commandLine;
+  if (!line.isEmpty()) {
+    if (line.startsWith(QLatin1StringView("/p"))) {
+      printPending = true;
+      line.remove(0, 3);
+    }
+    // The file name follows the last path separator, "\" or "/".
+    const qsizetype cut = std::max(line.lastIndexOf(u'\\'), line.lastIndexOf(u'/'));
+    if (cut >= 0) line.remove(0, cut + 1);
+
+    const int entry = module_.catalogue.FindFile(line);
+    if (entry < 0) {
+      fontList->SetListIndex(0);
+      // A print request for an unknown file is dropped: printing the first font
+      // instead would print a font nobody asked for.
+      printPending = false;
+      Trace("not registered: " + line);
+      // Shown from the event loop: a later start waits until its hand-over has
+      // been handled, and must not wait for the user to close the box.
+      QTimer::singleShot(0, this, [this] {
+        services_.messages.Show(this, "The font selected is not registered", platform::mb::kOkOnly, kAppTitle);
+      });
+      return;
+    }
+    const QString& name = module_.catalogue.catalogueNames[static_cast<std::size_t>(entry)];
+    for (int i = 0; i < module_.fontNames.size(); ++i) {
+      if (module_.fontNames[i].toLower() == name) {
+        fontList->SetListIndex(i);
+        effect[0]->setChecked(module_.catalogue.catalogueBold[static_cast<std::size_t>(entry)]);
+        effect[1]->setChecked(module_.catalogue.catalogueItalic[static_cast<std::size_t>(entry)]);
+        Trace(QStringLiteral("selected %1 print=%2").arg(fontList->Text()).arg(printPending ? 1 : 0));
+        return;
+      }
+    }
+  }
+  fontList->SetListIndex(0);
+  Trace(QStringLiteral("selected %1 print=%2").arg(fontList->Text()).arg(printPending ? 1 : 0));
+}
+
+void Viewer::fontList_Click() {
+  if (loading) return;
+  // The size list, details and sample follow the selection (built on this).
+}
+
+void Viewer::printButton_Click() {
+  Trace("print " + fontList->Text());
+  emit PrintCommand();
+}
+
+void Viewer::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) Form_Activate();
+}
+
+void Viewer::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  Form_Paint();
+}
+
+// Diagnostic trail for the integration tests: one line per start-up step, written
+// only when TYPELOOM_TRACE names a file.
+void Viewer::Trace(const QString& line) const {
+  static const QString path = qEnvironmentVariable("TYPELOOM_TRACE");
+  if (path.isEmpty()) return;
+  QFile file(path);
+  if (file.open(QIODevice::Append | QIODevice::Text)) file.write((line + u'\n').toUtf8());
+}
+
+}  // namespace typeloom::app

@@ -1,0 +1,134 @@
+#include "app/FontCatalogue.h"
+#include "platform/ListWithEdit.h"
+#include "support/FakeAppServices.h"
+
+#include <gtest/gtest.h>
+
+namespace typeloom::app {
+namespace {
+
+struct CleanCase {
+  const char* valueName;
+  const char* name;
+  bool bold;
+  bool italic;
+  const char* sizes;
+};
+
+class CleanValueNameTest : public ::testing::TestWithParam<CleanCase> {};
+
+TEST_P(CleanValueNameTest, Cleans) {
+  const CleanCase& c = GetParam();
+  const CleanedName cleaned = CleanValueName(QString::fromUtf8(c.valueName));
+  EXPECT_EQ(cleaned.name, QString::fromUtf8(c.name));
+  EXPECT_EQ(cleaned.bold, c.bold);
+  EXPECT_EQ(cleaned.italic, c.italic);
+  EXPECT_EQ(cleaned.sizes, QString::fromUtf8(c.sizes));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ValueNames, CleanValueNameTest,
+    ::testing::Values(
+        CleanCase{"Arial Bold Italic (TrueType)", "Arial", true, true, ""},
+        CleanCase{"Arial (TrueType)", "Arial", false, false, ""},
+        CleanCase{"Arial Italic", "Arial", false, true, ""},
+        CleanCase{"MS Sans Serif 8,10,12,14,18,24 (VGA res)", "MS Sans Serif", false, false, "8,10,12,14,18,24"},
+        CleanCase{"Courier 10,12,15", "Courier", false, false, "10,12,15"},
+        CleanCase{"Fixed 8,10,12 (Bitmap)", "Fixed", false, false, "8,10,12"},
+        CleanCase{"Terminus 12,14,16,18,20 (Bitmap)", "Terminus", false, false, "12,14,16,18,20"},
+        CleanCase{"MS Gothic & MS PGothic & MS UI Gothic (TrueType)", "MS Gothic", false, false, ""},
+        CleanCase{"Tahoma Normal (TrueType)", "Tahoma", false, false, ""},
+        // Style words count only as whole words.
+        CleanCase{"ArialItalic", "ArialItalic", false, false, ""},
+        CleanCase{"Noto Sans ExtraBold (TrueType)", "Noto Sans ExtraBold", false, false, ""},
+        CleanCase{"C059-Bold (OpenType)", "C059-Bold", false, false, ""},
+        CleanCase{"Foo AbNormal", "Foo AbNormal", false, false, ""},
+        CleanCase{"Italic Script", "Italic Script", false, false, ""},
+        CleanCase{"Bold Italic Bold", "Bold Italic Bold", false, false, ""},
+        CleanCase{"Ab Bold", "Ab", true, false, ""},
+        // A cut keeps the character before the found text unless it is a blank.
+        CleanCase{"Wide(TrueType)", "Wide", false, false, ""},
+        CleanCase{"A (TrueType)", "A", false, false, ""},
+        CleanCase{"A(TrueType)", "A(TrueType)", false, false, ""},
+        CleanCase{"DejaVu Sans Mono Bold Oblique (TrueType)", "DejaVu Sans Mono Bold Oblique", false, false, ""},
+        CleanCase{"Ünïcødé Bold (TrueType)", "Ünïcødé", true, false, ""},
+        CleanCase{"", "", false, false, ""}));
+
+TEST(ExtractSizeList, TakesTheListBeforeABlankOrParenthesis) {
+  EXPECT_EQ(ExtractSizeList("8,10,12 (VGA res)"), "8,10,12");
+  EXPECT_EQ(ExtractSizeList("10,12,15(x)"), "10,12,15");
+  EXPECT_EQ(ExtractSizeList("10,12,15"), "10,12,15");
+  EXPECT_EQ(ExtractSizeList(" 8,10"), " 8,10");
+}
+
+class FillFontListTest : public ::testing::Test {
+ protected:
+  QStringList Fill() {
+    platform::ListWithEdit list(true);
+    QStringList names;
+    FillFontList(fake.registry, catalogue, list, names);
+    EXPECT_EQ(names, list.Items());
+    EXPECT_EQ(list.ListIndex(), list.ListCount() - 1);
+    return names;
+  }
+  test::FakeAppServices fake;
+  FontCatalogue catalogue;
+};
+
+TEST_F(FillFontListTest, SortsDeduplicatesAndCatalogues) {
+  fake.AddFont("Zeta Sans (TrueType)", "zeta.ttf");
+  fake.AddFont("alpha Serif Bold (TrueType)", "AlphaB.TTF");
+  fake.AddFont("Alpha Serif (TrueType)", "alpha.ttf");
+  fake.AddFont("Alpha Serif Italic (TrueType)", "alphai.ttf");
+  fake.AddFont("Alpha Serif Bold Italic (TrueType)", "alphabi.ttf");
+  fake.AddFont("Fixed 8,10,12 (Bitmap)", "fixed.pcf");
+  fake.AddFont("Mono & Mono UI (TrueType)", "mono.ttc");
+
+  const QStringList names = Fill();
+  EXPECT_EQ(names, (QStringList{"Alpha Serif", "alpha Serif", "Fixed", "Mono", "Zeta Sans"}));
+  ASSERT_EQ(catalogue.catalogueCount(), 7);
+  const int bold = catalogue.FindFile("alphab.ttf");
+  ASSERT_GE(bold, 0);
+  EXPECT_EQ(catalogue.catalogueNames[bold], "alpha serif");
+  EXPECT_TRUE(catalogue.catalogueBold[bold]);
+  EXPECT_FALSE(catalogue.catalogueItalic[bold]);
+  // Lookups by name take the first record enumerated.
+  EXPECT_EQ(catalogue.FindName("alpha serif"), bold);
+  EXPECT_EQ(catalogue.catalogueSizes[catalogue.FindFile("fixed.pcf")], "8,10,12");
+  EXPECT_EQ(fake.registry.OpenHandles(), 0);
+}
+
+TEST_F(FillFontListTest, FirstValueOfAFileWins) {
+  fake.AddFont("One (TrueType)", "same.ttf");
+  fake.AddFont("Two (TrueType)", "SAME.ttf");
+  EXPECT_EQ(Fill(), (QStringList{"One", "Two"}));
+  ASSERT_EQ(catalogue.catalogueCount(), 1);
+  EXPECT_EQ(catalogue.catalogueNames[0], "one");
+}
+
+TEST_F(FillFontListTest, UnreadableKeyGivesEmptyListAndClosesNothingOpen) {
+  fake.registry.FailCall(testsupport::FakeRegistry::Call::OpenKey, platform::reg::kAccessDenied, 0);
+  EXPECT_TRUE(Fill().isEmpty());
+  EXPECT_EQ(catalogue.catalogueCount(), 0);
+  EXPECT_EQ(fake.registry.OpenHandles(), 0);
+}
+
+TEST_F(FillFontListTest, ValueWhoseTextCannotBeReadIsKeptAsError) {
+  fake.AddFont("Broken (TrueType)", "broken.ttf");
+  fake.registry.FailCall(testsupport::FakeRegistry::Call::QueryValue, platform::reg::kFileNotFound, 0);
+  EXPECT_EQ(Fill(), QStringList{"Broken"});
+  ASSERT_EQ(catalogue.catalogueCount(), 1);
+  EXPECT_EQ(catalogue.catalogueFiles[0], "error!");
+}
+
+TEST_F(FillFontListTest, ManyFontsBeyondSixteenBitCounts) {
+  for (int i = 0; i < 40000; ++i) {
+    fake.AddFont("Family " + std::to_string(i) + " (TrueType)", "f" + std::to_string(i) + ".ttf");
+  }
+  EXPECT_EQ(Fill().size(), 40000);
+  EXPECT_EQ(catalogue.catalogueCount(), 40000);
+  EXPECT_EQ(catalogue.FindFile("f39999.ttf"), 39999);
+}
+
+}  // namespace
+}  // namespace typeloom::app
