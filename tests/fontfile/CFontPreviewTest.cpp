@@ -1,0 +1,324 @@
+#include "fontfile/CFontPreview.h"
+
+#include "fontfile/SfntBuilder.h"
+#include "support/CFontPreviewAccess.h"
+#include "support/FakeFontServices.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace typeloom::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Writes font files into a fresh temporary folder.
+class TempFonts {
+ public:
+  TempFonts() {
+    dir_ = fs::temp_directory_path() / ("typeloom-preview-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
+    fs::create_directories(dir_);
+  }
+  ~TempFonts() { fs::remove_all(dir_); }
+  std::string Write(const std::string& name, const Bytes& bytes) {
+    const fs::path path = dir_ / name;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return path.string();
+  }
+  std::string Dir() const { return dir_.string(); }
+
+ private:
+  fs::path dir_;
+  static inline int counter_ = 0;
+};
+
+Bytes Font(std::vector<NameEntry> names, std::uint16_t fsSelection = 0) {
+  return Sfnt({{"head", HeadTable()}, {"name", NameTable(names)}, {"OS/2", Os2Table(fsSelection)}});
+}
+
+Bytes ArialBold() {
+  return Font({Win(0, u"Copyright Maker. All rights."), Win(1, u"Arial"), Win(2, u"Bold"), Win(3, u"Arial Bold uid"),
+               Win(4, u"Arial Bold Full"), Win(5, u"Version 2.5"), Win(6, u"Arial-BoldMT"), Win(7, u"Arial is a mark")},
+              0x0020);
+}
+
+class CFontPreviewTest : public ::testing::Test {
+ protected:
+  FakeFontServices fakes;
+  TempFonts temp;
+};
+
+// ---- name table lookups ----
+
+struct LocaleCase {
+  const char* what;
+  std::uint32_t lcid;
+  std::vector<NameEntry> names;
+  std::string family;
+};
+
+void PrintTo(const LocaleCase& c, std::ostream* os) { *os << c.what; }
+
+class LookupNameTest : public ::testing::TestWithParam<LocaleCase> {};
+
+TEST_P(LookupNameTest, PicksTheRecordTheRulesPick) {
+  FakeFontServices fakes;
+  fakes.locale.lcid = GetParam().lcid;
+  CFontPreview preview(fakes.Services());
+  CFontPreviewAccess::Load(preview, fontfile::ReadTrueTypeTables(Font(GetParam().names)));
+  EXPECT_EQ(preview.FamilyName(), GetParam().family);
+}
+
+const std::vector<NameEntry> kMacUsGerman = {Mac(1, "MacFamily"), Win(1, u"English"), Win(1, u"Deutsch", 0x0407)};
+const std::vector<NameEntry> kWithJapanese = {Mac(1, "MacFamily"), Win(1, u"English"), Win(1, u"\u6E38\u30B4", 0x0411),
+                                              Win(1, u"Deutsch", 0x0407)};
+
+INSTANTIATE_TEST_SUITE_P(
+    NameTable, LookupNameTest,
+    ::testing::Values(
+        LocaleCase{"german_locale_gets_german", 0x0407, kMacUsGerman, "Deutsch"},
+        LocaleCase{"us_locale_gets_english_and_stops", 0x0409, kMacUsGerman, "English"},
+        LocaleCase{"japanese_locale_without_japanese_gets_last_windows", 0x0411, kMacUsGerman, "Deutsch"},
+        // The Japanese text begins with a byte other than 0, so it reads as single-byte text.
+        LocaleCase{"japanese_locale_gets_japanese_record", 0x0411, kWithJapanese, "n80\xC2\xB4"},
+        LocaleCase{"german_locale_skips_japanese", 0x0407, kWithJapanese, "Deutsch"},
+        LocaleCase{"locale_above_16_bits_never_matches", 0x10409, kMacUsGerman, "Deutsch"},
+        LocaleCase{"only_mac_names_first_mac_text", 0x0409, {Mac(1, "First"), Mac(1, "Second")}, "First"},
+        LocaleCase{"empty_mac_text_then_mac", 0x0409, {Mac(1, ""), Mac(1, "Second")}, "Second"},
+        LocaleCase{"empty_windows_text_empties_result", 0x0409, {Mac(1, "Mac"), Win(1, u"", 0x0407)}, ""},
+        LocaleCase{"later_mac_fills_empty_windows", 0x0409, {Win(1, u"", 0x0407), Mac(1, "Mac")}, "Mac"},
+        LocaleCase{"windows_after_mac_replaces", 0x0409, {Mac(1, "Mac"), Win(1, u"Win", 0x0407)}, "Win"},
+        LocaleCase{"other_name_ids_ignored", 0x0409, {Win(2, u"Sub"), Win(4, u"Full")}, ""},
+        LocaleCase{"no_records", 0x0409, {}, ""}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST_F(CFontPreviewTest, EveryNamePropertyReadsItsNameId) {
+  CFontPreview preview(fakes.Services());
+  CFontPreviewAccess::Load(preview, fontfile::ReadTrueTypeTables(ArialBold()));
+  EXPECT_EQ(preview.Copyright(), "Copyright Maker. All rights.");
+  EXPECT_EQ(preview.FamilyName(), "Arial");
+  EXPECT_EQ(preview.SubFamilyName(), "Bold");
+  EXPECT_EQ(preview.UniqueIdentifier(), "Arial Bold uid");
+  EXPECT_EQ(preview.FullName(), "Arial Bold Full");
+  EXPECT_EQ(preview.VersionString(), "Version 2.5");
+  EXPECT_EQ(preview.PostscriptName(), "Arial-BoldMT");
+  EXPECT_EQ(preview.Trademark(), "Arial is a mark");
+}
+
+TEST_F(CFontPreviewTest, FileWithoutNameTableHasEmptyNames) {
+  const std::string path = temp.Write("noname.ttf", Sfnt({{"head", HeadTable()}, {"OS/2", Os2Table(0x21)}}));
+  CFontPreview preview(fakes.Services());
+  preview.SetFontFile(path);
+  EXPECT_TRUE(preview.ValidTrueTypeFile());
+  for (int id = 0; id < 8; ++id) EXPECT_EQ(CFontPreviewAccess::LookupName(preview, id), "") << id;
+  EXPECT_TRUE(preview.Bold());
+}
+
+TEST_F(CFontPreviewTest, TakesTheLocaleOnceAtCreation) {
+  fakes.locale.lcid = 0x0407;
+  CFontPreview preview(fakes.Services());
+  fakes.locale.lcid = 0x0409;
+  EXPECT_EQ(CFontPreviewAccess::SystemLocale(preview), 0x0407u);
+}
+
+// ---- OS/2 style bits ----
+
+struct StyleCase {
+  std::uint16_t flags;
+  bool bold, italic, underlined, strikeOut;
+};
+
+void PrintTo(const StyleCase& c, std::ostream* os) { *os << "fsSelection " << c.flags; }
+
+class StyleBitTest : public ::testing::TestWithParam<StyleCase> {};
+
+TEST_P(StyleBitTest, ReadsTheFsSelectionBits) {
+  FakeFontServices fakes;
+  CFontPreview preview(fakes.Services());
+  CFontPreviewAccess::Load(preview, fontfile::ReadTrueTypeTables(Font({Win(1, u"X")}, GetParam().flags)));
+  EXPECT_EQ(preview.Bold(), GetParam().bold);
+  EXPECT_EQ(preview.Italic(), GetParam().italic);
+  EXPECT_EQ(preview.Underlined(), GetParam().underlined);
+  EXPECT_EQ(preview.StrikeOut(), GetParam().strikeOut);
+}
+
+INSTANTIATE_TEST_SUITE_P(Os2Table, StyleBitTest,
+                         ::testing::Values(StyleCase{0x0020, true, false, false, false},
+                                           StyleCase{0x0021, true, true, false, false},
+                                           StyleCase{0x0012, false, false, true, true},
+                                           StyleCase{0x0040, false, false, false, false},
+                                           StyleCase{0xFFCC, false, false, false, false},
+                                           StyleCase{0xFFFF, true, true, true, true}));
+
+TEST_F(CFontPreviewTest, StyleBitOutsideTheWordIsFalse) {
+  CFontPreview preview(fakes.Services());
+  CFontPreviewAccess::Load(preview, fontfile::ReadTrueTypeTables(Font({Win(1, u"X")}, 0xFFFF)));
+  EXPECT_TRUE(CFontPreviewAccess::TestStyleBit(preview, 15));
+  EXPECT_FALSE(CFontPreviewAccess::TestStyleBit(preview, 16));
+  EXPECT_FALSE(CFontPreviewAccess::TestStyleBit(preview, -1));
+  EXPECT_FALSE(CFontPreviewAccess::TestStyleBit(preview, 1000));
+}
+
+// ---- face name, session and inspection ----
+
+struct FaceCase {
+  const char* what;
+  std::vector<std::string> known;
+  std::string face;  // empty: no match
+};
+
+void PrintTo(const FaceCase& c, std::ostream* os) { *os << c.what; }
+
+class MatchFaceNameTest : public ::testing::TestWithParam<FaceCase> {};
+
+TEST_P(MatchFaceNameTest, FirstExactCandidateWins) {
+  FakeFontServices fakes;
+  for (const auto& k : GetParam().known) fakes.faces.known.insert(k);
+  TempFonts temp;
+  CFontPreview preview(fakes.Services());
+  preview.SetFontFile(temp.Write("arialbd.ttf", ArialBold()));
+  EXPECT_EQ(preview.Installed(), !GetParam().face.empty());
+  EXPECT_EQ(preview.FaceName(), GetParam().face);
+}
+
+INSTANTIATE_TEST_SUITE_P(Candidates, MatchFaceNameTest,
+                         ::testing::Values(FaceCase{"family", {"Arial", "Arial Bold", "Arial Bold Full"}, "Arial"},
+                                           FaceCase{"family_and_subfamily", {"Arial Bold", "Arial Bold Full"}, "Arial Bold"},
+                                           FaceCase{"full_name", {"Arial Bold Full"}, "Arial Bold Full"},
+                                           FaceCase{"case_differs", {"arial", "ARIAL BOLD"}, ""},
+                                           FaceCase{"none", {"Helvetica"}, ""}),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+TEST_F(CFontPreviewTest, RefusedCandidateCountsAsNoMatch) {
+  // No family: the first candidate is empty (refused), the second " Bold".
+  fakes.faces.known.insert("Only Full");
+  CFontPreview preview(fakes.Services());
+  preview.SetFontFile(temp.Write("f.ttf", Font({Win(2, u"Bold"), Win(4, u"Only Full")})));
+  EXPECT_TRUE(preview.Installed());
+  EXPECT_EQ(preview.FaceName(), "Only Full");
+  EXPECT_THAT(fakes.faces.asked, ::testing::ElementsAre("", " Bold", "Only Full"));
+}
+
+TEST_F(CFontPreviewTest, KnownFontIsNeitherAddedNorRemoved) {
+  fakes.faces.known.insert("Arial");
+  const std::string path = temp.Write("arialbd.ttf", ArialBold());
+  {
+    CFontPreview preview(fakes.Services());
+    preview.SetBroadcast(true);
+    preview.SetFontFile(path);
+    EXPECT_TRUE(preview.Installed());
+    EXPECT_EQ(preview.FontFile(), path);
+    EXPECT_EQ(preview.VersionString(), "Version 2.5");
+  }
+  EXPECT_TRUE(fakes.session.calls.empty());
+  EXPECT_EQ(fakes.session.broadcasts, 0);
+}
+
+TEST_F(CFontPreviewTest, UnknownFontIsAddedThenRemovedOnDestruction) {
+  const std::string path = temp.Write("arialbd.ttf", ArialBold());
+  fakes.session.loadable[path] = {"Arial Bold Full"};
+  {
+    CFontPreview preview(fakes.Services());
+    preview.SetBroadcast(true);
+    preview.SetFontFile(path);
+    EXPECT_FALSE(preview.Installed());
+    EXPECT_TRUE(preview.ValidTrueTypeFile());
+    EXPECT_EQ(preview.FaceName(), "Arial Bold Full");
+    EXPECT_EQ(fakes.session.Outstanding(path), 1);
+    EXPECT_EQ(fakes.session.broadcasts, 1);
+  }
+  EXPECT_EQ(fakes.session.Outstanding(path), 0);
+  EXPECT_EQ(fakes.session.broadcasts, 2);
+  EXPECT_THAT(fakes.session.calls, ::testing::ElementsAre("add " + path, "remove " + path));
+}
+
+TEST_F(CFontPreviewTest, WithoutBroadcastNothingIsAnnounced) {
+  const std::string path = temp.Write("arialbd.ttf", ArialBold());
+  fakes.session.loadable[path] = {"Arial"};
+  { CFontPreview(fakes.Services()).SetFontFile(path); }
+  EXPECT_EQ(fakes.session.calls.size(), 2u);
+  EXPECT_EQ(fakes.session.broadcasts, 0);
+}
+
+TEST_F(CFontPreviewTest, FailedAddSendsNothingAndRemovesNothing) {
+  const std::string path = temp.Write("arialbd.ttf", ArialBold());
+  {
+    CFontPreview preview(fakes.Services());
+    preview.SetBroadcast(true);
+    preview.SetFontFile(path);
+    EXPECT_FALSE(preview.Installed());
+    EXPECT_EQ(preview.FaceName(), "");
+  }
+  EXPECT_THAT(fakes.session.calls, ::testing::ElementsAre("add " + path));
+  EXPECT_EQ(fakes.session.broadcasts, 0);
+}
+
+// A file added without a face name (a bitmap font has no names) is removed too, so
+// looking at it again does not pile up additions.
+TEST_F(CFontPreviewTest, AddedFileWithoutFaceNameIsRemoved) {
+  Bytes fon = {'M', 'Z'};
+  fon.resize(256, 0);
+  const std::string path = temp.Write("sserife.fon", fon);
+  fakes.session.loadable[path] = {"MS Sans Serif"};
+  for (int look = 0; look < 3; ++look) {
+    CFontPreview preview(fakes.Services());
+    preview.SetFontFile(path);
+    EXPECT_FALSE(preview.Installed());
+    EXPECT_FALSE(preview.ValidTrueTypeFile());
+    EXPECT_EQ(preview.FaceName(), "");
+    EXPECT_EQ(preview.FamilyName(), "");
+    EXPECT_EQ(fakes.session.Outstanding(path), 1);
+  }
+  EXPECT_EQ(fakes.session.Outstanding(path), 0);
+}
+
+TEST_F(CFontPreviewTest, MissingPathOrDirectoryOnFreshObjectLeavesItEmpty) {
+  fakes.files.directories.insert(temp.Dir());
+  for (const std::string& path : {temp.Dir(), temp.Dir() + "/missing.ttf", std::string()}) {
+    CFontPreview preview(fakes.Services());
+    preview.SetFontFile(path);
+    EXPECT_EQ(preview.FontFile(), "") << path;
+    EXPECT_FALSE(preview.ValidTrueTypeFile());
+    EXPECT_FALSE(preview.Installed());
+    EXPECT_EQ(preview.FaceName(), "");
+    EXPECT_EQ(preview.FamilyName(), "");
+    EXPECT_FALSE(preview.Bold());
+  }
+  EXPECT_TRUE(fakes.session.calls.empty());
+}
+
+TEST_F(CFontPreviewTest, MissingPathReleasesTheEarlierFileAndKeepsTheRest) {
+  const std::string path = temp.Write("arialbd.ttf", ArialBold());
+  fakes.session.loadable[path] = {"Arial"};
+  CFontPreview preview(fakes.Services());
+  preview.SetFontFile(path);
+  ASSERT_EQ(preview.FaceName(), "Arial");
+  preview.SetFontFile(temp.Dir() + "/missing.ttf");
+  EXPECT_EQ(fakes.session.Outstanding(path), 0);
+  EXPECT_EQ(preview.FaceName(), "");
+  EXPECT_FALSE(preview.ValidTrueTypeFile());
+  EXPECT_EQ(preview.FontFile(), path);
+  EXPECT_EQ(preview.FamilyName(), "Arial");
+  EXPECT_TRUE(preview.Bold());
+}
+
+TEST_F(CFontPreviewTest, AnotherFileReleasesTheFirst) {
+  const std::string first = temp.Write("a.ttf", Font({Win(1, u"Alpha")}));
+  const std::string second = temp.Write("b.ttf", Font({Win(1, u"Beta")}));
+  fakes.session.loadable[first] = {"Alpha"};
+  fakes.session.loadable[second] = {"Beta"};
+  CFontPreview preview(fakes.Services());
+  preview.SetFontFile(first);
+  preview.SetFontFile(second);
+  EXPECT_EQ(fakes.session.Outstanding(first), 0);
+  EXPECT_EQ(fakes.session.Outstanding(second), 1);
+  EXPECT_EQ(preview.FaceName(), "Beta");
+  EXPECT_EQ(preview.FamilyName(), "Beta");
+  EXPECT_FALSE(preview.Installed());
+}
+
+}  // namespace
+}  // namespace typeloom::testing

@@ -1,0 +1,93 @@
+// CFontPreview over the real Linux services: Qt's font database through fontconfig.
+#include "fontfile/CFontPreview.h"
+#include "platform/FontFaces.h"
+#include "platform/FontSession.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace typeloom::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool HaveFontTools() { return std::system("/usr/bin/python3 -c 'import fontTools' >/dev/null 2>&1") == 0; }
+
+// Builds a loadable font of the given family into the temporary folder.
+std::string BuildFont(const std::string& family, const std::string& style) {
+  const fs::path out = fs::temp_directory_path() /
+                       ("typeloom-" + std::to_string(::getpid()) + "-" + family.substr(family.rfind(' ') + 1) + ".ttf");
+  const std::string script = std::string(TYPELOOM_TEST_SOURCE_DIR) + "/tests/fontfile/make_test_font.py";
+  const std::string cmd = "/usr/bin/python3 '" + script + "' '" + out.string() + "' '" + family + "' '" + style + "'";
+  return std::system(cmd.c_str()) == 0 ? out.string() : std::string();
+}
+
+TEST(LinuxFontServicesTest, UninstalledFontIsAddedForTheObjectsLifetime) {
+  if (!HaveFontTools()) GTEST_SKIP() << "fontTools for /usr/bin/python3 is missing (python3-fonttools)";
+  const std::string family = "Typeloom Probe Zqx";
+  const std::string path = BuildFont(family, "Bold");
+  ASSERT_FALSE(path.empty());
+  const FontPreviewServices services = LinuxFontPreviewServices();
+  auto* session = dynamic_cast<platform::QtFontSession*>(services.session);
+  ASSERT_NE(session, nullptr);
+  const int broadcastsBefore = session->BroadcastCount();
+  ASSERT_NE(services.faces->ResolveFace(family), family);
+  {
+    CFontPreview preview(services);
+    preview.SetBroadcast(true);
+    preview.SetFontFile(path);
+    EXPECT_TRUE(preview.ValidTrueTypeFile());
+    EXPECT_FALSE(preview.Installed());
+    EXPECT_EQ(preview.FaceName(), family);
+    EXPECT_EQ(preview.VersionString(), "Version 1.234");
+    EXPECT_TRUE(preview.Bold());
+    EXPECT_EQ(services.faces->ResolveFace(family), family);
+    EXPECT_EQ(session->Outstanding(path), 1);
+    EXPECT_EQ(session->BroadcastCount(), broadcastsBefore + 1);
+  }
+  EXPECT_EQ(session->Outstanding(path), 0);
+  EXPECT_EQ(session->BroadcastCount(), broadcastsBefore + 2);
+  EXPECT_NE(services.faces->ResolveFace(family), family);
+  fs::remove(path);
+}
+
+TEST(LinuxFontServicesTest, InstalledFontIsKnownUnderItsFamily) {
+  const std::string path = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  if (!fs::exists(path)) GTEST_SKIP() << path << " is not installed (fonts-dejavu-core)";
+  CFontPreview preview;
+  preview.SetFontFile(path);
+  EXPECT_TRUE(preview.ValidTrueTypeFile());
+  EXPECT_TRUE(preview.Installed());
+  EXPECT_EQ(preview.FaceName(), "DejaVu Sans");
+  EXPECT_EQ(preview.FamilyName(), "DejaVu Sans");
+}
+
+// A family installed by two foundries reads back with a "[Foundry]" suffix.
+TEST(LinuxFontServicesTest, FamilySharedByTwoFoundriesStillMatches) {
+  const std::string path = "/usr/share/fonts/opentype/urw-base35/C059-Roman.otf";
+  if (!fs::exists(path)) GTEST_SKIP() << path << " is not installed (fonts-urw-base35)";
+  CFontPreview preview;
+  preview.SetFontFile(path);
+  EXPECT_TRUE(preview.Installed());
+  EXPECT_EQ(preview.FaceName(), "C059");
+}
+
+TEST(LinuxFontServicesTest, BitmapLikeFileIsNotLeftAdded) {
+  const fs::path path = fs::temp_directory_path() / ("typeloom-" + std::to_string(::getpid()) + ".fon");
+  { std::FILE* f = std::fopen(path.c_str(), "wb"); std::fputs("MZ not really a font", f); std::fclose(f); }
+  const FontPreviewServices services = LinuxFontPreviewServices();
+  auto* session = dynamic_cast<platform::QtFontSession*>(services.session);
+  {
+    CFontPreview preview(services);
+    preview.SetFontFile(path.string());
+    EXPECT_FALSE(preview.Installed());
+    EXPECT_EQ(preview.FaceName(), "");
+  }
+  EXPECT_EQ(session->Outstanding(path.string()), 0);
+  fs::remove(path);
+}
+
+}  // namespace
+}  // namespace typeloom::testing
