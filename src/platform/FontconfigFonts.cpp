@@ -21,6 +21,7 @@ struct Face {
   std::string family;
   std::string style;
   std::vector<double> pixelSizes;
+  bool variable = false;  // the whole design space rather than an instance
 };
 
 std::string GetString(FcPattern* p, const char* object, int n = 0) {
@@ -75,7 +76,7 @@ void FontconfigFonts::Load() {
   std::unique_ptr<FcPattern, decltype(&FcPatternDestroy)> pattern(FcPatternCreate(), FcPatternDestroy);
   std::unique_ptr<FcObjectSet, decltype(&FcObjectSetDestroy)> objects(
       FcObjectSetBuild(FC_FILE, FC_INDEX, FC_FAMILY, FC_FAMILYLANG, FC_STYLE, FC_STYLELANG, FC_FULLNAME,
-                       FC_FULLNAMELANG, FC_FONTFORMAT, FC_SCALABLE, FC_PIXEL_SIZE, nullptr),
+                       FC_FULLNAMELANG, FC_FONTFORMAT, FC_SCALABLE, FC_PIXEL_SIZE, FC_VARIABLE, nullptr),
       FcObjectSetDestroy);
   if (!pattern || !objects) return;
   std::unique_ptr<FcFontSet, decltype(&FcFontSetDestroy)> set(FcFontList(nullptr, pattern.get(), objects.get()),
@@ -101,10 +102,17 @@ void FontconfigFonts::Load() {
     if (FcPatternGetBool(p, FC_SCALABLE, 0, &scalable) == FcResultMatch) face.scalable = scalable != FcFalse;
     double px = 0;
     for (int n = 0; FcPatternGetDouble(p, FC_PIXEL_SIZE, n, &px) == FcResultMatch; ++n) face.pixelSizes.push_back(px);
+    FcBool variable = FcFalse;
+    face.variable = FcPatternGetBool(p, FC_VARIABLE, 0, &variable) == FcResultMatch && variable != FcFalse;
+    // A variable font is listed as its design space and as its default named instance,
+    // both with the face's own index; the instance has the names.
     auto& faces = byPath[path];
-    // A variable font may be listed twice for its default instance; keep one per face.
-    if (std::none_of(faces.begin(), faces.end(), [&](const Face& f) { return f.index == face.index; }))
+    const auto same = std::find_if(faces.begin(), faces.end(), [&](const Face& f) { return f.index == face.index; });
+    if (same == faces.end()) {
       faces.push_back(std::move(face));
+    } else if (same->variable && !face.variable) {
+      *same = std::move(face);
+    }
   }
 
   // Point sizes of each bitmap family and style, over all of its files.

@@ -1,0 +1,112 @@
+#include "support/FontFixtures.h"
+
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <memory>
+
+namespace typeloom::testsupport {
+namespace {
+
+QString ScriptPath() {
+  const QByteArray source = qgetenv("TYPELOOM_SOURCE_DIR");
+  if (!source.isEmpty()) return QString::fromLocal8Bit(source) + "/tests/support/make_test_fonts.py";
+  return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/make_test_fonts.py";
+}
+
+QString Escape(const std::string& text) { return QString::fromStdString(text).toHtmlEscaped(); }
+
+}  // namespace
+
+const std::vector<FixtureFont>& FontFixtures::Expected() {
+  static const std::vector<FixtureFont> fonts = {
+      {"Bitmap/TestFixed-16.bdf", "Test Fixed 10,12 (Bitmap)"},
+      {"Bitmap/TestFixedBold-13.bdf", "Test Fixed Bold 10 (Bitmap)"},
+      {"Nested/Deeper/TestSerif-Regular.otf", "Test Serif Regular (OpenType)"},
+      {"TestFixed-13.bdf", "Test Fixed 10,12 (Bitmap)"},
+      {"TestPair.ttc", "Test Pair Regular & Test Pair Italic (TrueType)"},
+      {"TestPlain-Italic.ttf", "Test Plain Italic (TrueType)"},
+      {"TestSans-Bold.ttf", "Test Sans Bold (TrueType)"},
+      {"TestVar.ttf", "Test Var Regular (TrueType)"},
+  };
+  return fonts;
+}
+
+std::string FontFixtures::FontFolder(std::string* error) {
+  static std::string folder;
+  static std::string failure;
+  if (!folder.empty() || !failure.empty()) {
+    if (error != nullptr) *error = failure;
+    return folder;
+  }
+  QFile script(ScriptPath());
+  if (!script.open(QIODevice::ReadOnly)) {
+    failure = "cannot read " + script.fileName().toStdString();
+    if (error != nullptr) *error = failure;
+    return {};
+  }
+  // A new script makes a new folder, so a stale build of the fonts is never used.
+  const QString hash = QCryptographicHash::hash(script.readAll(), QCryptographicHash::Sha1).toHex().left(12);
+  const QByteArray binary = qgetenv("TYPELOOM_BINARY_DIR");
+  const QString base = binary.isEmpty() ? QDir::tempPath() : QString::fromLocal8Bit(binary);
+  const QString target = base + "/test-fonts-" + hash;
+  if (!QFileInfo::exists(target + "/TestSans-Bold.ttf")) {
+    // Build beside the target and rename, so a concurrent process sees all or nothing.
+    QTemporaryDir staging(base + "/test-fonts-build-XXXXXX");
+    staging.setAutoRemove(true);
+    QProcess python;
+    python.setProcessChannelMode(QProcess::MergedChannels);
+    python.start("/usr/bin/python3", {script.fileName(), staging.path()});
+    const bool ran = python.waitForFinished(120000) && python.exitStatus() == QProcess::NormalExit &&
+                     python.exitCode() == 0;
+    if (!staging.isValid() || !ran) {
+      failure = "building the test fonts failed: " + python.readAll().toStdString();
+      if (error != nullptr) *error = failure;
+      return {};
+    }
+    if (!QDir().rename(staging.path(), target) && !QFileInfo::exists(target + "/TestSans-Bold.ttf")) {
+      failure = "cannot move the test fonts to " + target.toStdString();
+      if (error != nullptr) *error = failure;
+      return {};
+    }
+  }
+  folder = target.toStdString();
+  return folder;
+}
+
+std::string FontFixtures::WriteFontconfigConfig(const std::string& workFolder,
+                                                const std::vector<std::string>& fontFolders) {
+  const QString path = QString::fromStdString(workFolder) + "/fonts.conf";
+  QString xml = "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"urn:fontconfig:fonts.dtd\">\n<fontconfig>\n";
+  for (const std::string& dir : fontFolders) xml += "  <dir>" + Escape(dir) + "</dir>\n";
+  xml += "  <cachedir>" + Escape(workFolder + "/cache") + "</cachedir>\n</fontconfig>\n";
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(xml.toUtf8()) < 0) return {};
+  return path.toStdString();
+}
+
+bool FontFixtures::UseSandboxFontconfig(std::string* error) {
+  const std::string fonts = FontFolder(error);
+  if (fonts.empty()) return false;
+  static std::unique_ptr<QTemporaryDir> work;  // lives until the process ends
+  if (!work) work = std::make_unique<QTemporaryDir>();
+  if (!work->isValid()) {
+    if (error != nullptr) *error = "cannot make a temporary folder";
+    return false;
+  }
+  const std::string config = WriteFontconfigConfig(work->path().toStdString(), {fonts});
+  if (config.empty()) {
+    if (error != nullptr) *error = "cannot write the fontconfig configuration";
+    return false;
+  }
+  ::setenv("FONTCONFIG_FILE", config.c_str(), 1);
+  return true;
+}
+
+}  // namespace typeloom::testsupport
