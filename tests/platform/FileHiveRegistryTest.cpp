@@ -254,5 +254,21 @@ TEST_F(FileHiveRegistryTest, ConcurrentWritersLoseNothing) {
   }
 }
 
+TEST_F(FileHiveRegistryTest, DefaultHiveLivesInTheXdgDataFolder) {
+  const QByteArray saved = qgetenv("XDG_DATA_HOME");
+  qputenv("XDG_DATA_HOME", dir_.path().toUtf8());
+  EXPECT_EQ(FileHiveRegistry::DefaultPath(), (dir_.path() + "/typeloom/registry.hive").toStdString());
+  {
+    FileHiveRegistry r;
+    Write(r, "K", "v", "1");
+  }
+  EXPECT_TRUE(QFileInfo::exists(dir_.path() + "/typeloom/registry.hive"));
+  if (saved.isNull()) {
+    qunsetenv("XDG_DATA_HOME");
+  } else {
+    qputenv("XDG_DATA_HOME", saved);
+  }
+}
+
 }  // namespace
 }  // namespace typeloom::platform
