@@ -47,8 +47,13 @@ constexpr std::size_t kNameRecordBytes = 12;
 // Strings of one name table are fetched in a single read when they lie this close together.
 constexpr std::uint64_t kMaxStorageChunk = 1u << 20;
 
-bool ReadNameRecords(ByteSource& source, std::uint64_t at, std::vector<NameRecord>& names) {
-  auto fill = [](NameRecord& r, const std::uint8_t* p) {
+// Reads `count` records starting at `at`, in batches so that a count the data
+// cannot hold costs no more than the data. Keeps the whole records before a
+// failed read; false when not all were read.
+bool ReadNameRecords(ByteSource& source, std::uint64_t at, std::size_t count, std::vector<NameRecord>& names) {
+  constexpr std::size_t kBatch = 256;
+  auto fill = [&names](const std::uint8_t* p) {
+    NameRecord& r = names.emplace_back();
     r.platformId = U16(p);
     r.encodingId = U16(p + 2);
     r.languageId = U16(p + 4);
@@ -56,18 +61,23 @@ bool ReadNameRecords(ByteSource& source, std::uint64_t at, std::vector<NameRecor
     r.length = U16(p + 8);
     r.offset = U16(p + 10);
   };
-  std::vector<std::uint8_t> block(names.size() * kNameRecordBytes);
-  if (source.ReadAt(at, block.size(), block.data())) {
-    for (std::size_t i = 0; i < names.size(); ++i) fill(names[i], block.data() + i * kNameRecordBytes);
-    return true;
+  std::uint8_t block[kBatch * kNameRecordBytes];
+  names.reserve(std::min(count, kBatch));
+  for (std::size_t done = 0; done < count;) {
+    const std::size_t n = std::min(kBatch, count - done);
+    const std::uint64_t from = at + done * kNameRecordBytes;
+    if (!source.ReadAt(from, n * kNameRecordBytes, block)) {
+      // The batch runs past the end: keep the records that are whole.
+      for (std::size_t i = 0; i < n; ++i) {
+        if (!source.ReadAt(from + i * kNameRecordBytes, kNameRecordBytes, block)) return false;
+        fill(block);
+      }
+      return false;
+    }
+    for (std::size_t i = 0; i < n; ++i) fill(block + i * kNameRecordBytes);
+    done += n;
   }
-  // The block runs past the end: keep the records that are whole.
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    std::uint8_t rec[kNameRecordBytes];
-    if (!source.ReadAt(at + i * kNameRecordBytes, sizeof rec, rec)) return false;
-    fill(names[i], rec);
-  }
-  return false;
+  return true;
 }
 
 // Reads the name table at `tableOffset` into `tables.names`. False ends the reading.
@@ -78,8 +88,8 @@ bool ReadNameTable(ByteSource& source, std::uint64_t tableOffset, FontTables& ta
   const std::uint64_t storage = tableOffset + U16(header + 4);
   if (count == 0) return false;
 
-  std::vector<NameRecord> names(count);
-  const bool recordsRead = ReadNameRecords(source, tableOffset + sizeof header, names);
+  std::vector<NameRecord> names;
+  const bool recordsRead = ReadNameRecords(source, tableOffset + sizeof header, count, names);
   if (!recordsRead) {
     tables.names = std::move(names);
     return false;

@@ -43,7 +43,7 @@ struct NameRecord {
 // The result of reading one file.
 struct FontTables {
   bool validTrueType = false;           // head magic number matched
-  std::vector<NameRecord> names;        // file order; empty until a name table was read
+  std::vector<NameRecord> names;        // the records read, in file order; empty until a name table was read
   std::uint16_t selectionFlags = 0;     // OS/2 fsSelection; 0 until an OS/2 table was read
 };
 
