@@ -2,6 +2,7 @@
 
 #include "app/FontModule.h"
 #include "app/Viewer.h"
+#include "platform/FontconfigFonts.h"
 #include "platform/LinuxRegistry.h"
 #include "platform/LocalSingleInstance.h"
 #include "platform/QtClock.h"

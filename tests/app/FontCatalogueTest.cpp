@@ -1,4 +1,6 @@
 #include "app/FontCatalogue.h"
+#include "platform/CompositeRegistry.h"
+#include "platform/FontsKeyRegistry.h"
 #include "platform/ListWithEdit.h"
 #include "support/FakeAppServices.h"
 
@@ -121,13 +123,33 @@ TEST_F(FillFontListTest, ValueWhoseTextCannotBeReadIsKeptAsError) {
   EXPECT_EQ(catalogue.catalogueFiles[0], "error!");
 }
 
-TEST_F(FillFontListTest, ManyFontsBeyondSixteenBitCounts) {
+// A fonts key over a plain list of font files, as on Linux.
+class ListedFonts final : public platform::InstalledFonts {
+ public:
+  const std::vector<platform::InstalledFontFile>& Files() override { return files; }
+  std::vector<platform::InstalledFontFile> files;
+};
+
+TEST(FillFontList, ManyFontsBeyondSixteenBitCounts) {
+  ListedFonts fonts;
   for (int i = 0; i < 40000; ++i) {
-    fake.AddFont("Family " + std::to_string(i) + " (TrueType)", "f" + std::to_string(i) + ".ttf");
+    const std::string n = std::to_string(i);
+    fonts.files.push_back({"Family " + n + (i % 2 == 0 ? " (TrueType)" : " Bold (TrueType)"), "f" + n + ".ttf", {}});
   }
-  EXPECT_EQ(Fill().size(), 40000);
+  testsupport::FakeRegistry hive;
+  platform::CompositeRegistry registry(hive);
+  platform::FontsKeyRegistry fontsKey(fonts);
+  registry.Mount(platform::RootKey::LocalMachine, kNtFontsKey, fontsKey);
+  FontCatalogue catalogue;
+  platform::ListWithEdit list(true);
+  QStringList names;
+  FillFontList(registry, catalogue, list, names);
+  EXPECT_EQ(names.size(), 40000);
   EXPECT_EQ(catalogue.catalogueCount(), 40000);
   EXPECT_EQ(catalogue.FindFile("f39999.ttf"), 39999);
+  EXPECT_TRUE(catalogue.catalogueBold[39999]);
+  // Locale order: "Family 10" sorts before "Family 9".
+  EXPECT_LT(names.indexOf("Family 10"), names.indexOf("Family 9"));
 }
 
 }  // namespace
