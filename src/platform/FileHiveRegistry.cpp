@@ -157,9 +157,14 @@ long FileHiveRegistry::Modify(Change change) {
 
   QSaveFile out(file);
   const std::string bytes = Serialize(next);
-  if (!out.open(QIODevice::WriteOnly)) return reg::kWriteFault;
-  if (out.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+  const auto length = static_cast<qint64>(bytes.size());
+  // Unbuffered, and the size checked before the rename: a write that fails while a
+  // buffer is flushed (disk full, file-size limit) must not commit a truncated file.
+  if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return reg::kWriteFault;
+  if (out.write(bytes.data(), length) != length || !out.flush() || out.error() != QFileDevice::NoError ||
+      out.size() != length) {
     out.cancelWriting();
+    out.commit();  // discards the temporary file
     return reg::kWriteFault;
   }
   if (!out.commit()) return reg::kWriteFault;

@@ -198,6 +198,8 @@ TEST_F(FileHiveRegistryTest, FailedWriteLeavesThePreviousFileIntact) {
   std::signal(SIGXFSZ, oldHandler);
 
   EXPECT_EQ(FileBytes(file), before);
+  EXPECT_EQ(QDir(QFileInfo(file).absolutePath()).entryList(QDir::Files), QStringList{"registry.hive"})
+      << "no temporary or lock file is left behind";
   EXPECT_EQ(Read(r, "Keep", "v"), "old");
   FileHiveRegistry fresh(hive());
   EXPECT_EQ(Read(fresh, "Keep", "v"), "old");
