@@ -42,9 +42,7 @@ Viewer::Viewer(FontModule& module, Services& services, SplashScreen* splash, QWi
   setWindowTitle(kMainCaption);
   setAttribute(Qt::WA_DeleteOnClose, false);
   // The labels and frame use the small sans-serif dialog face; so do the other controls.
-  QFont small = font();
-  small.setPointSize(8);
-  setFont(small);
+  setFont(platform::DialogFont());
   setFixedSize(platform::TwipsToPixelsX(kDesignWidth), platform::TwipsToPixelsY(kDesignHeight));
   CreateControls();
   keyPreview_ = new platform::KeyPreview(this, [this](int& keyCode, int shift) { Form_KeyDown(keyCode, shift); });
@@ -56,6 +54,8 @@ void Viewer::CreateControls() {
   auto label = [this](const char* caption, int l, int t, int w, int h) {
     auto* widget = new QLabel(QString::fromUtf8(caption), this);
     Place(widget, l, t, w, h);
+    // A caption wider in this face than in the design's keeps its whole text.
+    if (widget->sizeHint().width() > widget->width()) widget->resize(widget->sizeHint().width(), widget->height());
     return widget;
   };
   auto button = [this](const char* caption, const char* tip, int l, int t, int w, int h) {
@@ -95,6 +95,7 @@ void Viewer::CreateControls() {
   }};
   for (std::size_t i = 0; i < effects.size(); ++i) {
     effect[i] = new QCheckBox(effects[i].first, Frame1);
+    effect[i]->setStyleSheet("QCheckBox { spacing: 3px; }");
     effect[i]->setToolTip(effects[i].second);
     Place(effect[i], 180, 255 + 270 * static_cast<int>(i), 975, 255);
   }

@@ -1,6 +1,7 @@
 #include "platform/WindowServices.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QWidget>
@@ -48,6 +49,19 @@ int PixelsToTwipsY(int pixels) { return ToTwips(pixels, Qt::Vertical); }
 
 QRect TwipsRect(int left, int top, int width, int height) {
   return {TwipsToPixelsX(left), TwipsToPixelsY(top), TwipsToPixelsX(width), TwipsToPixelsY(height)};
+}
+
+QFont DialogFont() {
+  QFont font = QApplication::font();
+  const QStringList families = QFontDatabase::families();
+  for (const char* family : {"Liberation Sans", "Arimo", "Arial"}) {
+    if (families.contains(QLatin1StringView(family), Qt::CaseInsensitive)) {
+      font.setFamily(family);
+      break;
+    }
+  }
+  font.setPointSize(8);
+  return font;
 }
 
 int KeyCodeOf(const QKeyEvent& event) {

@@ -1,6 +1,7 @@
 #pragma once
 // Window services the forms rely on: geometry in twips and key preview with the
 // program's key codes and shift state.
+#include <QFont>
 #include <QObject>
 #include <QRect>
 
@@ -19,6 +20,10 @@ int TwipsToPixelsY(int twips);
 int PixelsToTwipsX(int pixels);
 int PixelsToTwipsY(int pixels);
 QRect TwipsRect(int left, int top, int width, int height);
+
+// The small sans-serif face of dialogs and labels, 8 points: a face with the
+// narrow metrics that the design places were made for where one is installed.
+QFont DialogFont();
 
 // Key codes as the forms expect them: A-Z 65-90, 0-9 48-57, F1-F24 112-135,
 // Escape 27, Enter 13, and so on; 0 for keys without a code.
