@@ -49,7 +49,7 @@ ListWithEdit::ListWithEdit(bool sorted, QWidget* parent)
 void ListWithEdit::SortItems(QStringList& items) { std::stable_sort(items.begin(), items.end(), ListLess); }
 
 void ListWithEdit::SetItems(QStringList items) {
-  if (sorted_) SortItems(items);
+  if (sorted_ && !std::is_sorted(items.begin(), items.end(), ListLess)) SortItems(items);
   items_ = std::move(items);
   listIndex_ = -1;
   updating_ = true;
