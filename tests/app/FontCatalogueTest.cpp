@@ -3,6 +3,7 @@
 #include "platform/FontsKeyRegistry.h"
 #include "platform/ListWithEdit.h"
 #include "support/FakeAppServices.h"
+#include "support/TestLabel.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,8 @@ struct CleanCase {
   bool italic;
   const char* sizes;
 };
+
+void PrintTo(const CleanCase& c, std::ostream* os) { *os << test::Label(c.valueName); }
 
 class CleanValueNameTest : public ::testing::TestWithParam<CleanCase> {};
 

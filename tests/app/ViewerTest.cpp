@@ -2,6 +2,7 @@
 #include "platform/ListWithEdit.h"
 #include "platform/WindowServices.h"
 #include "support/FakeAppServices.h"
+#include "support/TestLabel.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -52,6 +53,8 @@ struct CommandLineCase {
   bool printPending;
   bool message;
 };
+
+void PrintTo(const CommandLineCase& c, std::ostream* os) { *os << test::Label(c.commandLine); }
 
 class ProcessCommandLineTest : public ViewerTest, public ::testing::WithParamInterface<CommandLineCase> {};
 
