@@ -4,6 +4,7 @@
 #include <array>
 #include <climits>
 #include <cstring>
+#include <memory>
 
 namespace typeloom::fontfile {
 
@@ -15,22 +16,24 @@ std::uint32_t U32(const std::uint8_t* p) {
   return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
+// Writes the UTF-8 form of `c` at `out`; returns the end.
+char* PutUtf8(char* out, char32_t c) {
   if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
+    *out++ = static_cast<char>(c);
   } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    *out++ = static_cast<char>(0xC0 | (c >> 6));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    *out++ = static_cast<char>(0xE0 | (c >> 12));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    *out++ = static_cast<char>(0xF0 | (c >> 18));
+    *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   }
+  return out;
 }
 
 // Code points of bytes 0x80..0x9F in Windows-1252; the undefined ones keep their value.
@@ -81,7 +84,8 @@ bool ReadNameRecords(ByteSource& source, std::uint64_t at, std::size_t count, st
 }
 
 // Reads the name table at `tableOffset` into `tables.names`. False ends the reading.
-bool ReadNameTable(ByteSource& source, std::uint64_t tableOffset, FontTables& tables) {
+bool ReadNameTable(ByteSource& source, std::uint64_t tableOffset, std::uint32_t tableLength, FontTables& tables) {
+  source.WillRead(tableOffset, tableLength);
   std::uint8_t header[6];
   if (!source.ReadAt(tableOffset, sizeof header, header)) return false;
   const std::uint16_t count = U16(header + 2);
@@ -108,18 +112,18 @@ bool ReadNameTable(ByteSource& source, std::uint64_t tableOffset, FontTables& ta
   }
 
   bool ok = true;
-  std::vector<std::uint8_t> chunk;
+  std::unique_ptr<std::uint8_t[]> chunk;
   if (total > 0 && hi - lo <= kMaxStorageChunk) {
-    chunk.resize(hi - lo);
-    if (!source.ReadAt(lo, chunk.size(), chunk.data())) chunk.clear();
+    chunk = std::make_unique_for_overwrite<std::uint8_t[]>(hi - lo);
+    if (!source.ReadAt(lo, hi - lo, chunk.get())) chunk.reset();
   }
   std::vector<std::uint8_t> buffer;
   for (std::size_t i = 0; i < budgeted; ++i) {
     NameRecord& r = names[i];
     if (r.length == 0) continue;
     const std::uint64_t at = storage + r.offset;
-    if (!chunk.empty()) {
-      r.text = DecodeNameString({chunk.data() + (at - lo), r.length});
+    if (chunk) {
+      r.text = DecodeNameString({chunk.get() + (at - lo), r.length});
       continue;
     }
     buffer.resize(r.length);
@@ -153,9 +157,46 @@ FileByteSource::~FileByteSource() {
 }
 
 bool FileByteSource::ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) {
-  if (file_ == nullptr || offset > static_cast<std::uint64_t>(LONG_MAX)) return false;
-  if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
-  return std::fread(out, 1, size, file_) == size;
+  if (file_ == nullptr) return false;
+  if (!startRead_ && offset == 0 && size <= kStartBytes) {
+    startRead_ = true;
+    if (position_ != 0 && std::fseek(file_, 0, SEEK_SET) != 0) return false;
+    startSize_ = std::fread(start_, 1, kStartBytes, file_);
+    position_ = startSize_;
+    std::clearerr(file_);
+  }
+  if (startRead_ && offset <= startSize_ && size <= startSize_ - offset) {
+    if (size > 0) std::memcpy(out, start_ + offset, size);
+    return true;
+  }
+  if (offset >= windowOffset_ && offset - windowOffset_ <= window_.size() &&
+      size <= window_.size() - (offset - windowOffset_)) {
+    if (size > 0) std::memcpy(out, window_.data() + (offset - windowOffset_), size);
+    return true;
+  }
+  return ReadFile(offset, size, out);
+}
+
+void FileByteSource::WillRead(std::uint64_t offset, std::size_t size) {
+  if (file_ == nullptr || size == 0 || size > kMaxWindow) return;
+  window_.resize(size);
+  if (!ReadFile(offset, size, window_.data())) window_.clear();
+  windowOffset_ = offset;
+}
+
+bool FileByteSource::ReadFile(std::uint64_t offset, std::size_t size, std::uint8_t* out) {
+  if (offset > static_cast<std::uint64_t>(LONG_MAX)) return false;
+  if (offset != position_) {
+    if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
+    position_ = offset;
+  }
+  const std::size_t got = std::fread(out, 1, size, file_);
+  position_ += got;
+  if (got != size) {
+    std::clearerr(file_);
+    return false;
+  }
+  return true;
 }
 
 FontTables ReadTrueTypeTables(ByteSource& source) {
@@ -185,7 +226,7 @@ FontTables ReadTrueTypeTables(ByteSource& source) {
 
   for (const TableRecord& r : records) {
     if (r.HasTag("name")) {
-      if (!ReadNameTable(source, r.offset, tables)) return tables;
+      if (!ReadNameTable(source, r.offset, r.length, tables)) return tables;
     } else if (r.HasTag("OS/2")) {
       std::uint8_t word[2];
       if (!source.ReadAt(std::uint64_t{r.offset} + kFsSelectionOffset, sizeof word, word)) return tables;
@@ -207,30 +248,41 @@ FontTables ReadTrueTypeTables(const std::string& path) {
 }
 
 std::string DecodeUtf16Be(std::span<const std::uint8_t> bytes) {
-  std::string out;
-  out.reserve(bytes.size());
   const std::size_t units = bytes.size() / 2;
+  std::string out(units * 3, '\0');  // a unit gives at most 3 bytes; a pair of them 4
+  char* end = out.data();
+  const std::uint8_t* p = bytes.data();
   for (std::size_t i = 0; i < units; ++i) {
-    const char16_t u = U16(bytes.data() + 2 * i);
+    const char16_t u = U16(p + 2 * i);
+    if (u < 0x80) {
+      *end++ = static_cast<char>(u);
+      continue;
+    }
     if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
-      const char16_t next = U16(bytes.data() + 2 * (i + 1));
+      const char16_t next = U16(p + 2 * (i + 1));
       if (next >= 0xDC00 && next <= 0xDFFF) {
-        AppendUtf8(out, 0x10000 + ((char32_t{u} - 0xD800) << 10) + (char32_t{next} - 0xDC00));
+        end = PutUtf8(end, 0x10000 + ((char32_t{u} - 0xD800) << 10) + (char32_t{next} - 0xDC00));
         ++i;
         continue;
       }
     }
-    AppendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? char32_t{0xFFFD} : char32_t{u});
+    end = PutUtf8(end, (u >= 0xD800 && u <= 0xDFFF) ? char32_t{0xFFFD} : char32_t{u});
   }
+  out.resize(static_cast<std::size_t>(end - out.data()));
   return out;
 }
 
 std::string DecodeWindows1252(std::span<const std::uint8_t> bytes) {
-  std::string out;
-  out.reserve(bytes.size());
+  std::string out(bytes.size() * 3, '\0');
+  char* end = out.data();
   for (const std::uint8_t b : bytes) {
-    AppendUtf8(out, (b >= 0x80 && b <= 0x9F) ? char32_t{kCp1252High[b - 0x80]} : char32_t{b});
+    if (b < 0x80) {
+      *end++ = static_cast<char>(b);
+    } else {
+      end = PutUtf8(end, b <= 0x9F ? char32_t{kCp1252High[b - 0x80]} : char32_t{b});
+    }
   }
+  out.resize(static_cast<std::size_t>(end - out.data()));
   return out;
 }
 

@@ -53,6 +53,9 @@ class ByteSource {
  public:
   virtual ~ByteSource() = default;
   virtual bool ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) = 0;
+  // Says that reads within this range follow, so a source may fetch it at once.
+  // Only a hint: what ReadAt returns does not depend on it.
+  virtual void WillRead(std::uint64_t /*offset*/, std::size_t /*size*/) {}
 };
 
 // Bytes held in memory.
@@ -65,7 +68,10 @@ class MemoryByteSource final : public ByteSource {
   std::span<const std::uint8_t> data_;
 };
 
-// A file opened read-only, unbuffered: every ReadAt is one seek and one read.
+// A file opened read-only and unbuffered. The first read at offset 0 takes the
+// start of the file at once (offset table and directory), a WillRead range is
+// fetched in one read, and a read that continues where the last one ended needs no
+// seek.
 class FileByteSource final : public ByteSource {
  public:
   explicit FileByteSource(const std::string& path);
@@ -75,9 +81,21 @@ class FileByteSource final : public ByteSource {
 
   bool IsOpen() const { return file_ != nullptr; }
   bool ReadAt(std::uint64_t offset, std::size_t size, std::uint8_t* out) override;
+  void WillRead(std::uint64_t offset, std::size_t size) override;
 
  private:
+  static constexpr std::size_t kStartBytes = 1024;
+  static constexpr std::size_t kMaxWindow = 1u << 20;
+
+  bool ReadFile(std::uint64_t offset, std::size_t size, std::uint8_t* out);
+
   std::FILE* file_ = nullptr;
+  std::uint64_t position_ = 0;       // where the next read begins without a seek
+  std::uint8_t start_[kStartBytes];  // the first bytes of the file, once read
+  std::size_t startSize_ = 0;
+  bool startRead_ = false;
+  std::vector<std::uint8_t> window_;  // a WillRead range, once fetched
+  std::uint64_t windowOffset_ = 0;
 };
 
 FontTables ReadTrueTypeTables(ByteSource& source);

@@ -109,6 +109,31 @@ TEST(ReaderTest, FileAndMemoryReadTheSame) {
   EXPECT_EQ(Texts(fromFile), Texts(Read(font)));
 }
 
+TEST(FileSourceTest, ReadsLikeMemoryAcrossTheStartBlock) {
+  Bytes data(3000);
+  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
+  const auto path = std::filesystem::temp_directory_path() / "typeloom-source-test.bin";
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+  fontfile::MemoryByteSource memory(std::span<const std::uint8_t>(data.data(), data.size()));
+  const std::pair<std::uint64_t, std::size_t> reads[] = {
+      {0, 12}, {12, 320}, {1000, 100}, {1100, 50}, {2990, 20}, {2990, 10}, {5, 3}, {0, 2000}, {3000, 0},
+      {1ull << 40, 4}, {2000, 1000}, {1023, 2}, {899, 2}, {1199, 2}};
+  // No hint, a hint inside the file, and one that runs past its end.
+  for (const auto& [hintAt, hintSize] : {std::pair<std::uint64_t, std::size_t>{0, 0}, {900, 300}, {2900, 500}}) {
+    fontfile::FileByteSource file(path.string());
+    file.WillRead(hintAt, hintSize);
+    for (const auto& [offset, size] : reads) {
+      Bytes a(size, 0xEE), b(size, 0xEE);
+      const bool read = file.ReadAt(offset, size, a.data());
+      EXPECT_EQ(read, memory.ReadAt(offset, size, b.data())) << hintAt << ": " << offset << "+" << size;
+      if (read) {
+        EXPECT_EQ(a, b) << hintAt << ": " << offset << "+" << size;
+      }
+    }
+  }
+  std::filesystem::remove(path);
+}
+
 TEST(ReaderTest, MissingPathAndDirectoryGiveNothing) {
   for (const std::string& path : {std::string("/nonexistent/typeloom/font.ttf"), std::filesystem::temp_directory_path().string(),
                                  std::string()}) {
