@@ -10,7 +10,7 @@
 
 namespace typeloom::platform {
 
-class CompositeRegistry final : public Registry {
+class CompositeRegistry : public Registry {
  public:
   explicit CompositeRegistry(Registry& fallback) : fallback_(fallback) {}
 

@@ -1,10 +1,7 @@
 #include "options/RegistryModule.h"
 
-#include "platform/FileHiveRegistry.h"
 #include "support/FakeRegistry.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -22,43 +19,6 @@ namespace reg = platform::reg;
 
 constexpr RootKey kRoot = RootKey::ClassesRoot;
 const std::string kKey = "ttffile\\shell\\open\\command";
-
-// Passes every call through and counts the handles that are open.
-class CountingRegistry final : public Registry {
- public:
-  explicit CountingRegistry(Registry& inner) : inner_(inner) {}
-  int open = 0;
-
-  long OpenKey(RootKey root, std::string_view path, std::uint32_t access, KeyHandle* key) override {
-    const long rc = inner_.OpenKey(root, path, access, key);
-    if (rc == reg::kSuccess) ++open;
-    return rc;
-  }
-  long CreateKey(RootKey root, std::string_view path, std::uint32_t access, KeyHandle* key) override {
-    const long rc = inner_.CreateKey(root, path, access, key);
-    if (rc == reg::kSuccess) ++open;
-    return rc;
-  }
-  long EnumValue(KeyHandle key, std::uint32_t index, char* name, std::uint32_t* nameLength) override {
-    return inner_.EnumValue(key, index, name, nameLength);
-  }
-  long QueryValue(KeyHandle key, std::string_view name, std::uint32_t* type, std::uint8_t* data,
-                  std::uint32_t* size) override {
-    return inner_.QueryValue(key, name, type, data, size);
-  }
-  long SetValue(KeyHandle key, std::string_view name, std::uint32_t type, const std::uint8_t* data,
-                std::uint32_t size) override {
-    return inner_.SetValue(key, name, type, data, size);
-  }
-  long CloseKey(KeyHandle key) override {
-    const long rc = inner_.CloseKey(key);
-    if (rc == reg::kSuccess) --open;
-    return rc;
-  }
-
- private:
-  Registry& inner_;
-};
 
 struct Stored {
   std::uint32_t type;
@@ -104,34 +64,17 @@ std::string Dword(std::uint32_t n) {
                      static_cast<char>((n >> 16) & 0xFF), static_cast<char>((n >> 24) & 0xFF)};
 }
 
-enum class Backend { Fake, FileHive };
-
-class RegistryModuleTest : public ::testing::TestWithParam<Backend> {
+// RegistryModule over a file hive, through the fake's handle counting.
+class RegistryModuleTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    if (GetParam() == Backend::Fake) {
-      inner_ = std::make_unique<FakeRegistry>();
-    } else {
-      ASSERT_TRUE(dir_.isValid());
-      const QString hive = dir_.path() + "/registry.hive";
-      QFile::remove(hive);  // the table tests call SetUp again for each row
-      inner_ = std::make_unique<platform::FileHiveRegistry>(hive.toStdString());
-    }
-    counting_ = std::make_unique<CountingRegistry>(*inner_);
-  }
-  void TearDown() override { EXPECT_EQ(counting_->open, 0) << "a key was left open"; }
+  void SetUp() override { fake_ = std::make_unique<FakeRegistry>(); }  // also called again per table row
+  void TearDown() override { EXPECT_EQ(fake_->OpenHandles(), 0) << "a key was left open"; }
 
-  Registry& registry() { return *counting_; }
-  Registry& raw() { return *inner_; }
+  Registry& registry() { return *fake_; }
+  Registry& raw() { return *fake_; }
 
-  QTemporaryDir dir_;
-  std::unique_ptr<Registry> inner_;
-  std::unique_ptr<CountingRegistry> counting_;
+  std::unique_ptr<FakeRegistry> fake_;
 };
-
-std::string BackendName(const ::testing::TestParamInfo<Backend>& info) {
-  return info.param == Backend::Fake ? "Fake" : "FileHive";
-}
 
 struct QueryCase {
   const char* label;
@@ -144,7 +87,7 @@ struct QueryCase {
   RegistryResult expected;
 };
 
-TEST_P(RegistryModuleTest, QueryValueResults) {
+TEST_F(RegistryModuleTest, QueryValueResults) {
   const QueryCase cases[] = {
       {"missing key", false, "", 0, "", "no\\such\\key", "", RegistryResult::Error()},
       {"missing value", true, "", reg::kSz, "x", kKey, "other", RegistryResult::Error()},
@@ -166,7 +109,7 @@ TEST_P(RegistryModuleTest, QueryValueResults) {
     if (c.seed) Seed(raw(), kRoot, kKey, c.seedName, c.type, c.data);
     const RegistryResult got = RegistryModule::QueryValue(registry(), kRoot, c.queriedKey, c.queriedName);
     EXPECT_EQ(got, c.expected) << "got '" << got.Text() << "'";
-    EXPECT_EQ(counting_->open, 0);
+    EXPECT_EQ(fake_->OpenHandles(), 0);
   }
 }
 
@@ -178,7 +121,7 @@ struct SetCase {
   std::optional<Stored> stored;
 };
 
-TEST_P(RegistryModuleTest, SetValueWritesTypes) {
+TEST_F(RegistryModuleTest, SetValueWritesTypes) {
   const SetCase cases[] = {
       {"text", 1, RegistryResult("typeloom %1"), RegistryResult::Success(), Stored{reg::kSz, "typeloom %1"}},
       {"empty text", 1, RegistryResult(""), RegistryResult::Success(), Stored{reg::kSz, ""}},
@@ -198,17 +141,17 @@ TEST_P(RegistryModuleTest, SetValueWritesTypes) {
     ASSERT_TRUE(RegistryModule::CreateKey(registry(), kRoot, kKey).IsSuccess());
     EXPECT_EQ(RegistryModule::SetValue(registry(), kRoot, kKey, "", c.type, c.value), c.expected);
     EXPECT_EQ(Read(raw(), kRoot, kKey, ""), c.stored);
-    EXPECT_EQ(counting_->open, 0);
+    EXPECT_EQ(fake_->OpenHandles(), 0);
   }
 }
 
-TEST_P(RegistryModuleTest, SetValueNeedsAnExistingKey) {
+TEST_F(RegistryModuleTest, SetValueNeedsAnExistingKey) {
   EXPECT_TRUE(RegistryModule::SetValue(registry(), kRoot, kKey, "", 1, "x").IsError());
   EXPECT_FALSE(KeyExists(raw(), kRoot, kKey));
   EXPECT_FALSE(KeyExists(raw(), kRoot, "ttffile"));
 }
 
-TEST_P(RegistryModuleTest, CreateKeyMakesParentsAndKeepsValues) {
+TEST_F(RegistryModuleTest, CreateKeyMakesParentsAndKeepsValues) {
   EXPECT_EQ(RegistryModule::CreateKey(registry(), kRoot, kKey), RegistryResult::Success());
   EXPECT_TRUE(KeyExists(raw(), kRoot, "ttffile\\shell"));
   ASSERT_TRUE(RegistryModule::SetValue(registry(), kRoot, kKey, "", 1, "old").IsSuccess());
@@ -216,13 +159,13 @@ TEST_P(RegistryModuleTest, CreateKeyMakesParentsAndKeepsValues) {
   EXPECT_EQ(RegistryModule::QueryValue(registry(), kRoot, kKey, ""), RegistryResult("old"));
 }
 
-TEST_P(RegistryModuleTest, ExpandableTextIsWrittenButReadsAsEmpty) {
+TEST_F(RegistryModuleTest, ExpandableTextIsWrittenButReadsAsEmpty) {
   ASSERT_TRUE(RegistryModule::CreateKey(registry(), kRoot, kKey).IsSuccess());
   ASSERT_TRUE(RegistryModule::SetValue(registry(), kRoot, kKey, "", 2, "%HOME%").IsSuccess());
   EXPECT_TRUE(RegistryModule::QueryValue(registry(), kRoot, kKey, "").IsEmpty());
 }
 
-TEST_P(RegistryModuleTest, OverwriteReplacesTheValue) {
+TEST_F(RegistryModuleTest, OverwriteReplacesTheValue) {
   ASSERT_TRUE(RegistryModule::CreateKey(registry(), kRoot, kKey).IsSuccess());
   ASSERT_TRUE(RegistryModule::SetValue(registry(), kRoot, kKey, "Name", 1, "first").IsSuccess());
   ASSERT_TRUE(RegistryModule::SetValue(registry(), kRoot, kKey, "NAME", 4, 5).IsSuccess());
@@ -237,9 +180,6 @@ TEST_P(RegistryModuleTest, OverwriteReplacesTheValue) {
   EXPECT_EQ(raw().EnumValue(h, 1, name, &length), reg::kNoMoreItems);
   raw().CloseKey(h);
 }
-
-INSTANTIATE_TEST_SUITE_P(Backends, RegistryModuleTest, ::testing::Values(Backend::Fake, Backend::FileHive),
-                         BackendName);
 
 // Failures injected into single calls: the result and that every key is closed.
 TEST(RegistryModuleFailureTest, EveryPathClosesItsKey) {

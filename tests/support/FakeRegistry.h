@@ -1,14 +1,16 @@
 #pragma once
-// In-memory Registry for unit tests. Same rules as the file hive (keys and value
-// names without case, values in insertion order, access rights checked), plus:
-// counts of open handles and of calls, and failures injected per call kind.
+// Registry for unit tests: a file hive in a temporary folder (or any registry it is
+// given), seen through a layer that counts open handles and calls and injects
+// failures per call kind.
 #include "platform/Registry.h"
+
+#include <QTemporaryDir>
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace typeloom::testsupport {
@@ -21,19 +23,23 @@ class FakeRegistry final : public platform::Registry {
     std::string data;
   };
 
+  FakeRegistry();  // over a hive of its own
+  explicit FakeRegistry(platform::Registry& inner);
+  ~FakeRegistry() override;
+
   // Makes the `occurrence`-th call of `call` from now on (1 = the next one) return
   // `code` without doing anything; occurrence 0 makes every such call fail.
   void FailCall(Call call, long code, int occurrence = 1);
   void ClearFailures() { failures_.clear(); }
 
-  // Seeding and inspection, bypassing handles and failures.
+  // Seeding and inspection, bypassing the counts and failures.
   void Put(platform::RootKey root, std::string_view path, std::string_view name, std::uint32_t type,
            std::string data);
   bool HasKey(platform::RootKey root, std::string_view path) const;
   std::optional<StoredValue> Get(platform::RootKey root, std::string_view path, std::string_view name) const;
   std::size_t ValueCount(platform::RootKey root, std::string_view path) const;
 
-  int OpenHandles() const { return static_cast<int>(handles_.size()); }
+  int OpenHandles() const { return open_; }
   int Calls(Call call) const;
 
   long OpenKey(platform::RootKey root, std::string_view path, std::uint32_t access,
@@ -48,31 +54,19 @@ class FakeRegistry final : public platform::Registry {
   long CloseKey(platform::KeyHandle key) override;
 
  private:
-  struct Value {
-    std::string name;
-    StoredValue stored;
-  };
-  using KeyId = std::pair<std::uint32_t, std::string>;  // root, folded normalised path
-  struct Open {
-    KeyId id;
-    std::uint32_t access = 0;
-  };
   struct Failure {
     Call call;
     long code;
     int remaining;  // calls to let through first; -1: fail every call
   };
 
-  static KeyId Id(platform::RootKey root, std::string_view path);
   // Counts the call and returns the injected failure code, or kSuccess.
   long Intercept(Call call);
-  void AddKey(platform::RootKey root, std::string_view path);
-  const Open* Handle(platform::KeyHandle key) const;
-  std::vector<Value>* Values(const KeyId& id);
 
-  std::map<KeyId, std::vector<Value>> keys_;
-  std::map<platform::KeyHandle, Open> handles_;
-  platform::KeyHandle nextHandle_ = 1;
+  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<platform::Registry> own_;
+  platform::Registry& inner_;
+  int open_ = 0;
   std::vector<Failure> failures_;
   std::map<Call, int> calls_;
 };
