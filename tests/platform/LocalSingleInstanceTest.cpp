@@ -5,7 +5,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocalSocket>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -262,122 +261,6 @@ TEST_F(LocalSingleInstanceTest, FallbackFolderMustBePrivate) {
     qputenv("TMPDIR", oldTmp);
   }
   if (!oldRuntime.isNull()) qputenv("XDG_RUNTIME_DIR", oldRuntime);
-}
-
-// Real processes running the start protocol (instance_probe).
-class InstanceProbeTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    for (const char* sub : {"runtime", "config", "home"}) ASSERT_TRUE(QDir(dir_.path()).mkdir(QLatin1String(sub)));
-    ::chmod(QFile::encodeName(Path("runtime")).constData(), 0700);
-  }
-  void TearDown() override {
-    QFile(Path("quit")).open(QIODevice::WriteOnly);
-    for (auto& p : probes_) {
-      if (p->state() != QProcess::NotRunning && !p->waitForFinished(kPatienceMs)) p->kill();
-      p->waitForFinished(kPatienceMs);
-    }
-  }
-
-  QString Path(const char* name) const { return dir_.path() + QLatin1Char('/') + QLatin1String(name); }
-
-  QProcess* Start(const QString& commandLine) {
-    auto process = std::make_unique<QProcess>();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), Path("runtime"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), Path("config"));
-    env.insert(QStringLiteral("HOME"), Path("home"));
-    process->setProcessEnvironment(env);
-    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process->start(QStringLiteral(TYPELOOM_INSTANCE_PROBE), {commandLine, Path("log"), Path("quit")});
-    probes_.push_back(std::move(process));
-    return probes_.back().get();
-  }
-
-  QStringList Log() const {
-    QFile file(Path("log"));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
-    lines.removeAll(QString());
-    return lines;
-  }
-
-  bool WaitForLogLine(const QString& line) {
-    return PumpUntil([&] { return Log().contains(line); });
-  }
-
-  int Finish(QProcess* process) {
-    if (process->state() != QProcess::NotRunning) {
-      EXPECT_TRUE(process->waitForFinished(kPatienceMs));
-    }
-    return process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
-  }
-
-  QTemporaryDir dir_;
-  std::vector<std::unique_ptr<QProcess>> probes_;
-};
-
-TEST_F(InstanceProbeTest, LaterStartHandsItsCommandLineToTheFirst) {
-  QProcess* first = Start(QStringLiteral("c:\\windows\\fonts\\arial.ttf"));
-  ASSERT_TRUE(WaitForLogLine(QStringLiteral("first:c:\\windows\\fonts\\arial.ttf")));
-  const QString tricky = QString::fromUtf8("/p \"c:\\my fonts\\été;a=b, c.ttf\"");
-  QProcess* later = Start(tricky);
-  EXPECT_EQ(Finish(later), 0);
-  EXPECT_TRUE(Log().contains(QStringLiteral("handover:") + tricky));
-  QFile(Path("quit")).open(QIODevice::WriteOnly);
-  EXPECT_EQ(Finish(first), 10);
-  EXPECT_EQ(Log().size(), 2);
-}
-
-TEST_F(InstanceProbeTest, TwentySimultaneousStartsGiveOneFirstInstanceAndLoseNoHandOver) {
-  constexpr int kStarts = 20;
-  QStringList commandLines;
-  // Equal lengths: consecutive saves differ only in content.
-  for (int i = 0; i < kStarts; ++i) commandLines << QStringLiteral("/p c:\\fonts\\font-%1.ttf").arg(i, 2, 10, QLatin1Char('0'));
-  std::vector<QProcess*> processes;
-  for (const QString& line : commandLines) processes.push_back(Start(line));
-
-  const auto finished = [&] {
-    return std::count_if(processes.begin(), processes.end(), [](QProcess* p) { return p->state() == QProcess::NotRunning; });
-  };
-  PumpUntil([&] { return finished() >= kStarts - 1; });
-  QFile(Path("quit")).open(QIODevice::WriteOnly);
-
-  QStringList firsts;
-  QStringList expectedHandOvers;
-  for (int i = 0; i < kStarts; ++i) {
-    const int code = Finish(processes[static_cast<size_t>(i)]);
-    if (code == 10) {
-      firsts << commandLines[i];
-    } else {
-      EXPECT_EQ(code, 0) << commandLines[i].toStdString();
-      expectedHandOvers << QStringLiteral("handover:") + commandLines[i];
-    }
-  }
-  ASSERT_EQ(firsts.size(), 1);
-  QStringList log = Log();
-  EXPECT_EQ(log.count(QStringLiteral("first:") + firsts[0]), 1);
-  log.removeAll(QStringLiteral("first:") + firsts[0]);
-  log.sort();
-  expectedHandOvers.sort();
-  EXPECT_EQ(log, expectedHandOvers);
-}
-
-TEST_F(InstanceProbeTest, KilledFirstInstanceDoesNotBlockTheNextStart) {
-  QProcess* crashed = Start(QStringLiteral("one"));
-  ASSERT_TRUE(WaitForLogLine(QStringLiteral("first:one")));
-  crashed->kill();  // SIGKILL: no clean-up runs
-  ASSERT_TRUE(crashed->waitForFinished(kPatienceMs));
-  ASSERT_TRUE(QFile::exists(Path("runtime") + QStringLiteral("/Typeloom.socket")));
-  ASSERT_TRUE(QFile::exists(Path("runtime") + QStringLiteral("/Typeloom.lock")));
-
-  QProcess* next = Start(QStringLiteral("two"));
-  ASSERT_TRUE(WaitForLogLine(QStringLiteral("first:two")));
-  EXPECT_EQ(Finish(Start(QStringLiteral("three"))), 0);
-  EXPECT_TRUE(Log().contains(QStringLiteral("handover:three")));
-  QFile(Path("quit")).open(QIODevice::WriteOnly);
-  EXPECT_EQ(Finish(next), 10);
 }
 
 }  // namespace
