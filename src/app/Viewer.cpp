@@ -65,19 +65,20 @@ void Viewer::CreateControls() {
     return widget;
   };
 
-  Label1 = label("Font:", 240, 240, 450, 255);
-  fontList = new platform::ListWithEdit(true, this);
-  fontList->setToolTip(" Select a font for display from the list ");
-  Place(fontList, 960, 240, 2535, 1740);
-  fontList->hide();
-  Label1->setBuddy(fontList);
+  // Both lists stay hidden until filled.
+  auto list = [this](QLabel* caption, bool sorted, const char* tip, int l, int t, int w, int h) {
+    auto* widget = new platform::ListWithEdit(sorted, this);
+    widget->setToolTip(QString::fromUtf8(tip));
+    Place(widget, l, t, w, h);
+    widget->hide();
+    caption->setBuddy(widget);
+    return widget;
+  };
 
+  Label1 = label("Font:", 240, 240, 450, 255);
+  fontList = list(Label1, true, " Select a font for display from the list ", 960, 240, 2535, 1740);
   Label2 = label("Size:", 3705, 240, 450, 255);
-  sizeList = new platform::ListWithEdit(false, this);
-  sizeList->setToolTip(" Select a font size for display ");
-  Place(sizeList, 4200, 240, 600, 1740);
-  sizeList->hide();
-  Label2->setBuddy(sizeList);
+  sizeList = list(Label2, false, " Select a font size for display ", 4200, 240, 600, 1740);
 
   summaryButton = button("&Summary", " Display a summary view of all installed fonts ", 5160, 240, 855, 375);
   printButton = button("&Print", " Print a sample page for the currently selected font ", 5160, 690, 855, 375);
@@ -227,12 +228,16 @@ void Viewer::ProcessCommandLine() {
         fontList->SetListIndex(i);
         effect[0]->setChecked(module_.catalogue.catalogueBold[static_cast<std::size_t>(entry)]);
         effect[1]->setChecked(module_.catalogue.catalogueItalic[static_cast<std::size_t>(entry)]);
-        Trace(QStringLiteral("selected %1 print=%2").arg(fontList->Text()).arg(printPending ? 1 : 0));
+        TraceSelection();
         return;
       }
     }
   }
   fontList->SetListIndex(0);
+  TraceSelection();
+}
+
+void Viewer::TraceSelection() const {
   Trace(QStringLiteral("selected %1 print=%2").arg(fontList->Text()).arg(printPending ? 1 : 0));
 }
 

@@ -83,6 +83,7 @@ class Viewer : public QWidget {
   void CreateControls();
   void FirstActivation();
   void Trace(const QString& line) const;
+  void TraceSelection() const;
 
   FontModule& module_;
   Services& services_;
