@@ -3,7 +3,7 @@
 // Also times one FontFile write on the largest installed font.
 #include "fontfile/CFontPreview.h"
 #include "fontfile/TrueTypeReader.h"
-#include "platform/FontconfigFiles.h"
+#include "platform/FontconfigFonts.h"
 
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>
@@ -49,10 +49,10 @@ struct FontFile {
 const std::vector<FontFile>& Fonts() {
   static const std::vector<FontFile> fonts = [] {
     std::vector<FontFile> out;
-    for (const std::string& path : platform::FontconfigFontFiles()) {
-      RecordingSource source(path);
+    for (const platform::InstalledFontFile& installed : platform::LinuxInstalledFonts().Files()) {
+      RecordingSource source(installed.path);
       (void)fontfile::ReadTrueTypeTables(source);
-      out.push_back({path, std::move(source.ranges)});
+      out.push_back({installed.path, std::move(source.ranges)});
     }
     return out;
   }();
