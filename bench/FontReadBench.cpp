@@ -3,7 +3,7 @@
 // Also times one FontFile write on the largest installed font.
 #include "fontfile/CFontPreview.h"
 #include "fontfile/TrueTypeReader.h"
-#include "platform/FontconfigFonts.h"
+#include "platform/fonts/FontconfigFonts.h"
 
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>

@@ -2,10 +2,10 @@
 // CFontPreview over what it read. Traps when a decoded text is not valid UTF-8.
 #include "fontfile/CFontPreview.h"
 #include "fontfile/TrueTypeReader.h"
-#include "platform/FileProbe.h"
-#include "platform/FontFaces.h"
-#include "platform/FontSession.h"
-#include "platform/SystemLocale.h"
+#include "platform/fonts/FileProbe.h"
+#include "platform/fonts/FontFaces.h"
+#include "platform/fonts/FontSession.h"
+#include "platform/fonts/SystemLocale.h"
 #include "support/CFontPreviewAccess.h"
 
 #include <cstddef>

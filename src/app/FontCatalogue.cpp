@@ -1,7 +1,7 @@
 #include "app/FontCatalogue.h"
 
 #include "options/RegistryModule.h"
-#include "platform/ListWithEdit.h"
+#include "platform/ui/ListWithEdit.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The installed-font catalogue: one record per installed font file, built from
 // the registry's fonts key, and the cleaning of the key's value names.
-#include "platform/Registry.h"
+#include "platform/registry/Registry.h"
 
 #include <QHash>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "app/FontModule.h"
 
-#include "platform/Clock.h"
-#include "platform/SettingsStore.h"
+#include "platform/ui/Clock.h"
+#include "platform/settings/SettingsStore.h"
 
 namespace typeloom::app {
 

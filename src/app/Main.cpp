@@ -2,13 +2,13 @@
 
 #include "app/FontModule.h"
 #include "app/Viewer.h"
-#include "platform/FontconfigFonts.h"
-#include "platform/LinuxRegistry.h"
-#include "platform/LocalSingleInstance.h"
-#include "platform/QtClock.h"
-#include "platform/QtMessageBoxes.h"
-#include "platform/QtSettingsStore.h"
-#include "platform/WindowServices.h"
+#include "platform/fonts/FontconfigFonts.h"
+#include "platform/registry/LinuxRegistry.h"
+#include "platform/instance/LocalSingleInstance.h"
+#include "platform/ui/QtClock.h"
+#include "platform/ui/QtMessageBoxes.h"
+#include "platform/settings/QtSettingsStore.h"
+#include "platform/ui/WindowServices.h"
 
 #include <QApplication>
 #include <QCoreApplication>

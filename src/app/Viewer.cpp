@@ -1,10 +1,10 @@
 #include "app/Viewer.h"
 
-#include "platform/Clock.h"
-#include "platform/ListWithEdit.h"
-#include "platform/MessageBoxes.h"
-#include "platform/SettingsStore.h"
-#include "platform/WindowServices.h"
+#include "platform/ui/Clock.h"
+#include "platform/ui/ListWithEdit.h"
+#include "platform/ui/MessageBoxes.h"
+#include "platform/settings/SettingsStore.h"
+#include "platform/ui/WindowServices.h"
 
 #include <QCheckBox>
 #include <QEvent>

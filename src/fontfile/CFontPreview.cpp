@@ -1,9 +1,9 @@
 #include "fontfile/CFontPreview.h"
 
-#include "platform/FileProbe.h"
-#include "platform/FontFaces.h"
-#include "platform/FontSession.h"
-#include "platform/SystemLocale.h"
+#include "platform/fonts/FileProbe.h"
+#include "platform/fonts/FontFaces.h"
+#include "platform/fonts/FontSession.h"
+#include "platform/fonts/SystemLocale.h"
 
 namespace typeloom {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Three small registry operations that open what they need, do one thing, close every
 // key they opened on every path and report the outcome as a result instead of failing.
-#include "platform/Registry.h"
+#include "platform/registry/Registry.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 #include "app/FontCatalogue.h"
-#include "platform/CompositeRegistry.h"
-#include "platform/FontsKeyRegistry.h"
-#include "platform/ListWithEdit.h"
+#include "platform/registry/CompositeRegistry.h"
+#include "platform/registry/FontsKeyRegistry.h"
+#include "platform/ui/ListWithEdit.h"
 #include "support/FakeAppServices.h"
 #include "support/TestLabel.h"
 

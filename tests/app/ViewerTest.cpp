@@ -1,6 +1,6 @@
 #include "app/Viewer.h"
-#include "platform/ListWithEdit.h"
-#include "platform/WindowServices.h"
+#include "platform/ui/ListWithEdit.h"
+#include "platform/ui/WindowServices.h"
 #include "support/FakeAppServices.h"
 #include "support/TestLabel.h"
 

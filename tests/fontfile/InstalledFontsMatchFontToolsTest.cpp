@@ -3,7 +3,7 @@
 // en_US locale (set by the test's environment), so the US-English record wins
 // where there is one and the last Windows record otherwise.
 #include "fontfile/CFontPreview.h"
-#include "platform/SystemLocale.h"
+#include "platform/fonts/SystemLocale.h"
 
 #include <QFile>
 #include <QJsonArray>

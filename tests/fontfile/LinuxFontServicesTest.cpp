@@ -1,7 +1,7 @@
 // CFontPreview over the real Linux services: Qt's font database through fontconfig.
 #include "fontfile/CFontPreview.h"
-#include "platform/FontFaces.h"
-#include "platform/FontSession.h"
+#include "platform/fonts/FontFaces.h"
+#include "platform/fonts/FontSession.h"
 
 #include <gtest/gtest.h>
 

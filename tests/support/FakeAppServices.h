@@ -2,9 +2,9 @@
 // Fakes of the message boxes, the clock and the font folder, and a bundle of
 // every fake service the main window needs.
 #include "app/FontModule.h"
-#include "platform/Clock.h"
-#include "platform/InstalledFonts.h"
-#include "platform/MessageBoxes.h"
+#include "platform/ui/Clock.h"
+#include "platform/fonts/InstalledFonts.h"
+#include "platform/ui/MessageBoxes.h"
 #include "support/FakeRegistry.h"
 #include "support/FakeSettingsStore.h"
 

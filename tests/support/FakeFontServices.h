@@ -3,10 +3,10 @@
 // that makes the families of a file known while it is added, a fixed locale and a
 // file system of listed paths.
 #include "fontfile/CFontPreview.h"
-#include "platform/FileProbe.h"
-#include "platform/FontFaces.h"
-#include "platform/FontSession.h"
-#include "platform/SystemLocale.h"
+#include "platform/fonts/FileProbe.h"
+#include "platform/fonts/FontFaces.h"
+#include "platform/fonts/FontSession.h"
+#include "platform/fonts/SystemLocale.h"
 
 #include <map>
 #include <set>

@@ -1,6 +1,6 @@
 #include "support/FakeRegistry.h"
 
-#include "platform/FileHiveRegistry.h"
+#include "platform/registry/FileHiveRegistry.h"
 
 namespace typeloom::testsupport {
 

@@ -2,7 +2,7 @@
 // Registry for unit tests: a file hive in a temporary folder (or any registry it is
 // given), seen through a layer that counts open handles and calls and injects
 // failures per call kind.
-#include "platform/Registry.h"
+#include "platform/registry/Registry.h"
 
 #include <QTemporaryDir>
 

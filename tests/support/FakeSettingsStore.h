@@ -1,6 +1,6 @@
 #pragma once
 // In-memory settings store for tests.
-#include "platform/SettingsStore.h"
+#include "platform/settings/SettingsStore.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Scriptable single-instance for tests: answers PreviousInstance as told,
 // records what was called and lets a test deliver a hand-over signal.
-#include "platform/SingleInstance.h"
+#include "platform/instance/SingleInstance.h"
 
 #include <QString>
 #include <QStringList>

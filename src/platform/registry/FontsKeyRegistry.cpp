@@ -1,0 +1,73 @@
+#include "platform/registry/FontsKeyRegistry.h"
+
+#include <cstring>
+
+namespace typeloom::platform {
+
+const std::vector<InstalledFontFile>& FontsKeyRegistry::Files() {
+  const auto& files = fonts_.Files();
+  if (!indexed_) {
+    indexed_ = true;
+    byName_.reserve(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) byName_.try_emplace(reg::FoldName(files[i].valueName), i);
+  }
+  return files;
+}
+
+long FontsKeyRegistry::OpenKey(RootKey, std::string_view path, std::uint32_t access, KeyHandle* key) {
+  if (key == nullptr) return reg::kInvalidParameter;
+  if (!reg::NormalizePath(path).empty()) return reg::kFileNotFound;
+  *key = nextHandle_++;
+  handles_[*key] = access;
+  return reg::kSuccess;
+}
+
+long FontsKeyRegistry::CreateKey(RootKey, std::string_view, std::uint32_t, KeyHandle*) { return reg::kAccessDenied; }
+
+long FontsKeyRegistry::EnumValue(KeyHandle key, std::uint32_t index, char* name, std::uint32_t* nameLength) {
+  const auto open = handles_.find(key);
+  if (open == handles_.end()) return reg::kInvalidHandle;
+  if ((open->second & reg::kQueryValueAccess) == 0) return reg::kAccessDenied;
+  if (name == nullptr || nameLength == nullptr) return reg::kInvalidParameter;
+  const auto& files = Files();
+  if (index >= files.size()) return reg::kNoMoreItems;
+  const std::string& found = files[index].valueName;
+  if (found.size() + 1 > *nameLength) return reg::kMoreData;
+  std::memcpy(name, found.c_str(), found.size() + 1);
+  *nameLength = static_cast<std::uint32_t>(found.size());
+  return reg::kSuccess;
+}
+
+long FontsKeyRegistry::QueryValue(KeyHandle key, std::string_view name, std::uint32_t* type, std::uint8_t* data,
+                                  std::uint32_t* size) {
+  const auto open = handles_.find(key);
+  if (open == handles_.end()) return reg::kInvalidHandle;
+  if ((open->second & reg::kQueryValueAccess) == 0) return reg::kAccessDenied;
+  if (data != nullptr && size == nullptr) return reg::kInvalidParameter;
+  const auto& files = Files();
+  const auto it = byName_.find(reg::FoldName(name));
+  if (it == byName_.end()) return reg::kFileNotFound;
+  // String data with its terminating zero, as the system's fonts key stores it.
+  const std::string& file = files[it->second].fileName;
+  const auto length = static_cast<std::uint32_t>(file.size() + 1);
+  if (type != nullptr) *type = reg::kSz;
+  if (data != nullptr) {
+    if (*size < length) {
+      *size = length;
+      return reg::kMoreData;
+    }
+    std::memcpy(data, file.c_str(), length);
+  }
+  if (size != nullptr) *size = length;
+  return reg::kSuccess;
+}
+
+long FontsKeyRegistry::SetValue(KeyHandle key, std::string_view, std::uint32_t, const std::uint8_t*, std::uint32_t) {
+  return handles_.count(key) == 1 ? reg::kAccessDenied : reg::kInvalidHandle;
+}
+
+long FontsKeyRegistry::CloseKey(KeyHandle key) {
+  return handles_.erase(key) == 1 ? reg::kSuccess : reg::kInvalidHandle;
+}
+
+}  // namespace typeloom::platform

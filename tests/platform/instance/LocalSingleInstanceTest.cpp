@@ -1,0 +1,267 @@
+#include "platform/instance/LocalSingleInstance.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocalSocket>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace typeloom::platform {
+namespace {
+
+// Generous bound for anything that waits on another process or thread; only a
+// hang ever reaches it.
+constexpr int kPatienceMs = 240000;
+
+void Pump() { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); }
+
+// Lets events run until `done` holds or the bound passes; returns `done()`.
+bool PumpUntil(const std::function<bool()>& done, int boundMs = kPatienceMs) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done() && timer.elapsed() < boundMs) {
+    Pump();
+    QThread::msleep(1);
+  }
+  return done();
+}
+
+// Runs a later start's SignalAndWait on its own thread while this thread, the
+// first instance's UI thread, keeps handling events.
+bool SignalFromThread(LocalSingleInstance& later) {
+  std::atomic<bool> finished{false};
+  bool result = false;
+  std::thread thread([&] {
+    result = later.SignalAndWait();
+    finished = true;
+  });
+  PumpUntil([&] { return finished.load(); });
+  thread.join();
+  return result;
+}
+
+class LocalSingleInstanceTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+  std::unique_ptr<LocalSingleInstance> Make() { return std::make_unique<LocalSingleInstance>(QStringLiteral("Typeloom"), dir_.path()); }
+  QTemporaryDir dir_;
+};
+
+TEST_F(LocalSingleInstanceTest, FirstInstanceKeepsItsRoleUntilItEnds) {
+  auto first = Make();
+  EXPECT_FALSE(first->PreviousInstance());
+  EXPECT_FALSE(first->PreviousInstance());  // asking again does not change the role
+  auto later = Make();
+  EXPECT_TRUE(later->PreviousInstance());
+  later.reset();  // a later start ending leaves the first instance reachable
+  auto another = Make();
+  EXPECT_TRUE(another->PreviousInstance());
+  int handled = 0;
+  first->Listen([&] { ++handled; });
+  EXPECT_TRUE(SignalFromThread(*another));
+  EXPECT_EQ(handled, 1);
+  first.reset();
+  auto next = Make();
+  EXPECT_FALSE(next->PreviousInstance());
+}
+
+TEST_F(LocalSingleInstanceTest, SenderIsReleasedOnlyAfterTheHandlerReturned) {
+  auto first = Make();
+  ASSERT_FALSE(first->PreviousInstance());
+  std::atomic<bool> senderDone{false};
+  bool senderDoneDuringHandler = true;
+  int handled = 0;
+  first->Listen([&] {
+    ++handled;
+    // Events keep running inside the handler (as under a message box); the
+    // sender must still be waiting.
+    for (int i = 0; i < 20; ++i) Pump();
+    senderDoneDuringHandler = senderDone.load();
+  });
+  auto later = Make();
+  ASSERT_TRUE(later->PreviousInstance());
+  bool result = false;
+  std::thread thread([&] {
+    result = later->SignalAndWait();
+    senderDone = true;
+  });
+  PumpUntil([&] { return senderDone.load(); });
+  thread.join();
+  EXPECT_TRUE(result);
+  EXPECT_EQ(handled, 1);
+  EXPECT_FALSE(senderDoneDuringHandler);
+}
+
+TEST_F(LocalSingleInstanceTest, SignalsBeforeListenAreKeptAndDeliveredOnce) {
+  auto first = Make();
+  ASSERT_FALSE(first->PreviousInstance());
+  std::vector<std::unique_ptr<QLocalSocket>> clients;
+  for (int i = 0; i < 3; ++i) {
+    auto client = std::make_unique<QLocalSocket>();
+    client->connectToServer(first->SocketPath());
+    ASSERT_TRUE(client->waitForConnected(kPatienceMs));
+    client->write(LocalSingleInstance::kSignalLine);
+    ASSERT_TRUE(client->waitForBytesWritten(kPatienceMs));
+    clients.push_back(std::move(client));
+  }
+  for (int i = 0; i < 50; ++i) Pump();
+  int handled = 0;
+  first->Listen([&] { ++handled; });
+  EXPECT_EQ(handled, 0);  // delivered from the event loop, not from inside Listen
+  for (auto& client : clients) {
+    ASSERT_TRUE(PumpUntil([&] { return client->canReadLine(); }));
+    EXPECT_EQ(client->readLine(), QByteArray(LocalSingleInstance::kReplyLine));
+  }
+  EXPECT_EQ(handled, 3);
+}
+
+TEST_F(LocalSingleInstanceTest, MisbehavingClientsDoNotStopLaterHandOvers) {
+  const QByteArray signal(LocalSingleInstance::kSignalLine);
+  struct Case {
+    const char* name;
+    QByteArray sent;
+    bool leave;       // disconnects right after sending
+    int signalsSent;  // full signals among `sent`
+  };
+  const Case cases[] = {
+      {"connects and leaves", {}, true, 0},
+      {"connects and stays silent", {}, false, 0},
+      {"wrong line", "hello\n", false, 0},
+      {"endless line", QByteArray(100000, 'x'), false, 0},
+      {"binary zeros", QByteArray(32, '\0'), false, 0},
+      {"half a signal then leaves", signal.left(5), true, 0},
+      {"signal then leaves before the reply", signal, true, 1},
+      {"signal twice on one connection", signal + signal, false, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto first = Make();
+    ASSERT_FALSE(first->PreviousInstance());
+    int handled = 0;
+    first->Listen([&] { ++handled; });
+    QLocalSocket rogue;
+    rogue.connectToServer(first->SocketPath());
+    ASSERT_TRUE(rogue.waitForConnected(kPatienceMs));
+    if (!c.sent.isEmpty()) {
+      rogue.write(c.sent);
+      rogue.flush();
+    }
+    for (int i = 0; i < 20; ++i) Pump();
+    if (c.leave) rogue.abort();
+
+    auto later = Make();
+    ASSERT_TRUE(later->PreviousInstance());
+    EXPECT_TRUE(SignalFromThread(*later));
+    EXPECT_TRUE(PumpUntil([&] { return handled >= c.signalsSent + 1; }));
+    for (int i = 0; i < 20; ++i) Pump();
+    EXPECT_EQ(handled, c.signalsSent + 1);
+  }
+}
+
+TEST_F(LocalSingleInstanceTest, SignalAndWaitFailsWhenNobodyAnswers) {
+  // No first instance at all: fails without waiting out the bound.
+  {
+    auto lone = Make();
+    lone->SetTimeouts(kPatienceMs, kPatienceMs);
+    EXPECT_FALSE(lone->SignalAndWait());
+  }
+  // The instance lock is held by a process that never listens.
+  auto probe = Make();
+  const int fd = ::open(QFile::encodeName(probe->LockFilePath()).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+  auto later = Make();
+  later->SetTimeouts(300, 300);
+  EXPECT_TRUE(later->PreviousInstance());
+  EXPECT_FALSE(later->SignalAndWait());
+  ::close(fd);
+  // Once the holder is gone a later start may take the role after all.
+  EXPECT_FALSE(later->PreviousInstance());
+}
+
+TEST_F(LocalSingleInstanceTest, StaleSocketFileDoesNotBlockTheNextFirstInstance) {
+  auto first = Make();
+  {
+    // A socket file without a listener, as a crashed first instance leaves it.
+    const QByteArray path = QFile::encodeName(first->SocketPath());
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), static_cast<qsizetype>(sizeof(address.sun_path)));
+    std::memcpy(address.sun_path, path.constData(), static_cast<size_t>(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ::close(fd);
+    ASSERT_TRUE(QFile::exists(first->SocketPath()));
+  }
+  ASSERT_FALSE(first->PreviousInstance());
+  int handled = 0;
+  first->Listen([&] { ++handled; });
+  auto later = Make();
+  ASSERT_TRUE(later->PreviousInstance());
+  EXPECT_TRUE(SignalFromThread(*later));
+  EXPECT_EQ(handled, 1);
+}
+
+TEST_F(LocalSingleInstanceTest, FallbackFolderMustBePrivate) {
+  struct Case {
+    const char* name;
+    bool precreate;
+    mode_t mode;
+    bool usable;
+  };
+  const Case cases[] = {
+      {"created here", false, 0, true},
+      {"already there and private", true, 0700, true},
+      {"open to others", true, 0755, false},
+  };
+  const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+  const QByteArray oldTmp = qgetenv("TMPDIR");
+  qunsetenv("XDG_RUNTIME_DIR");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QTemporaryDir tmp;
+    qputenv("TMPDIR", QFile::encodeName(tmp.path()));
+    const QString folder = tmp.path() + QStringLiteral("/Typeloom-") + QString::number(::getuid());
+    if (c.precreate) {
+      ASSERT_EQ(::mkdir(QFile::encodeName(folder).constData(), c.mode), 0);
+      ::chmod(QFile::encodeName(folder).constData(), c.mode);
+    }
+    LocalSingleInstance first;
+    LocalSingleInstance later;
+    EXPECT_FALSE(first.PreviousInstance());
+    EXPECT_EQ(later.PreviousInstance(), c.usable);
+    if (c.usable) {
+      EXPECT_TRUE(first.LockFilePath().startsWith(folder + QLatin1Char('/')));
+      struct stat st {};
+      ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &st), 0);
+      EXPECT_EQ(st.st_mode & 0777, 0700u);
+    }
+  }
+  if (oldTmp.isNull()) {
+    qunsetenv("TMPDIR");
+  } else {
+    qputenv("TMPDIR", oldTmp);
+  }
+  if (!oldRuntime.isNull()) qputenv("XDG_RUNTIME_DIR", oldRuntime);
+}
+
+}  // namespace
+}  // namespace typeloom::platform
