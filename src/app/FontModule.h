@@ -1,6 +1,7 @@
 #pragma once
 // Process-wide state of the program and the services it runs on.
 #include "app/FontCatalogue.h"
+#include "app/WindowSeams.h"
 
 #include <QString>
 #include <QStringList>
@@ -34,14 +35,6 @@ struct Services {
   platform::Clock& clock;
   platform::EventPump& events;
   platform::SystemFontFolder& fontFolder;
-};
-
-// The start-up splash window; the main window shows and closes it.
-class SplashScreen {
- public:
-  virtual ~SplashScreen() = default;
-  virtual void Show() = 0;
-  virtual void Close() = 0;
 };
 
 struct FontModule {

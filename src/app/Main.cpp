@@ -89,7 +89,7 @@ void DeliverHandOver() {
 
 }  // namespace
 
-int RunMain(int argc, char** argv) {
+int RunMain(int argc, char** argv, const MakeViewerWindows& makeWindows) {
   QStringList arguments;
   for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   if (arguments.size() == 1) {
@@ -143,6 +143,7 @@ int RunMain(int argc, char** argv) {
   Services services{*registry, settings, messages, clock, events, platform::LinuxInstalledFonts()};
 
   Viewer viewer(module, services);
+  if (makeWindows) viewer.SetWindows(makeWindows(viewer, module, services));
   viewer.Form_Load();
   viewer.show();
   instance.Listen(DeliverHandOver);

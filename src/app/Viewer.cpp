@@ -50,6 +50,24 @@ Viewer::Viewer(FontModule& module, Services& services, SplashScreen* splash, QWi
 
 Viewer::~Viewer() = default;
 
+void Viewer::SetWindows(ViewerWindows windows) {
+  windows_ = std::move(windows);
+  if (windows_.splash) splash_ = windows_.splash.get();
+}
+
+QString Viewer::SelectedFontName() const { return fontList->Text(); }
+
+QString Viewer::DetailsText() const {
+  return detailText->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
+}
+
+void Viewer::EndProgram() {
+  for (auto* seam : {windows_.summary.get(), windows_.printDialog.get(), windows_.options.get(), windows_.about.get()}) {
+    if (seam != nullptr) seam->Close();
+  }
+  close();
+}
+
 void Viewer::CreateControls() {
   auto label = [this](const char* caption, int l, int t, int w, int h) {
     auto* widget = new QLabel(QString::fromUtf8(caption), this);

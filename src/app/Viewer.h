@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the font list, size list, effects, details and sample.
 #include "app/FontModule.h"
+#include "app/WindowSeams.h"
 
 #include <QWidget>
 
@@ -20,7 +21,7 @@ class ListWithEdit;
 
 namespace typeloom::app {
 
-class Viewer : public QWidget {
+class Viewer : public QWidget, public MainWindowState {
   Q_OBJECT
  public:
   // Client area at design size, in twips.
@@ -29,6 +30,17 @@ class Viewer : public QWidget {
 
   Viewer(FontModule& module, Services& services, SplashScreen* splash = nullptr, QWidget* parent = nullptr);
   ~Viewer() override;
+
+  // Plugs in the windows opened from this one (before Form_Load).
+  void SetWindows(ViewerWindows windows);
+  ViewerWindows& Windows() { return windows_; }
+
+  // MainWindowState
+  QWidget* MainWidget() override { return this; }
+  QString SelectedFontName() const override;
+  QString DetailsText() const override;
+  const QStringList& FontNames() const override { return module_.fontNames; }
+  void EndProgram() override;
 
   // Start-up: placement, splash, the lists, the command line, the first selection.
   void Form_Load();
@@ -88,6 +100,7 @@ class Viewer : public QWidget {
   FontModule& module_;
   Services& services_;
   SplashScreen* splash_;
+  ViewerWindows windows_;
   platform::KeyPreview* keyPreview_ = nullptr;
 };
 

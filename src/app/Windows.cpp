@@ -1,0 +1,13 @@
+#include "app/Windows.h"
+
+#include "app/FontModule.h"
+
+namespace typeloom::app {
+
+// One line a window: each window's library adds its seam here.
+ViewerWindows MakeProgramWindows(MainWindowState& /*main*/, FontModule& /*module*/, Services& /*services*/) {
+  ViewerWindows windows;
+  return windows;
+}
+
+}  // namespace typeloom::app
