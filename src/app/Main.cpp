@@ -33,20 +33,9 @@ constexpr char kUsage[] =
     "  --help     print this help\n"
     "  --version  print the version\n";
 
-void Print(const QString& text) {
+void Print(const QString& text, std::FILE* out = stdout) {
   const QByteArray bytes = text.toLocal8Bit();
-  std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
-}
-
-int ListFonts(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  auto registry = platform::MakeLinuxRegistry();
-  FontCatalogue catalogue;
-  const QStringList names = BuildFontNames(*registry, catalogue);
-  QString out;
-  for (const QString& name : names) out += name + u'\n';
-  Print(out);
-  return std::fflush(stdout) == 0 ? 0 : 1;
+  std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), out);
 }
 
 bool DisplayConfigured() {
@@ -69,9 +58,23 @@ void StartupMessageHandler(QtMsgType type, const QMessageLogContext& context, co
   if (previousHandler != nullptr) previousHandler(type, context, message);
 }
 
-// Activates the main window and hands it the key that says a later start has
-// saved its command line.
-void DeliverHandOver() {
+}  // namespace
+
+int ListFonts(platform::InstalledFonts& fonts, platform::Registry& registry, std::FILE* out, std::FILE* err) {
+  if (!fonts.Available()) {
+    std::fputs("typeloom: cannot list the installed fonts: fontconfig could not be initialised\n", err);
+    std::fflush(err);
+    return 1;
+  }
+  FontCatalogue catalogue;
+  const QStringList names = BuildFontNames(registry, catalogue);
+  QString text;
+  for (const QString& name : names) text += name + u'\n';
+  Print(text, out);
+  return std::fflush(out) == 0 ? 0 : 1;
+}
+
+bool DeliverHandOver() {
   QWidget* target = nullptr;
   for (QWidget* widget : QApplication::topLevelWidgets()) {
     if (widget->windowTitle() == kMainCaption) {
@@ -80,14 +83,13 @@ void DeliverHandOver() {
     }
     if (target == nullptr && widget->windowTitle().startsWith(kMainCaption)) target = widget;
   }
-  if (target == nullptr) return;
+  if (target == nullptr) return false;
   if (target->isMinimized()) target->showNormal();
   target->raise();
   target->activateWindow();
   platform::KeyPreview::SendKey(target, kHandOverKey);
+  return true;
 }
-
-}  // namespace
 
 int RunMain(int argc, char** argv, const MakeViewerWindows& makeWindows) {
   QStringList arguments;
@@ -102,7 +104,11 @@ int RunMain(int argc, char** argv, const MakeViewerWindows& makeWindows) {
       Print(QStringLiteral("%1 %2.%3\n").arg(kAppTitle).arg(kVersionMajor).arg(kVersionMinor));
       return 0;
     }
-    if (option == "--list") return ListFonts(argc, argv);
+    if (option == "--list") {
+      QCoreApplication app(argc, argv);
+      auto registry = platform::MakeLinuxRegistry();
+      return ListFonts(platform::LinuxInstalledFonts(), *registry, stdout, stderr);
+    }
   }
   if (!DisplayConfigured()) {
     std::fprintf(stderr, "typeloom: no display (DISPLAY is not set); start it in a desktop session or under xvfb-run\n");
@@ -124,12 +130,16 @@ int RunMain(int argc, char** argv, const MakeViewerWindows& makeWindows) {
   instance.LockStart();
   settings.SaveSetting(kAppTitle, kSettingsSection, "CommandLine", module.commandLine);
   if (instance.PreviousInstance()) {
-    const bool handed = instance.SignalAndWait();
+    const platform::HandOver handed = instance.SignalAndWait();
     // When the running instance went away meanwhile, this start takes its place.
-    if (handed || instance.PreviousInstance()) {
+    if (handed != platform::HandOver::NoAnswer || instance.PreviousInstance()) {
       instance.UnlockStart();
-      if (!handed) std::fprintf(stderr, "typeloom: the running instance did not answer\n");
-      return handed ? 0 : 1;
+      if (handed == platform::HandOver::NotDelivered) {
+        std::fprintf(stderr, "typeloom: the running instance has no window to take the request\n");
+      } else if (handed == platform::HandOver::NoAnswer) {
+        std::fprintf(stderr, "typeloom: the running instance did not answer\n");
+      }
+      return handed == platform::HandOver::Handled ? 0 : 1;
     }
   }
   instance.UnlockStart();

@@ -218,7 +218,9 @@ void Viewer::ProcessCommandLine() {
   printPending = false;
   QString& line = module_.commandLine;
   if (!line.isEmpty()) {
-    if (line.startsWith(QLatin1StringView("/p"))) {
+    // The print form is "/p" as a first argument of its own: an absolute path such
+    // as /pub/fonts/a.ttf begins with "/p" too.
+    if (line == QLatin1StringView("/p") || line.startsWith(QLatin1StringView("/p "))) {
       printPending = true;
       line.remove(0, 3);
     }

@@ -57,7 +57,23 @@ INSTANTIATE_TEST_SUITE_P(
         CleanCase{"A(TrueType)", "A(TrueType)", false, false, ""},
         CleanCase{"DejaVu Sans Mono Bold Oblique (TrueType)", "DejaVu Sans Mono Bold Oblique", false, false, ""},
         CleanCase{"Ünïcødé Bold (TrueType)", "Ünïcødé", true, false, ""},
+        // Names of the Linux fonts view: a distinguishing number goes with the parenthesis,
+        // bitmap sizes stand before the style, a single size keeps its comma.
+        CleanCase{"DejaVu Sans (TrueType 2)", "DejaVu Sans", false, false, ""},
+        CleanCase{"Fixed 10, (Bitmap)", "Fixed", false, false, "10,"},
+        CleanCase{"Fixed 8,10,12 Bold (Bitmap 3)", "Fixed", true, false, "8,10,12"},
+        CleanCase{"Fixed 10, Bold Italic (Bitmap)", "Fixed", true, true, "10,"},
+        CleanCase{"Fixed Oblique 10,12 (Bitmap)", "Fixed Oblique", false, false, "10,12"},
         CleanCase{"", "", false, false, ""}));
+
+// Only the markers 8, to 12, start a size list: a bitmap family whose sizes all lie
+// above 12 keeps them in its list name.
+TEST(CleanValueName, BitmapFamilyWithSizesAllAbove12KeepsThemInTheListName) {
+  const CleanedName cleaned = CleanValueName("Terminus 14,16,20 Bold (Bitmap)");
+  EXPECT_EQ(cleaned.name, "Terminus 14,16,20");
+  EXPECT_TRUE(cleaned.bold);
+  EXPECT_EQ(cleaned.sizes, "");
+}
 
 TEST(ExtractSizeList, TakesTheListBeforeABlankOrParenthesis) {
   EXPECT_EQ(ExtractSizeList("8,10,12 (VGA res)"), "8,10,12");

@@ -1,6 +1,16 @@
 // Starts the real program against a sandbox: its own HOME and XDG folders and a
 // fontconfig configuration over a folder of test fonts.
+#include "app/FontCatalogue.h"
+#include "app/Main.h"
+#include "platform/fonts/InstalledFonts.h"
+#include "platform/instance/LocalSingleInstance.h"
+#include "platform/registry/CompositeRegistry.h"
+#include "platform/registry/FontsKeyRegistry.h"
+#include "support/FakeRegistry.h"
+#include "support/FontFixtures.h"
+
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -8,7 +18,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -17,7 +30,8 @@ constexpr int kWaitMs = 60000;
 
 class Sandbox {
  public:
-  Sandbox() {
+  // `fixtures`: fontconfig also sees the test fonts of support/FontFixtures.h.
+  explicit Sandbox(bool fixtures = false) {
     const QString root = dir_.path();
     for (const char* sub : {"home", "config", "data", "cache", "runtime", "fonts"}) QDir(root).mkpath(sub);
     QFile::setPermissions(root + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -25,11 +39,16 @@ class Sandbox {
     for (const char* font : {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSerif.ttf"}) {
       QFile::copy(system + font, FontPath(font));
     }
+    QString dirs = "<dir>" + root + "/fonts</dir>";
+    if (fixtures) {
+      fixtureFolder_ = QString::fromStdString(typeloom::testsupport::FontFixtures::FontFolder());
+      dirs = "<dir>" + fixtureFolder_ + "</dir>";
+    }
     QFile config(root + "/fonts.conf");
     if (config.open(QIODevice::WriteOnly)) {
       config.write(QStringLiteral("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
-                                  "<fontconfig><dir>%1/fonts</dir><cachedir>%1/cache/fc</cachedir></fontconfig>\n")
-                       .arg(root)
+                                  "<fontconfig>%2<cachedir>%1/cache/fc</cachedir></fontconfig>\n")
+                       .arg(root, dirs)
                        .toUtf8());
     }
     env_ = QProcessEnvironment::systemEnvironment();
@@ -46,6 +65,8 @@ class Sandbox {
   }
 
   bool Ready() const { return QFile::exists(FontPath("DejaVuSerif.ttf")); }
+  QString FixtureFolder() const { return fixtureFolder_; }
+  QString RuntimeFolder() const { return dir_.path() + "/runtime"; }
   QString FontPath(const char* name) const { return dir_.path() + "/fonts/" + name; }
   QString TracePath() const { return dir_.path() + "/trace.log"; }
   QStringList Trace() const {
@@ -81,6 +102,7 @@ class Sandbox {
  private:
   QTemporaryDir dir_;
   QProcessEnvironment env_;
+  QString fixtureFolder_;
 };
 
 TEST(Startup, InformationalOptionsAnswerWithoutAWindow) {
@@ -168,6 +190,125 @@ TEST(Startup, KilledFirstInstanceDoesNotBlockTheNextStart) {
   EXPECT_TRUE(box.WaitForTrace("selected DejaVu Serif print=0"));
   next->kill();
   next->waitForFinished();
+}
+
+// Every test font file, through the real program over a fontconfig that sees only
+// them: two 60-face collections (sorted first and last) do not end the listing, and
+// every file, also the copies of one font and each size of a bitmap family, is
+// selected by `typeloom <file>` without a message.
+TEST(Startup, EveryInstalledFileIsListedAndSelectable) {
+  Sandbox box(true);
+  ASSERT_FALSE(box.FixtureFolder().isEmpty()) << "building the test fonts failed";
+  int code = -1;
+  EXPECT_EQ(box.Run({"--list"}, &code), "Test Big 18,\n"
+                                         "Test Fixed\n"
+                                         "Test Many First Face Number 01\n"
+                                         "Test Many Last Face Number 01\n"
+                                         "Test Pair Regular\n"
+                                         "Test Plain\n"
+                                         "Test Sans\n"
+                                         "Test Serif Regular\n"
+                                         "Test Var Regular\n");
+  EXPECT_EQ(code, 0);
+
+  const struct {
+    const char* file;
+    const char* selected;
+  } cases[] = {
+      {"AAA-Many.ttc", "Test Many First Face Number 01"},
+      {"Bitmap/TestBig-24.bdf", "Test Big 18,"},
+      {"Bitmap/TestFixed-16.bdf", "Test Fixed"},
+      {"Bitmap/TestFixed-20.bdf", "Test Fixed"},
+      {"Bitmap/TestFixedBold-13.bdf", "Test Fixed"},
+      {"TestFixed-13.bdf", "Test Fixed"},
+      {"TestSans-Bold.ttf", "Test Sans"},
+      {"User/TestSans-Bold.ttf", "Test Sans"},
+      {"User/TestSansCopy.ttf", "Test Sans"},
+      {"zzz-Many.ttc", "Test Many Last Face Number 01"},
+  };
+  auto first = box.Start({});
+  ASSERT_TRUE(box.WaitForTrace("selected Test Big 18, print=0")) << box.Trace().join('\n').toStdString();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const qsizetype before = box.Trace().size();
+    box.Run({box.FixtureFolder() + "/" + c.file}, &code);
+    EXPECT_EQ(code, 0);
+    const QStringList added = box.Trace().mid(before);
+    EXPECT_TRUE(added.contains(QStringLiteral("selected %1 print=0").arg(c.selected))) << added.join('\n').toStdString();
+    EXPECT_TRUE(added.filter("not registered").isEmpty()) << added.join('\n').toStdString();
+  }
+  first->kill();
+  first->waitForFinished();
+}
+
+// A first instance that answers but has no window to hand the request to: the later
+// start says so and fails instead of reporting success.
+TEST(Startup, HandOverThatReachesNoWindowIsReportedAndFails) {
+  Sandbox box;
+  typeloom::platform::LocalSingleInstance windowless(QStringLiteral("Typeloom"), box.RuntimeFolder());
+  ASSERT_FALSE(windowless.PreviousInstance());
+  int handled = 0;
+  windowless.Listen([&] {
+    ++handled;
+    return typeloom::app::DeliverHandOver();  // no window in this process
+  });
+  auto later = box.Start({"/fonts/any.ttf"});
+  QElapsedTimer timer;
+  timer.start();
+  while (later->state() != QProcess::NotRunning && timer.elapsed() < kWaitMs) QTest::qWait(20);
+  EXPECT_EQ(later->exitStatus(), QProcess::NormalExit);
+  EXPECT_NE(later->exitCode(), 0);
+  const QString errors = QString::fromUtf8(later->readAllStandardError());
+  EXPECT_EQ(errors.count(u'\n'), 1) << errors.toStdString();
+  EXPECT_TRUE(errors.startsWith("typeloom: ")) << errors.toStdString();
+  EXPECT_EQ(handled, 1);
+}
+
+// --list reports a font service that cannot be asked, and only that.
+TEST(Startup, ListFailsInOneLineOnlyWhenTheFontServiceCannotBeAsked) {
+  class Fonts final : public typeloom::platform::InstalledFonts {
+   public:
+    const std::vector<typeloom::platform::InstalledFontFile>& Files() override { return files; }
+    bool Available() override { return available; }
+    std::vector<typeloom::platform::InstalledFontFile> files;
+    bool available = true;
+  };
+  const struct {
+    const char* name;
+    bool available;
+    std::vector<typeloom::platform::InstalledFontFile> files;
+    int code;
+    const char* out;
+    int errorLines;
+  } cases[] = {
+      {"service down", false, {}, 1, "", 1},
+      {"no fonts", true, {}, 0, "", 0},
+      {"fonts", true, {{"B (TrueType)", "b.ttf", "/b.ttf"}, {"A Bold (TrueType)", "a.ttf", "/a.ttf"}}, 0, "A\nB\n", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Fonts fonts;
+    fonts.available = c.available;
+    fonts.files = c.files;
+    typeloom::testsupport::FakeRegistry hive;
+    typeloom::platform::CompositeRegistry registry(hive);
+    typeloom::platform::FontsKeyRegistry fontsKey(fonts);
+    registry.Mount(typeloom::platform::RootKey::LocalMachine, typeloom::app::kNtFontsKey, fontsKey);
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    ASSERT_TRUE(out != nullptr && err != nullptr);
+    EXPECT_EQ(typeloom::app::ListFonts(fonts, registry, out, err), c.code);
+    const auto read = [](std::FILE* f) {
+      std::rewind(f);
+      std::string text;
+      for (int ch; (ch = std::fgetc(f)) != EOF;) text += static_cast<char>(ch);
+      std::fclose(f);
+      return text;
+    };
+    EXPECT_EQ(read(out), c.out);
+    const std::string errors = read(err);
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), c.errorLines) << errors;
+  }
 }
 
 }  // namespace

@@ -31,6 +31,8 @@ class ViewerTest : public ::testing::Test {
     fake.AddFont("Arial Bold Italic (TrueType)", "arialbi.ttf");
     fake.AddFont("Courier 10,12,15", "coure.fon");
     fake.AddFont("Verdana (TrueType)", "verdana.ttf");
+    fake.AddFont("X Sans (TrueType)", "x.ttf");
+    fake.AddFont("Px Sans (TrueType)", "px.ttf");
   }
   Viewer& Load(const QString& commandLine, SplashScreen* splash = nullptr) {
     module.commandLine = commandLine;
@@ -84,9 +86,13 @@ INSTANTIATE_TEST_SUITE_P(
                       CommandLineCase{"/p /usr/share/fonts/arialbd.ttf", "Arial", true, false, true, false},
                       CommandLineCase{"/p c:\\fonts\\coure.fon", "Courier", false, false, true, false},
                       CommandLineCase{"arial.ttf", "Arial", false, false, false, false},
-                      // No separator after /p: the file name's first letter is lost.
-                      CommandLineCase{"/pverdana.ttf", "Arial", false, false, false, true},
-                      CommandLineCase{"/pxverdana.ttf", "Verdana", false, false, true, false},
+                      // "/p" prints only as a first argument of its own; every other line is a path.
+                      CommandLineCase{"/pub/x.ttf", "X Sans", false, false, false, false},
+                      CommandLineCase{"/p /pub/x.ttf", "X Sans", false, false, true, false},
+                      CommandLineCase{"/P x.ttf", "X Sans", false, false, true, false},
+                      CommandLineCase{"/px.ttf", "Px Sans", false, false, false, false},
+                      CommandLineCase{"/projects/fonts/verdana.ttf", "Verdana", false, false, false, false},
+                      CommandLineCase{"/p", "Arial", false, false, false, true},
                       // Quotes stay part of the file name.
                       CommandLineCase{"\"/fonts/verdana.ttf\"", "Arial", false, false, false, true},
                       // An unknown file drops the print request rather than print another font.

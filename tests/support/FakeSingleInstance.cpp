@@ -19,13 +19,13 @@ bool FakeSingleInstance::PreviousInstance() {
   return previousInstance;
 }
 
-bool FakeSingleInstance::SignalAndWait() {
+platform::HandOver FakeSingleInstance::SignalAndWait() {
   calls << QStringLiteral("SignalAndWait");
   ++signalsSent;
   return signalAnswer;
 }
 
-void FakeSingleInstance::Listen(std::function<void()> handler) {
+void FakeSingleInstance::Listen(std::function<bool()> handler) {
   calls << QStringLiteral("Listen");
   handler_ = std::move(handler);
 }
@@ -33,8 +33,7 @@ void FakeSingleInstance::Listen(std::function<void()> handler) {
 bool FakeSingleInstance::DeliverSignal() {
   if (!handler_) return false;
   ++signalsDelivered;
-  handler_();
-  return true;
+  return handler_();
 }
 
 }  // namespace typeloom::test

@@ -15,15 +15,15 @@ class FakeSingleInstance final : public platform::SingleInstance {
   void LockStart() override;
   void UnlockStart() override;
   bool PreviousInstance() override;
-  bool SignalAndWait() override;
-  void Listen(std::function<void()> handler) override;
+  platform::HandOver SignalAndWait() override;
+  void Listen(std::function<bool()> handler) override;
 
   // Delivers one hand-over signal to the listener, as the first instance would
-  // on its UI thread. Returns false when nobody listens.
+  // on its UI thread. Returns the handler's answer; false when nobody listens.
   bool DeliverSignal();
 
   bool previousInstance = false;  // answer of PreviousInstance
-  bool signalAnswer = true;       // answer of SignalAndWait
+  platform::HandOver signalAnswer = platform::HandOver::Handled;  // answer of SignalAndWait
   bool startLocked = false;       // between LockStart and UnlockStart
   int signalsSent = 0;            // SignalAndWait calls
   int signalsDelivered = 0;       // DeliverSignal calls that reached a handler
@@ -33,7 +33,7 @@ class FakeSingleInstance final : public platform::SingleInstance {
   QStringList calls;
 
  private:
-  std::function<void()> handler_;
+  std::function<bool()> handler_;
 };
 
 }  // namespace typeloom::test

@@ -25,15 +25,29 @@ QString Escape(const std::string& text) { return QString::fromStdString(text).to
 }  // namespace
 
 const std::vector<FixtureFont>& FontFixtures::Expected() {
+  // Of a 60-face collection, as many faces as fit in a 500-byte name.
+  const auto many = [](const std::string& family, int faces) {
+    std::string name;
+    for (int n = 1; n <= faces; ++n) {
+      name += (n == 1 ? "" : " & ") + family + " Face Number " + (n < 10 ? "0" : "") + std::to_string(n);
+    }
+    return name + " (TrueType)";
+  };
   static const std::vector<FixtureFont> fonts = {
-      {"Bitmap/TestFixed-16.bdf", "Test Fixed 10,12 (Bitmap)"},
-      {"Bitmap/TestFixedBold-13.bdf", "Test Fixed Bold 10 (Bitmap)"},
+      {"AAA-Many.ttc", many("Test Many First", 14)},
+      {"Bitmap/TestBig-24.bdf", "Test Big 18, (Bitmap)"},
+      {"Bitmap/TestFixed-16.bdf", "Test Fixed 10,12,15 (Bitmap)"},
+      {"Bitmap/TestFixed-20.bdf", "Test Fixed 10,12,15 (Bitmap 2)"},
+      {"Bitmap/TestFixedBold-13.bdf", "Test Fixed 10, Bold (Bitmap)"},
       {"Nested/Deeper/TestSerif-Regular.otf", "Test Serif Regular (OpenType)"},
-      {"TestFixed-13.bdf", "Test Fixed 10,12 (Bitmap)"},
+      {"TestFixed-13.bdf", "Test Fixed 10,12,15 (Bitmap 3)"},
       {"TestPair.ttc", "Test Pair Regular & Test Pair Italic (TrueType)"},
       {"TestPlain-Italic.ttf", "Test Plain Italic (TrueType)"},
       {"TestSans-Bold.ttf", "Test Sans Bold (TrueType)"},
       {"TestVar.ttf", "Test Var Regular (TrueType)"},
+      {"User/TestSans-Bold.ttf", "Test Sans Bold (TrueType 2)"},
+      {"User/TestSansCopy.ttf", "Test Sans Bold (TrueType 3)"},
+      {"zzz-Many.ttc", many("Test Many Last", 15)},
   };
   return fonts;
 }

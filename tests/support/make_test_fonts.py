@@ -148,10 +148,25 @@ def main():
                         truetype("Test Pair", "Italic", "Test Pair Italic")]
     collection.save(os.path.join(outdir, "TestPair.ttc"))
 
-    for path, weight, pixels in (("TestFixed-13.bdf", "Medium", 13), ("Bitmap/TestFixed-16.bdf", "Medium", 16),
-                                 ("Bitmap/TestFixedBold-13.bdf", "Bold", 13)):
+    # Collections whose faces joined by " & " pass 2,000 bytes, sorted first and last.
+    for path, family in (("AAA-Many.ttc", "Test Many First"), ("zzz-Many.ttc", "Test Many Last")):
+        collection = TTCollection()
+        collection.fonts = [truetype(family, "Face %02d" % n, "%s Face Number %02d" % (family, n))
+                            for n in range(1, 61)]
+        collection.save(os.path.join(outdir, path))
+
+    # One font installed twice more: under the same file name and under another one.
+    os.makedirs(os.path.join(outdir, "User"), exist_ok=True)
+    for path in ("User/TestSans-Bold.ttf", "User/TestSansCopy.ttf"):
+        sans.save(os.path.join(outdir, path))
+
+    for path, family, weight, pixels in (("TestFixed-13.bdf", "Test Fixed", "Medium", 13),
+                                         ("Bitmap/TestFixed-16.bdf", "Test Fixed", "Medium", 16),
+                                         ("Bitmap/TestFixed-20.bdf", "Test Fixed", "Medium", 20),
+                                         ("Bitmap/TestFixedBold-13.bdf", "Test Fixed", "Bold", 13),
+                                         ("Bitmap/TestBig-24.bdf", "Test Big", "Medium", 24)):
         with open(os.path.join(outdir, path), "w", encoding="ascii") as f:
-            f.write(bdf("Test Fixed", weight, pixels))
+            f.write(bdf(family, weight, pixels))
 
 
 if __name__ == "__main__":

@@ -1,5 +1,6 @@
 #include "platform/fonts/FontconfigFonts.h"
 
+#include "platform/fonts/FontsKeyNames.h"
 #include "platform/registry/Registry.h"
 
 #include <fontconfig/fontconfig.h>
@@ -45,21 +46,14 @@ std::string English(FcPattern* p, const char* object, const char* langObject) {
   return GetString(p, object, 0);
 }
 
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
-
 std::string BaseName(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool IsRegularStyle(const std::string& style) {
-  const std::string s = Lower(style);
-  return s.empty() || s == "regular" || s == "medium" || s == "normal" || s == "book" || s == "roman";
+std::string Stem(const std::string& baseName) {
+  const std::size_t dot = baseName.rfind('.');
+  return dot == std::string::npos || dot == 0 ? baseName : baseName.substr(0, dot);
 }
 
 std::string Kind(const std::string& format) {
@@ -73,6 +67,8 @@ std::string Kind(const std::string& format) {
 
 void FontconfigFonts::Load() {
   loaded_ = true;
+  failed_ = true;
+  if (FcInit() == FcFalse) return;
   std::unique_ptr<FcPattern, decltype(&FcPatternDestroy)> pattern(FcPatternCreate(), FcPatternDestroy);
   std::unique_ptr<FcObjectSet, decltype(&FcObjectSetDestroy)> objects(
       FcObjectSetBuild(FC_FILE, FC_INDEX, FC_FAMILY, FC_FAMILYLANG, FC_STYLE, FC_STYLELANG, FC_FULLNAME,
@@ -82,6 +78,7 @@ void FontconfigFonts::Load() {
   std::unique_ptr<FcFontSet, decltype(&FcFontSetDestroy)> set(FcFontList(nullptr, pattern.get(), objects.get()),
                                                               FcFontSetDestroy);
   if (!set) return;
+  failed_ = false;
 
   std::map<std::string, std::vector<Face>> byPath;  // sorted by path
   for (int i = 0; i < set->nfont; ++i) {
@@ -122,27 +119,40 @@ void FontconfigFonts::Load() {
     const Face& first = faces.front();
     if (first.scalable) continue;
     auto& sizes = bitmapSizes[{first.family, first.style}];
-    for (double px : first.pixelSizes) sizes.insert(static_cast<int>(std::lround(px * 72.0 / 96.0)));
+    for (double px : first.pixelSizes) {
+      if (px > 0 && px <= 10000) sizes.insert(static_cast<int>(std::lround(px * 72.0 / 96.0)));
+    }
   }
 
   files_.reserve(byPath.size());
   for (const auto& [path, faces] : byPath) {
     const Face& first = faces.front();
+    std::string base = BaseName(path);
     std::string name;
     if (!first.scalable) {
-      name = first.family.empty() ? first.name : first.family;
-      if (!IsRegularStyle(first.style)) name += " " + first.style;
-      std::string sizes;
-      for (int pt : bitmapSizes[{first.family, first.style}]) sizes += (sizes.empty() ? "" : ",") + std::to_string(pt);
-      if (!sizes.empty()) name += " " + sizes;
-      name += " (Bitmap)";
+      const std::string family = !first.family.empty() ? first.family : !first.name.empty() ? first.name : Stem(base);
+      name = fontskey::BitmapName(family, first.style, bitmapSizes[{first.family, first.style}]);
     } else {
-      for (const Face& f : faces) name += (name.empty() ? "" : " & ") + f.name;
-      name += " " + Kind(first.format);
+      std::vector<std::string> names;
+      names.reserve(faces.size());
+      for (const Face& f : faces) {
+        if (!f.name.empty()) names.push_back(f.name);
+      }
+      if (names.empty()) names.push_back(Stem(base));
+      name = fontskey::ScalableName(names, Kind(first.format));
     }
-    files_.push_back(InstalledFontFile{std::move(name), BaseName(path), path});
-    byLowerName_.try_emplace(reg::FoldName(files_.back().fileName), files_.size() - 1);
+    files_.push_back(InstalledFontFile{std::move(name), std::move(base), path});
   }
+  // Repeated names (one font in two folders, the files of one bitmap family) are
+  // told apart, so that every file can be looked up by its own value name.
+  fontskey::MakeUnique(files_);
+  byLowerName_.reserve(files_.size());
+  for (std::size_t i = 0; i < files_.size(); ++i) byLowerName_.try_emplace(reg::FoldName(files_[i].fileName), i);
+}
+
+bool FontconfigFonts::Available() {
+  if (!loaded_) Load();
+  return !failed_;
 }
 
 const std::vector<InstalledFontFile>& FontconfigFonts::Files() {

@@ -4,8 +4,11 @@
 //   "Test Sans Bold (TrueType)"            a TrueType-outline face
 //   "Test Serif (OpenType)"                a CFF-outline face
 //   "Pair Regular & Pair Italic (TrueType)" the faces of a collection, in index order
-//   "Fixed 8,10,12 (Bitmap)"               a bitmap family: the point sizes (at 96 DPI)
+//   "Fixed 8,10,12 Bold (Bitmap)"          a bitmap family: the point sizes (at 96 DPI)
 //                                          of all files of that family and style
+//   "Fixed 10, (Bitmap)"                   a single size is followed by a comma
+// Every name is unique and shorter than 500 bytes: a repeated name gets a number
+// inside its parentheses ("Fixed 10, (Bitmap 2)"), see FontsKeyNames.h.
 // Variable fonts count once, by their default instance. The list is read with one
 // font listing on first use and kept for the life of the object.
 #include "platform/fonts/InstalledFonts.h"
@@ -19,6 +22,7 @@ namespace typeloom::platform {
 class FontconfigFonts final : public InstalledFonts, public SystemFontFolder {
  public:
   const std::vector<InstalledFontFile>& Files() override;
+  bool Available() override;
   // The absolute path of the installed file whose lower-cased base name is given
   // (the first by path when several share it); empty when there is none.
   std::string PathOf(std::string_view catalogueFile) override;
@@ -27,6 +31,7 @@ class FontconfigFonts final : public InstalledFonts, public SystemFontFolder {
   void Load();
 
   bool loaded_ = false;
+  bool failed_ = false;  // fontconfig could not be initialised or asked
   std::vector<InstalledFontFile> files_;
   std::unordered_map<std::string, std::size_t> byLowerName_;
 };

@@ -15,8 +15,12 @@ struct InstalledFontFile {
 class InstalledFonts {
  public:
   virtual ~InstalledFonts() = default;
-  // One entry per installed font file, in a stable order.
+  // One entry per installed font file, in a stable order; value names are unique
+  // (without regard to case) and shorter than 500 bytes.
   virtual const std::vector<InstalledFontFile>& Files() = 0;
+  // False when the font service could not be asked at all (Files() is then empty);
+  // an empty list from a working service is true.
+  virtual bool Available() { return true; }
 };
 
 // The system font folder: resolves a catalogue file name (the lower-cased base name)

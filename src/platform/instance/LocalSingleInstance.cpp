@@ -23,6 +23,7 @@ namespace typeloom::platform {
 
 const char LocalSingleInstance::kSignalLine[] = "typeloom-handover 1\n";
 const char LocalSingleInstance::kReplyLine[] = "typeloom-handled\n";
+const char LocalSingleInstance::kUndeliveredLine[] = "typeloom-undelivered\n";
 
 namespace {
 
@@ -76,7 +77,7 @@ class LocalSingleInstance::Server {
     QObject::connect(&server_, &QLocalServer::newConnection, &context_, [this] { Accept(); });
   }
 
-  void SetHandler(std::function<void()> handler) {
+  void SetHandler(std::function<bool()> handler) {
     handler_ = std::move(handler);
     Schedule();
   }
@@ -133,11 +134,11 @@ class LocalSingleInstance::Server {
     QPointer<QLocalSocket> socket = queue_.front();
     queue_.pop_front();
     busy_ = true;
-    const std::function<void()> handler = handler_;  // the handler may call Listen again
-    handler();
+    const std::function<bool()> handler = handler_;  // the handler may call Listen again
+    const bool delivered = handler();
     busy_ = false;
     if (socket && socket->state() == QLocalSocket::ConnectedState) {
-      socket->write(kReplyLine);
+      socket->write(delivered ? kReplyLine : kUndeliveredLine);
       socket->flush();
       socket->disconnectFromServer();
     }
@@ -147,7 +148,7 @@ class LocalSingleInstance::Server {
   QObject context_;
   QLocalServer server_;
   std::deque<QPointer<QLocalSocket>> queue_;
-  std::function<void()> handler_;
+  std::function<bool()> handler_;
   bool busy_ = false;
   bool scheduled_ = false;
 };
@@ -218,8 +219,8 @@ bool LocalSingleInstance::PreviousInstance() {
   return false;
 }
 
-bool LocalSingleInstance::SignalAndWait() {
-  if (!directoryUsable_ || instanceFd_ >= 0) return false;
+HandOver LocalSingleInstance::SignalAndWait() {
+  if (!directoryUsable_ || instanceFd_ >= 0) return HandOver::NoAnswer;
   QLocalSocket socket;
   QElapsedTimer timer;
   timer.start();
@@ -232,27 +233,30 @@ bool LocalSingleInstance::SignalAndWait() {
     if (fd >= 0) {
       const bool free = TryLock(fd);
       ::close(fd);
-      if (free) return false;
+      if (free) return HandOver::NoAnswer;
     }
-    if (timer.elapsed() >= connectMs_) return false;
+    if (timer.elapsed() >= connectMs_) return HandOver::NoAnswer;
     QThread::msleep(50);
   }
 
   socket.write(kSignalLine);
   timer.restart();
   while (socket.bytesToWrite() > 0) {
-    if (!socket.waitForBytesWritten(qMax(1, replyMs_ - static_cast<int>(timer.elapsed())))) return false;
+    if (!socket.waitForBytesWritten(qMax(1, replyMs_ - static_cast<int>(timer.elapsed())))) return HandOver::NoAnswer;
   }
   while (!socket.canReadLine()) {
     const int left = replyMs_ - static_cast<int>(timer.elapsed());
     if (left <= 0 || socket.state() != QLocalSocket::ConnectedState || !socket.waitForReadyRead(left)) {
-      if (!socket.canReadLine()) return false;
+      if (!socket.canReadLine()) return HandOver::NoAnswer;
     }
   }
-  return socket.readLine(kMaxLineBytes + 1) == QByteArray(kReplyLine);
+  const QByteArray reply = socket.readLine(kMaxLineBytes + 1);
+  if (reply == QByteArray(kReplyLine)) return HandOver::Handled;
+  if (reply == QByteArray(kUndeliveredLine)) return HandOver::NotDelivered;
+  return HandOver::NoAnswer;
 }
 
-void LocalSingleInstance::Listen(std::function<void()> handler) {
+void LocalSingleInstance::Listen(std::function<bool()> handler) {
   if (server_) {
     server_->SetHandler(std::move(handler));
   } else {

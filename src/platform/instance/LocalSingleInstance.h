@@ -15,7 +15,7 @@ namespace typeloom::platform {
 //   <name>.start    held between LockStart and UnlockStart;
 //   <name>.socket   where the first instance listens for hand-over signals.
 // A later start connects, sends one signal line and waits for the reply that the
-// first instance sends once its handler has returned.
+// first instance sends once its handler has returned: handled or not delivered.
 // A PreviousInstance() answer of true is not kept: after a failed SignalAndWait a
 // caller may ask again and become the first instance if the other one has gone.
 class LocalSingleInstance final : public SingleInstance {
@@ -29,8 +29,8 @@ class LocalSingleInstance final : public SingleInstance {
   void LockStart() override;
   void UnlockStart() override;
   bool PreviousInstance() override;
-  bool SignalAndWait() override;
-  void Listen(std::function<void()> handler) override;
+  HandOver SignalAndWait() override;
+  void Listen(std::function<bool()> handler) override;
 
   // Bounds of SignalAndWait: how long to keep trying to connect, and how long
   // to wait for the first instance's reply. Defaults: 10 s each.
@@ -39,9 +39,11 @@ class LocalSingleInstance final : public SingleInstance {
   QString LockFilePath() const;
   QString SocketPath() const;
 
-  // The line a later start sends, and the first instance's reply.
+  // The line a later start sends, and the first instance's replies: handled, or
+  // not delivered (no window took it).
   static const char kSignalLine[];
   static const char kReplyLine[];
+  static const char kUndeliveredLine[];
 
  private:
   class Server;
@@ -53,7 +55,7 @@ class LocalSingleInstance final : public SingleInstance {
   int connectMs_ = 10000;
   int replyMs_ = 10000;
   std::unique_ptr<Server> server_;
-  std::function<void()> pendingHandler_;
+  std::function<bool()> pendingHandler_;
 };
 
 }  // namespace typeloom::platform

@@ -5,6 +5,13 @@
 
 namespace typeloom::platform {
 
+// What became of a later start's hand-over.
+enum class HandOver {
+  Handled,       // the first instance handed the request to its window
+  NotDelivered,  // the first instance answered, but had no window to hand it to
+  NoAnswer,      // no first instance answered in time
+};
+
 class SingleInstance {
  public:
   virtual ~SingleInstance() = default;
@@ -17,11 +24,12 @@ class SingleInstance {
   // first instance and keeps that role until it ends.
   virtual bool PreviousInstance() = 0;
   // Later start: signal the first instance and wait, for a bounded time, until it has
-  // handled the signal. False when no first instance answered in time.
-  virtual bool SignalAndWait() = 0;
-  // First instance: `handler` runs on the UI thread for every signal; the signalling
-  // process is released once it returns.
-  virtual void Listen(std::function<void()> handler) = 0;
+  // handled the signal.
+  virtual HandOver SignalAndWait() = 0;
+  // First instance: `handler` runs on the UI thread for every signal and returns
+  // whether it reached the window; the signalling process is released with that
+  // answer once it returns.
+  virtual void Listen(std::function<bool()> handler) = 0;
 };
 
 }  // namespace typeloom::platform

@@ -46,9 +46,9 @@ bool PumpUntil(const std::function<bool()>& done, int boundMs = kPatienceMs) {
 
 // Runs a later start's SignalAndWait on its own thread while this thread, the
 // first instance's UI thread, keeps handling events.
-bool SignalFromThread(LocalSingleInstance& later) {
+HandOver SignalFromThread(LocalSingleInstance& later) {
   std::atomic<bool> finished{false};
-  bool result = false;
+  HandOver result = HandOver::NoAnswer;
   std::thread thread([&] {
     result = later.SignalAndWait();
     finished = true;
@@ -75,8 +75,11 @@ TEST_F(LocalSingleInstanceTest, FirstInstanceKeepsItsRoleUntilItEnds) {
   auto another = Make();
   EXPECT_TRUE(another->PreviousInstance());
   int handled = 0;
-  first->Listen([&] { ++handled; });
-  EXPECT_TRUE(SignalFromThread(*another));
+  first->Listen([&] {
+    ++handled;
+    return true;
+  });
+  EXPECT_EQ(SignalFromThread(*another), HandOver::Handled);
   EXPECT_EQ(handled, 1);
   first.reset();
   auto next = Make();
@@ -95,19 +98,32 @@ TEST_F(LocalSingleInstanceTest, SenderIsReleasedOnlyAfterTheHandlerReturned) {
     // sender must still be waiting.
     for (int i = 0; i < 20; ++i) Pump();
     senderDoneDuringHandler = senderDone.load();
+    return true;
   });
   auto later = Make();
   ASSERT_TRUE(later->PreviousInstance());
-  bool result = false;
+  HandOver result = HandOver::NoAnswer;
   std::thread thread([&] {
     result = later->SignalAndWait();
     senderDone = true;
   });
   PumpUntil([&] { return senderDone.load(); });
   thread.join();
-  EXPECT_TRUE(result);
+  EXPECT_EQ(result, HandOver::Handled);
   EXPECT_EQ(handled, 1);
   EXPECT_FALSE(senderDoneDuringHandler);
+}
+
+TEST_F(LocalSingleInstanceTest, SenderLearnsWhetherTheRequestReachedTheWindow) {
+  for (const bool delivered : {true, false, true}) {
+    SCOPED_TRACE(delivered);
+    auto first = Make();
+    ASSERT_FALSE(first->PreviousInstance());
+    first->Listen([&] { return delivered; });
+    auto later = Make();
+    ASSERT_TRUE(later->PreviousInstance());
+    EXPECT_EQ(SignalFromThread(*later), delivered ? HandOver::Handled : HandOver::NotDelivered);
+  }
 }
 
 TEST_F(LocalSingleInstanceTest, SignalsBeforeListenAreKeptAndDeliveredOnce) {
@@ -124,7 +140,10 @@ TEST_F(LocalSingleInstanceTest, SignalsBeforeListenAreKeptAndDeliveredOnce) {
   }
   for (int i = 0; i < 50; ++i) Pump();
   int handled = 0;
-  first->Listen([&] { ++handled; });
+  first->Listen([&] {
+    ++handled;
+    return true;
+  });
   EXPECT_EQ(handled, 0);  // delivered from the event loop, not from inside Listen
   for (auto& client : clients) {
     ASSERT_TRUE(PumpUntil([&] { return client->canReadLine(); }));
@@ -156,7 +175,10 @@ TEST_F(LocalSingleInstanceTest, MisbehavingClientsDoNotStopLaterHandOvers) {
     auto first = Make();
     ASSERT_FALSE(first->PreviousInstance());
     int handled = 0;
-    first->Listen([&] { ++handled; });
+    first->Listen([&] {
+      ++handled;
+      return true;
+    });
     QLocalSocket rogue;
     rogue.connectToServer(first->SocketPath());
     ASSERT_TRUE(rogue.waitForConnected(kPatienceMs));
@@ -169,7 +191,7 @@ TEST_F(LocalSingleInstanceTest, MisbehavingClientsDoNotStopLaterHandOvers) {
 
     auto later = Make();
     ASSERT_TRUE(later->PreviousInstance());
-    EXPECT_TRUE(SignalFromThread(*later));
+    EXPECT_EQ(SignalFromThread(*later), HandOver::Handled);
     EXPECT_TRUE(PumpUntil([&] { return handled >= c.signalsSent + 1; }));
     for (int i = 0; i < 20; ++i) Pump();
     EXPECT_EQ(handled, c.signalsSent + 1);
@@ -181,7 +203,7 @@ TEST_F(LocalSingleInstanceTest, SignalAndWaitFailsWhenNobodyAnswers) {
   {
     auto lone = Make();
     lone->SetTimeouts(kPatienceMs, kPatienceMs);
-    EXPECT_FALSE(lone->SignalAndWait());
+    EXPECT_EQ(lone->SignalAndWait(), HandOver::NoAnswer);
   }
   // The instance lock is held by a process that never listens.
   auto probe = Make();
@@ -191,7 +213,7 @@ TEST_F(LocalSingleInstanceTest, SignalAndWaitFailsWhenNobodyAnswers) {
   auto later = Make();
   later->SetTimeouts(300, 300);
   EXPECT_TRUE(later->PreviousInstance());
-  EXPECT_FALSE(later->SignalAndWait());
+  EXPECT_EQ(later->SignalAndWait(), HandOver::NoAnswer);
   ::close(fd);
   // Once the holder is gone a later start may take the role after all.
   EXPECT_FALSE(later->PreviousInstance());
@@ -213,10 +235,13 @@ TEST_F(LocalSingleInstanceTest, StaleSocketFileDoesNotBlockTheNextFirstInstance)
   }
   ASSERT_FALSE(first->PreviousInstance());
   int handled = 0;
-  first->Listen([&] { ++handled; });
+  first->Listen([&] {
+    ++handled;
+    return true;
+  });
   auto later = Make();
   ASSERT_TRUE(later->PreviousInstance());
-  EXPECT_TRUE(SignalFromThread(*later));
+  EXPECT_EQ(SignalFromThread(*later), HandOver::Handled);
   EXPECT_EQ(handled, 1);
 }
 

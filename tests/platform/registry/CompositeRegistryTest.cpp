@@ -74,8 +74,8 @@ TEST(CompositeRegistryTest, HandlesAreItsOwnAndFailuresPassThrough) {
 TEST(FontsKeyRegistryTest, ListsOneReadOnlyStringPerFile) {
   ListedFonts fonts;
   fonts.files = {{"Test Sans Bold (TrueType)", "TestSans-Bold.ttf", "/f/TestSans-Bold.ttf"},
-                 {"Fixed 10 (Bitmap)", "fixed-13.bdf", "/f/fixed-13.bdf"},
-                 {"Fixed 10 (Bitmap)", "fixed-13b.bdf", "/g/fixed-13b.bdf"}};
+                 {"Fixed 10, (Bitmap)", "fixed-13.bdf", "/f/fixed-13.bdf"},
+                 {"Fixed 10, (Bitmap 2)", "fixed-13b.bdf", "/g/fixed-13b.bdf"}};
   FontsKeyRegistry key(fonts);
   EXPECT_EQ(fonts.reads, 0) << "the list is read on first use";
 
@@ -87,11 +87,11 @@ TEST(FontsKeyRegistryTest, ListsOneReadOnlyStringPerFile) {
   char name[64];
   std::uint32_t length = sizeof name;
   ASSERT_EQ(key.EnumValue(h, 1, name, &length), reg::kSuccess);
-  EXPECT_STREQ(name, "Fixed 10 (Bitmap)");
-  EXPECT_EQ(length, 17u);
-  length = 17;  // no room for the zero
+  EXPECT_STREQ(name, "Fixed 10, (Bitmap)");
+  EXPECT_EQ(length, 18u);
+  length = 18;  // no room for the zero
   EXPECT_EQ(key.EnumValue(h, 1, name, &length), reg::kMoreData);
-  EXPECT_EQ(length, 17u);
+  EXPECT_EQ(length, 18u);
   length = sizeof name;
   EXPECT_EQ(key.EnumValue(h, 3, name, &length), reg::kNoMoreItems);
 
@@ -101,10 +101,13 @@ TEST(FontsKeyRegistryTest, ListsOneReadOnlyStringPerFile) {
   EXPECT_EQ(size, 18u);  // with the terminating zero
   std::uint8_t data[32];
   size = sizeof data;
-  ASSERT_EQ(key.QueryValue(h, "FIXED 10 (BITMAP)", &type, data, &size), reg::kSuccess);
-  EXPECT_STREQ(reinterpret_cast<char*>(data), "fixed-13.bdf");  // the first file of that name
+  ASSERT_EQ(key.QueryValue(h, "FIXED 10, (BITMAP)", &type, data, &size), reg::kSuccess);
+  EXPECT_STREQ(reinterpret_cast<char*>(data), "fixed-13.bdf");
+  size = sizeof data;
+  ASSERT_EQ(key.QueryValue(h, "Fixed 10, (Bitmap 2)", &type, data, &size), reg::kSuccess);
+  EXPECT_STREQ(reinterpret_cast<char*>(data), "fixed-13b.bdf");  // each file under its own name
   size = 4;
-  EXPECT_EQ(key.QueryValue(h, "Fixed 10 (Bitmap)", &type, data, &size), reg::kMoreData);
+  EXPECT_EQ(key.QueryValue(h, "Fixed 10, (Bitmap)", &type, data, &size), reg::kMoreData);
   EXPECT_EQ(size, 13u);
   EXPECT_EQ(key.QueryValue(h, "Nothing", &type, nullptr, &size), reg::kFileNotFound);
 

@@ -1,0 +1,97 @@
+#include "platform/fonts/FontsKeyNames.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <string>
+#include <vector>
+
+namespace typeloom::platform::fontskey {
+namespace {
+
+std::vector<std::string> Faces(int count, const std::string& stem) {
+  std::vector<std::string> faces;
+  for (int n = 1; n <= count; ++n) faces.push_back(stem + " " + std::to_string(n));
+  return faces;
+}
+
+TEST(FontsKeyNames, CollectionsJoinOnlyTheFacesThatFit) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> faces;
+    std::string expected;  // empty: only checked for length and first face
+  };
+  const std::string longFace(600, 'x');
+  // "é" is two bytes: a cut must not split it.
+  std::string accented;
+  for (int i = 0; i < 300; ++i) accented += "\xC3\xA9";
+  const Case cases[] = {
+      {"one face", {"DejaVu Sans"}, "DejaVu Sans (TrueType)"},
+      {"two faces", {"Pair Regular", "Pair Italic"}, "Pair Regular & Pair Italic (TrueType)"},
+      {"sixty faces", Faces(60, "Noto Sans CJK Collection Face Number"), ""},
+      {"one face longer than the limit", {longFace, "Second"}, ""},
+      {"multi-byte face longer than the limit", {accented}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string name = ScalableName(c.faces, "(TrueType)");
+    if (!c.expected.empty()) {
+      EXPECT_EQ(name, c.expected);
+    }
+    EXPECT_LT(name.size(), kMaxValueNameBytes);
+    EXPECT_EQ(name.rfind(" (TrueType)"), name.size() - 11);
+    EXPECT_EQ(name.compare(0, 10, c.faces.front(), 0, 10), 0);
+    // Valid UTF-8 at the cut, and whole faces when the first one fits.
+    const std::string body = name.substr(0, name.size() - 11);
+    EXPECT_NE(static_cast<unsigned char>(body.back()) & 0xC0, 0xC0);
+    std::string joined;
+    int whole = 0;
+    for (const std::string& face : c.faces) {
+      joined += (joined.empty() ? "" : " & ") + face;
+      if (joined == body) whole = static_cast<int>(&face - c.faces.data()) + 1;
+    }
+    if (c.faces.front().size() < kMaxValueNameBytes) {
+      EXPECT_GE(whole, std::min<int>(2, static_cast<int>(c.faces.size())));
+    }
+  }
+}
+
+TEST(FontsKeyNames, BitmapNamesAreFamilySizesThenStyle) {
+  struct Case {
+    const char* family;
+    const char* style;
+    std::set<int> sizes;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"Fixed", "Medium", {8, 10, 12}, "Fixed 8,10,12 (Bitmap)"},
+      {"Fixed", "Regular", {10}, "Fixed 10, (Bitmap)"},
+      {"Fixed", "Bold", {8, 10, 12}, "Fixed 8,10,12 Bold (Bitmap)"},
+      {"Fixed", "Bold Italic", {10}, "Fixed 10, Bold Italic (Bitmap)"},
+      {"Fixed", "Oblique", {10}, "Fixed Oblique 10, (Bitmap)"},
+      {"Fixed", "", {}, "Fixed (Bitmap)"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(BitmapName(c.family, c.style, c.sizes), c.expected) << c.expected;
+  EXPECT_LT(BitmapName(std::string(900, 'F'), "Bold", {10, 12}).size(), kMaxValueNameBytes);
+}
+
+TEST(FontsKeyNames, RepeatedNamesGetANumberInsideTheirParentheses) {
+  std::vector<InstalledFontFile> files = {
+      {"DejaVu Sans (TrueType)", "a.ttf", "/a/a.ttf"},   {"DejaVu Sans (TrueType)", "a.ttf", "/b/a.ttf"},
+      {"dejavu sans (truetype)", "c.ttf", "/c/c.ttf"},   {"DejaVu Sans (TrueType 2)", "d.ttf", "/d/d.ttf"},
+      {"Fixed 10, (Bitmap)", "f1.bdf", "/f/f1.bdf"},     {"Fixed 10, (Bitmap)", "f2.bdf", "/f/f2.bdf"},
+      {"No Parentheses", "n1.ttf", "/n/n1.ttf"},         {"No Parentheses", "n2.ttf", "/n/n2.ttf"},
+  };
+  MakeUnique(files);
+  const std::vector<std::string> expected = {
+      "DejaVu Sans (TrueType)", "DejaVu Sans (TrueType 3)", "dejavu sans (truetype 4)",
+      "DejaVu Sans (TrueType 2)",  // an existing name is never given to another file
+      "Fixed 10, (Bitmap)",     "Fixed 10, (Bitmap 2)",     "No Parentheses",
+      "No Parentheses (2)",
+  };
+  for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(files[i].valueName, expected[i]) << i;
+}
+
+}  // namespace
+}  // namespace typeloom::platform::fontskey
