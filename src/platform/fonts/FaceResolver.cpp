@@ -1,0 +1,128 @@
+#include "platform/fonts/FaceResolver.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <memory>
+#include <tuple>
+#include <vector>
+
+namespace typeloom::platform {
+namespace {
+
+using Pattern = std::unique_ptr<FcPattern, decltype(&FcPatternDestroy)>;
+using FontSet = std::unique_ptr<FcFontSet, decltype(&FcFontSetDestroy)>;
+using ObjectSet = std::unique_ptr<FcObjectSet, decltype(&FcObjectSetDestroy)>;
+
+QString GetString(FcPattern* p, const char* object) {
+  FcChar8* s = nullptr;
+  return FcPatternGetString(p, object, 0, &s) == FcResultMatch && s != nullptr
+             ? QString::fromUtf8(reinterpret_cast<const char*>(s))
+             : QString();
+}
+
+// Fills the face's names, file and index from a fontconfig pattern.
+void Take(FcPattern* p, FaceLocation& face) {
+  face.family = GetString(p, FC_FAMILY);
+  face.style = GetString(p, FC_STYLE);
+  FcChar8* file = nullptr;
+  if (FcPatternGetString(p, FC_FILE, 0, &file) == FcResultMatch && file != nullptr) {
+    face.file = reinterpret_cast<const char*>(file);
+  }
+  int index = 0;
+  FcPatternGetInteger(p, FC_INDEX, 0, &index);
+  // The high 16 bits number a variable font's named instance; the face is the low part.
+  face.index = index & 0xFFFF;
+}
+
+// The installed faces whose `object` equals `name`, by file and index.
+std::vector<FcPattern*> List(const char* object, const QByteArray& name, FontSet& holder) {
+  Pattern pattern(FcPatternCreate(), FcPatternDestroy);
+  ObjectSet objects(FcObjectSetBuild(FC_FAMILY, FC_STYLE, FC_FILE, FC_INDEX, nullptr), FcObjectSetDestroy);
+  if (!pattern || !objects) return {};
+  FcPatternAddString(pattern.get(), object, reinterpret_cast<const FcChar8*>(name.constData()));
+  holder.reset(FcFontList(nullptr, pattern.get(), objects.get()));
+  if (!holder) return {};
+  std::vector<FcPattern*> faces(holder->fonts, holder->fonts + holder->nfont);
+  const auto key = [](FcPattern* p) {
+    FcChar8* file = nullptr;
+    FcPatternGetString(p, FC_FILE, 0, &file);
+    int index = 0;
+    FcPatternGetInteger(p, FC_INDEX, 0, &index);
+    return std::make_tuple(std::string(file != nullptr ? reinterpret_cast<const char*>(file) : ""), index);
+  };
+  std::sort(faces.begin(), faces.end(), [&](FcPattern* a, FcPattern* b) { return key(a) < key(b); });
+  return faces;
+}
+
+// fontconfig's best face for a request by family (which may be installed nowhere).
+bool Match(const QByteArray& family, bool bold, bool italic, FaceLocation& face) {
+  Pattern pattern(FcPatternCreate(), FcPatternDestroy);
+  if (!pattern) return false;
+  if (!family.isEmpty()) FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.constData()));
+  FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+  FcDefaultSubstitute(pattern.get());
+  FcResult result = FcResultNoMatch;
+  Pattern match(FcFontMatch(nullptr, pattern.get(), &result), FcPatternDestroy);
+  if (!match) return false;
+  Take(match.get(), face);
+  return true;
+}
+
+}  // namespace
+
+FaceLocation LocateFace(const QString& name, bool bold, bool italic) {
+  FaceLocation face;
+  const QByteArray utf8 = name.toUtf8();
+  if (!utf8.isEmpty()) {
+    FontSet set(nullptr, FcFontSetDestroy);
+    if (!List(FC_FAMILY, utf8, set).empty()) {
+      face.kind = FaceLocation::Kind::Family;
+      Match(utf8, bold, italic, face);
+      // The family as installed (its own letter case), unless the name is another
+      // of the face's family names.
+      if (face.family.compare(name, Qt::CaseInsensitive) != 0) face.family = name;
+      return face;
+    }
+    const auto faces = List(FC_FULLNAME, utf8, set);
+    if (!faces.empty()) {
+      face.kind = FaceLocation::Kind::FullName;
+      Take(faces.front(), face);
+      return face;
+    }
+  }
+  face.kind = FaceLocation::Kind::Substitute;
+  Match(utf8, bold, italic, face);
+  return face;
+}
+
+QFont FontForFace(const FaceLocation& face, const QString& name, double pointSize, const FontEffects& effects) {
+  QFont font;
+  switch (face.kind) {
+    case FaceLocation::Kind::Family:
+      font.setFamily(face.family.isEmpty() ? name : face.family);
+      break;
+    case FaceLocation::Kind::FullName:
+      font.setFamily(face.family);
+      font.setStyleName(face.style);
+      break;
+    case FaceLocation::Kind::Substitute:
+      // The face fontconfig substitutes, so that drawing and the details agree.
+      font.setFamily(face.family.isEmpty() ? name : face.family);
+      break;
+  }
+  if (effects.bold) font.setBold(true);
+  if (effects.italic) font.setItalic(true);
+  font.setStrikeOut(effects.strikeOut);
+  font.setUnderline(effects.underline);
+  if (pointSize > 0) font.setPointSizeF(pointSize);
+  return font;
+}
+
+QFont ResolveFont(const QString& name, double pointSize, const FontEffects& effects) {
+  return FontForFace(LocateFace(name, effects.bold, effects.italic), name, pointSize, effects);
+}
+
+}  // namespace typeloom::platform

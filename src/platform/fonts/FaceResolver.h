@@ -1,0 +1,53 @@
+#pragma once
+// Turns a font-list name into the face that draws it. Every window that draws a
+// font-list name (sample, measuring area, details, summary, specimen) resolves it
+// here, so all of them show the same face:
+//
+//   - a fontconfig family ("DejaVu Sans") draws as that family; bold and italic pick
+//     the family's bold and italic faces as usual;
+//   - a face's full name ("DejaVu Sans Bold Oblique", "C059-Bold") draws in exactly
+//     that face: its first family and first style go into QFont::setFamily and
+//     QFont::setStyleName (weight and slant are left alone, they come with the style);
+//   - a name installed nowhere draws in the substitute the font system picks.
+// Effects (bold, italic, strike-through, underline) then apply on top; bold or
+// italic on a face that lacks them is synthesised by the font engine.
+//
+//   QFont font = platform::ResolveFont(name, 12, {.bold = true});
+//   platform::FaceLocation face = platform::LocateFace(name);   // file + index for HarfBuzz
+//
+// Lookups go to fontconfig's current configuration; results are not cached.
+#include <QFont>
+#include <QString>
+
+#include <string>
+
+namespace typeloom::platform {
+
+struct FontEffects {
+  bool bold = false;
+  bool italic = false;
+  bool strikeOut = false;
+  bool underline = false;
+};
+
+struct FaceLocation {
+  enum class Kind { Family, FullName, Substitute };
+  Kind kind = Kind::Substitute;
+  QString family;    // the face's first family name
+  QString style;     // the face's first style name
+  std::string file;  // the font file fontconfig gives for the face; empty when none
+  int index = 0;     // the face's number within the file (collections); 0 otherwise
+};
+
+// The face `name` denotes, with bold and italic as the face request asks for them
+// (they only choose among a family's faces; a full name fixes the face).
+FaceLocation LocateFace(const QString& name, bool bold = false, bool italic = false);
+
+// The font that draws `name` at `pointSize` points with `effects`. A point size of
+// 0 or less leaves the size at QFont's default.
+QFont ResolveFont(const QString& name, double pointSize, const FontEffects& effects = {});
+
+// ResolveFont for a face already located (saves a second lookup).
+QFont FontForFace(const FaceLocation& face, const QString& name, double pointSize, const FontEffects& effects = {});
+
+}  // namespace typeloom::platform

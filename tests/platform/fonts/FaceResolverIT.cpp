@@ -1,0 +1,82 @@
+// Face resolution over a fontconfig that sees only the test fonts; Qt's font
+// database is built over the same sandbox (SandboxFontsTestMain.cpp).
+#include "platform/fonts/FaceResolver.h"
+#include "support/FontFixtures.h"
+
+#include <QFontInfo>
+#include <QRawFont>
+#include <gtest/gtest.h>
+
+namespace typeloom::platform {
+namespace {
+
+using testsupport::FontFixtures;
+using Kind = FaceLocation::Kind;
+
+struct Case {
+  const char* label;
+  const char* name;
+  FontEffects effects;
+  Kind kind;
+  const char* family;  // the face drawn
+  const char* style;
+  const char* file;    // below the fixture folder
+  int index;
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.label; }
+
+class FaceResolverIT : public ::testing::TestWithParam<Case> {};
+
+TEST_P(FaceResolverIT, NameResolvesToTheFaceItDenotesAndQtDrawsThatFace) {
+  const Case& c = GetParam();
+  const FaceLocation face = LocateFace(c.name, c.effects.bold, c.effects.italic);
+  EXPECT_EQ(face.kind, c.kind);
+  EXPECT_EQ(face.file, FontFixtures::FontFolder() + "/" + c.file);
+  EXPECT_EQ(face.index, c.index);
+
+  const QFont font = ResolveFont(c.name, 12, c.effects);
+  const QFontInfo info(font);
+  EXPECT_EQ(info.family(), c.family);
+  EXPECT_EQ(info.styleName(), c.style);
+  const QRawFont raw = QRawFont::fromFont(font);
+  EXPECT_EQ(raw.familyName(), c.family);
+  EXPECT_EQ(raw.styleName(), c.style);
+  EXPECT_EQ(font.strikeOut(), c.effects.strikeOut);
+  EXPECT_EQ(font.underline(), c.effects.underline);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, FaceResolverIT,
+    ::testing::Values(
+        Case{"Family", "Test Pair", {}, Kind::Family, "Test Pair", "Regular", "TestPair.ttc", 0},
+        Case{"FamilyItalicPicksTheItalicFace", "Test Pair", {.italic = true}, Kind::Family, "Test Pair", "Italic",
+             "TestPair.ttc", 1},
+        Case{"FamilyInAnyCase", "test pair", {}, Kind::Family, "Test Pair", "Regular", "TestPair.ttc", 0},
+        Case{"FullNameOfTheSecondFaceOfACollection", "Test Pair Italic", {}, Kind::FullName, "Test Pair", "Italic",
+             "TestPair.ttc", 1},
+        Case{"FullNameWithEffectsOnTop", "Test Pair Italic", {.strikeOut = true, .underline = true}, Kind::FullName,
+             "Test Pair", "Italic", "TestPair.ttc", 1},
+        Case{"FullNameBold", "Test Sans Bold", {}, Kind::FullName, "Test Sans", "Bold", "TestSans-Bold.ttf", 0},
+        Case{"FullNameOfACffFace", "Test Serif Regular", {}, Kind::FullName, "Test Serif", "Regular",
+             "Nested/Deeper/TestSerif-Regular.otf", 0}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(FaceResolverSubstituteIT, NameInstalledNowhereDrawsInFontconfigsSubstitute) {
+  const FaceLocation face = LocateFace("No Such Font Anywhere");
+  EXPECT_EQ(face.kind, Kind::Substitute);
+  ASSERT_FALSE(face.file.empty());
+  EXPECT_EQ(face.file.rfind(FontFixtures::FontFolder(), 0), 0u) << face.file;
+  const QFontInfo info(ResolveFont("No Such Font Anywhere", 10));
+  EXPECT_EQ(info.family(), face.family);
+  EXPECT_EQ(LocateFace("").kind, Kind::Substitute);
+}
+
+TEST(FaceResolverSubstituteIT, SizeZeroKeepsTheDefaultSize) {
+  const QFont font = ResolveFont("Test Pair", 0);
+  EXPECT_GT(font.pointSizeF(), 0);
+  EXPECT_EQ(ResolveFont("Test Pair", 36).pointSizeF(), 36);
+}
+
+}  // namespace
+}  // namespace typeloom::platform
