@@ -1,5 +1,6 @@
 #include "app/Viewer.h"
 
+#include "controls/ButtonWidget.h"
 #include "platform/ui/Clock.h"
 #include "platform/ui/ListWithEdit.h"
 #include "platform/ui/MessageBoxes.h"
@@ -146,7 +147,14 @@ void Viewer::CreateControls() {
   Place(TextSize, 240, 3960, 255, 15);
   TextSize->hide();
 
-  HelpButton = button("?", " View program and company-contact information ", 15, 5670, 255, 255);
+  // The round "?" button, loaded from the window's layout.
+  HelpButton = new controls::ButtonWidget(this);
+  HelpButton->button().ReadProperties(controls::PropertyStore{{"Caption", "?"}, {"BackColor", 0xFF00FFu}});
+  HelpButton->setToolTip(" View program and company-contact information ");
+  Place(HelpButton, 15, 5670, 255, 255);
+  HelpButton->button().Click = [this] {
+    if (windows_.about) windows_.about->Open();
+  };
 
   // Tab order as the layout numbers it.
   const std::vector<QWidget*> tabOrder{fontList,    sizeList,   Frame1,        effect[0],    effect[1],

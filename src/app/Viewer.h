@@ -14,6 +14,10 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
+namespace typeloom::controls {
+class ButtonWidget;
+}  // namespace typeloom::controls
+
 namespace typeloom::platform {
 class KeyPreview;
 class ListWithEdit;
@@ -76,7 +80,7 @@ class Viewer : public QWidget, public MainWindowState {
   QLineEdit* displayText = nullptr;
   QWidget* displayPicture = nullptr;
   QWidget* TextSize = nullptr;
-  QPushButton* HelpButton = nullptr;
+  controls::ButtonWidget* HelpButton = nullptr;
 
   bool printPending = false;
   bool loading = false;

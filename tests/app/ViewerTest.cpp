@@ -4,6 +4,8 @@
 #include "support/FakeAppServices.h"
 #include "support/TestLabel.h"
 
+#include "controls/ButtonWidget.h"
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -205,6 +207,8 @@ TEST_F(ViewerTest, LayoutMatchesDesignInTwips) {
   EXPECT_EQ(v.exitButton->geometry(), platform::TwipsRect(5160, 1590, 855, 375));
   EXPECT_EQ(v.effect[3]->geometry(), platform::TwipsRect(180, 1065, 975, 255));
   EXPECT_EQ(v.HelpButton->geometry(), platform::TwipsRect(15, 5670, 255, 255));
+  EXPECT_EQ(v.HelpButton->button().Caption(), "?");
+  EXPECT_EQ(v.HelpButton->button().BackColor(), 0xFF00FFu);
   EXPECT_EQ(v.printButton->text(), "&Print");
   EXPECT_EQ(v.printButton->toolTip(), " Print a sample page for the currently selected font ");
   EXPECT_EQ(v.fontList->toolTip(), " Select a font for display from the list ");
