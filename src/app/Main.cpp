@@ -8,6 +8,7 @@
 #include "platform/ui/QtClock.h"
 #include "platform/ui/QtMessageBoxes.h"
 #include "platform/settings/QtSettingsStore.h"
+#include "platform/shell/ShellBindings.h"
 #include "platform/ui/WindowServices.h"
 
 #include <QApplication>
@@ -146,7 +147,8 @@ int RunMain(int argc, char** argv, const MakeViewerWindows& makeWindows) {
 
   module.PrepareShellCommands(QCoreApplication::applicationFilePath());
 
-  auto registry = platform::MakeLinuxRegistry();
+  auto registry = platform::MakeLinuxRegistry(
+      platform::ShellIdentity{QCoreApplication::applicationFilePath(), module.openCommand, module.printCommand});
   platform::QtMessageBoxes messages;
   platform::QtClock clock;
   platform::QtEventPump events;

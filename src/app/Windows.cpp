@@ -1,12 +1,14 @@
 #include "app/Windows.h"
 
 #include "app/FontModule.h"
+#include "options/Options.h"
 
 namespace typeloom::app {
 
 // One line a window: each window's library adds its seam here.
-ViewerWindows MakeProgramWindows(MainWindowState& /*main*/, FontModule& /*module*/, Services& /*services*/) {
+ViewerWindows MakeProgramWindows(MainWindowState& main, FontModule& module, Services& services) {
   ViewerWindows windows;
+  windows.options = options::MakeOptionsWindow(main, module, services);
   return windows;
 }
 

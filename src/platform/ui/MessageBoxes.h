@@ -10,6 +10,7 @@ namespace mb {
 // Button and icon styles and answers, numbered as the program's callers expect.
 inline constexpr int kOkOnly = 0;
 inline constexpr int kOkCancel = 1;
+inline constexpr int kYesNoCancel = 3;
 inline constexpr int kYesNo = 4;
 inline constexpr int kCritical = 16;
 inline constexpr int kQuestion = 32;

@@ -7,7 +7,7 @@ namespace typeloom::platform {
 int QtMessageBoxes::Show(QWidget* parent, const QString& text, int style, const QString& title) {
   QMessageBox box(parent);
   box.setWindowTitle(title);
-  box.setText(text);
+  box.setText(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
   switch (style & 0x70) {
     case mb::kCritical: box.setIcon(QMessageBox::Critical); break;
     case mb::kQuestion: box.setIcon(QMessageBox::Question); break;
@@ -18,6 +18,10 @@ int QtMessageBoxes::Show(QWidget* parent, const QString& text, int style, const 
   switch (style & 0x0F) {
     case mb::kOkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
     case mb::kYesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case mb::kYesNoCancel:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      box.setEscapeButton(QMessageBox::Cancel);
+      break;
     default: box.setStandardButtons(QMessageBox::Ok); break;
   }
   switch (box.exec()) {

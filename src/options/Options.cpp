@@ -1,0 +1,199 @@
+#include "options/Options.h"
+
+#include "app/FontModule.h"
+#include "options/Associations.h"
+#include "options/Settings.h"
+#include "platform/ui/MessageBoxes.h"
+#include "platform/ui/WindowServices.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QTimer>
+
+namespace typeloom::options {
+namespace {
+
+struct BoxDesign {
+  const char* caption;
+  const char* tooltip;
+  int left, top, width, height;
+};
+
+constexpr std::array<BoxDesign, 3> kBoxes{{
+    {"Set Typeloom as default viewer for all fonts?",
+     " Sets Typeloom as the program to run when you double click on a font ", 240, 240, 3615, 255},
+    {"Set Typeloom as default printer for all fonts?",
+     " Sets Typeloom as the program to run when you right click on a font and select print ", 240, 660, 3615, 255},
+    {"Display splash screen at program StartUp?", " Shows a splash screen every time the program starts  ", 240, 1080,
+     3375, 255},
+}};
+
+constexpr std::array<const settings::Key*, 3> kBoxKeys{&settings::kDefaultViewer, &settings::kDefaultPrinter,
+                                                       &settings::kShowSplash};
+
+}  // namespace
+
+Options::Options(OptionsServices services, QWidget* mainWindow)
+    : QDialog(mainWindow), services_(std::move(services)), mainWindow_(mainWindow) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setModal(false);
+  setWindowTitle(kCaption);
+  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  setFont(platform::DialogFont());
+  setFixedSize(platform::TwipsToPixelsX(kDesignWidth), platform::TwipsToPixelsY(kDesignHeight));
+
+  for (std::size_t i = 0; i < kBoxes.size(); ++i) {
+    const BoxDesign& d = kBoxes[i];
+    fOption[i] = new QCheckBox(d.caption, this);
+    fOption[i]->setToolTip(d.tooltip);
+    fOption[i]->setGeometry(platform::TwipsRect(d.left, d.top, d.width, d.height));
+    connect(fOption[i], &QCheckBox::clicked, this, [this, i] { fOption_Click(static_cast<int>(i)); });
+  }
+  saveButton = new QPushButton("&Save", this);
+  saveButton->setToolTip(" Save any changes you've made to your options ");
+  saveButton->setGeometry(platform::TwipsRect(660, 1560, 855, 375));
+  saveButton->setEnabled(false);
+  cancelButton = new QPushButton("&Close", this);
+  cancelButton->setToolTip(" Close options entry without saving ");
+  cancelButton->setGeometry(platform::TwipsRect(2520, 1560, 855, 375));
+  cancelButton->setDefault(true);
+  for (QPushButton* b : {saveButton, cancelButton}) b->setAutoDefault(false);
+
+  setTabOrder(fOption[0], fOption[1]);
+  setTabOrder(fOption[1], fOption[2]);
+  setTabOrder(fOption[2], saveButton);
+  setTabOrder(saveButton, cancelButton);
+
+  connect(saveButton, &QPushButton::clicked, this, &Options::saveButton_Click);
+  connect(cancelButton, &QPushButton::clicked, this, &Options::cancelButton_Click);
+  keyPreview_ = std::make_unique<platform::KeyPreview>(this, [this](int& keyCode, int shift) { Form_KeyDown(keyCode, shift); });
+}
+
+Options::~Options() = default;
+
+void Options::Form_Load() {
+  if (mainWindow_ != nullptr) {
+    // Centred on the main window, shifted by 15 twips right and 150 down (outer sizes).
+    const QRect main = mainWindow_->frameGeometry();
+    const QRect own = frameGeometry();
+    const int left = main.left() + (main.width() - own.width()) / 2 + platform::TwipsToPixelsX(15);
+    const int top = main.top() + (main.height() - own.height()) / 2 + platform::TwipsToPixelsY(150);
+    move(left, top);
+  }
+  for (std::size_t i = 0; i < fOption.size(); ++i) {
+    fOption[i]->setChecked(settings::IsOne(services_.settings, *kBoxKeys[i]));
+    fOption_Click(static_cast<int>(i));
+  }
+  ResetButtons();
+}
+
+void Options::ResetButtons() {
+  saveButton->setEnabled(false);
+  saveButton->setDefault(false);
+  cancelButton->setDefault(true);
+  cancelButton->setText("&Close");
+}
+
+void Options::fOption_Click(int /*index*/) {
+  saveButton->setEnabled(true);
+  cancelButton->setDefault(false);
+  saveButton->setDefault(true);
+  cancelButton->setText("Cancel");
+}
+
+void Options::saveButton_Click() {
+  for (std::size_t i = 0; i < fOption.size(); ++i)
+    settings::Write(services_.settings, *kBoxKeys[i], fOption[i]->isChecked() ? "1" : "0");
+  associations::Context context{services_.registry, services_.settings, services_.openCommand,
+                                services_.printCommand};
+  const std::array<std::pair<QCheckBox*, const char*>, 2> kinds{{{fOption[0], "V"}, {fOption[1], "P"}}};
+  for (const auto& [box, kind] : kinds) {
+    if (box->isChecked()) {
+      associations::SavePriorAssociation(context, kind);
+      associations::SetAssociation(context, kind);
+    } else {
+      associations::RestoreAssociation(context, kind);
+    }
+  }
+  ResetButtons();
+}
+
+void Options::cancelButton_Click() { close(); }
+
+bool Options::Form_QueryUnload() {
+  if (!saveButton->isEnabled()) return true;
+  asking_ = true;
+  const int answer = services_.messages.Show(this, kQuestionText, platform::mb::kYesNoCancel | platform::mb::kQuestion,
+                                             kQuestionTitle);
+  asking_ = false;
+  if (answer == platform::mb::kYes) {
+    saveButton_Click();
+    return true;
+  }
+  if (answer == platform::mb::kNo) return true;
+  activateWindow();
+  setFocus();
+  return false;
+}
+
+void Options::closeEvent(QCloseEvent* event) {
+  if (Form_QueryUnload()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void Options::Form_Deactivate() {
+  saveButton->setEnabled(false);
+  close();
+}
+
+bool Options::event(QEvent* e) {
+  if (e->type() == QEvent::WindowDeactivate && !asking_) {
+    // Only another window of the program closes the dialog; it learns which once the
+    // activation has settled.
+    QTimer::singleShot(0, this, [this] {
+      QWidget* active = QApplication::activeWindow();
+      if (active != nullptr && active != this && !asking_) Form_Deactivate();
+    });
+  }
+  return QDialog::event(e);
+}
+
+void Options::Form_KeyDown(int& keyCode, int shift) {
+  if (keyCode != 27) return;
+  keyCode = 0;
+  QPointer<Options> self(this);
+  close();
+  if (shift > 0 && services_.endProgram) services_.endProgram();
+}
+
+void OptionsWindow::Open() {
+  if (dialog_) {
+    dialog_->show();
+    dialog_->raise();
+    dialog_->activateWindow();
+    return;
+  }
+  dialog_ = new Options(services_, main_.MainWidget());
+  dialog_->Form_Load();
+  dialog_->show();
+  dialog_->activateWindow();
+}
+
+void OptionsWindow::Close() {
+  if (dialog_) dialog_->close();
+}
+
+std::unique_ptr<app::WindowSeam> MakeOptionsWindow(app::MainWindowState& main, app::FontModule& module,
+                                                   app::Services& services) {
+  app::MainWindowState* state = &main;
+  return std::make_unique<OptionsWindow>(
+      main, OptionsServices{services.settings, services.messages, services.registry, module.openCommand,
+                            module.printCommand, [state] { state->EndProgram(); }});
+}
+
+}  // namespace typeloom::options

@@ -1,0 +1,431 @@
+#include "platform/shell/ShellBindings.h"
+
+#include "platform/registry/CompositeRegistry.h"
+#include "platform/shell/MimeAppsList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <cstring>
+
+namespace typeloom::platform {
+namespace shell {
+
+QByteArray MimeTypeOf(std::string_view extension) {
+  if (extension == "fon") return "application/x-font-fon";
+  if (extension == "otf") return "font/otf";
+  if (extension == "pfm") return "application/x-font-pfm";
+  if (extension == "ttc") return "font/collection";
+  if (extension == "ttf") return "font/ttf";
+  return {};
+}
+
+const std::vector<std::string>& FontExtensions() {
+  static const std::vector<std::string> extensions{"fon", "otf", "pfm", "ttc", "ttf"};
+  return extensions;
+}
+
+QByteArray FillTemplate(QByteArray text, const QString& exePath, const QList<QByteArray>& mimeTypes) {
+  QByteArray types;
+  for (const QByteArray& t : mimeTypes) types += t + ';';
+  text.replace("@EXEC@", ExecArgument(exePath));
+  text.replace("@MIMETYPES@", types);
+  return text;
+}
+
+QByteArray Template(const QString& name) {
+  QFile file(":/packaging/" + name);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return file.readAll();
+}
+
+}  // namespace shell
+
+namespace {
+
+using Verb = XdgShell::Verb;
+
+QList<QByteArray> AllTypes() {
+  QList<QByteArray> types;
+  for (const std::string& ext : shell::FontExtensions()) types << shell::MimeTypeOf(ext);
+  return types;
+}
+
+bool IsOwnPackageType(const QByteArray& type) {
+  return type == shell::MimeTypeOf("fon") || type == shell::MimeTypeOf("pfm");
+}
+
+// A type the program must never bind: it would take over every executable or
+// every file of unknown kind.
+bool IsForbiddenType(const QByteArray& type) {
+  return type.isEmpty() || type == "application/octet-stream" || type == "application/x-ms-dos-executable" ||
+         type == "application/x-msdownload" || type == "application/x-ms-ne-executable" ||
+         type == "application/x-executable";
+}
+
+std::optional<QByteArray> ReadFile(const QString& path) {
+  QFile file(path);
+  if (!file.exists()) return std::nullopt;
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  return file.readAll();
+}
+
+// Writes the file atomically; a symbolic link is written through to its target, an
+// existing file keeps its mode, a new one gets `mode`.
+bool WriteFile(const QString& path, const QByteArray& content, QFile::Permissions mode) {
+  QString target = path;
+  const QFileInfo info(path);
+  if (info.isSymLink()) target = info.symLinkTarget();
+  const QFileInfo targetInfo(target);
+  if (targetInfo.exists()) mode = targetInfo.permissions();
+  if (!QDir().mkpath(targetInfo.absolutePath())) return false;
+  QSaveFile file(target);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  if (file.write(content) != content.size()) {
+    file.cancelWriting();
+    return false;
+  }
+  if (!file.commit()) return false;
+  if (QFileInfo(target).permissions() != mode) QFile::setPermissions(target, mode);
+  return true;
+}
+
+constexpr QFile::Permissions kFileMode =
+    QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther;
+constexpr QFile::Permissions kExecutableMode = kFileMode | QFile::ExeOwner | QFile::ExeUser | QFile::ExeGroup |
+                                               QFile::ExeOther;
+
+void DefaultRunTool(const QString& program, const QStringList& arguments) {
+  const QString path = QStandardPaths::findExecutable(program);
+  if (path.isEmpty()) return;
+  QProcess process;
+  process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  process.setStandardOutputFile(QProcess::nullDevice());
+  process.start(path, arguments);
+  if (process.waitForStarted()) process.waitForFinished(60000);
+}
+
+QString Canonical(const QString& path) {
+  const QString c = QFileInfo(path).canonicalFilePath();
+  return c.isEmpty() ? QDir::cleanPath(path) : c;
+}
+
+long CopyOut(std::uint32_t valueType, const std::string& value, std::uint32_t* type, std::uint8_t* data,
+             std::uint32_t* size) {
+  if (type != nullptr) *type = valueType;
+  if (size == nullptr) return data == nullptr ? reg::kSuccess : reg::kInvalidParameter;
+  const auto needed = static_cast<std::uint32_t>(value.size());
+  if (data == nullptr) {
+    *size = needed;
+    return reg::kSuccess;
+  }
+  if (*size < needed) {
+    *size = needed;
+    return reg::kMoreData;
+  }
+  if (needed > 0) std::memcpy(data, value.data(), needed);
+  *size = needed;
+  return reg::kSuccess;
+}
+
+}  // namespace
+
+XdgShell::XdgShell(Scope scope, ShellIdentity identity, XdgDirs dirs, RunTool runTool)
+    : scope_(scope), identity_(std::move(identity)), dirs_(std::move(dirs)), runTool_(std::move(runTool)) {
+  if (!runTool_) runTool_ = DefaultRunTool;
+}
+
+QString XdgShell::DataBase() const {
+  if (scope_ == Scope::User) return dirs_.dataHome;
+  return dirs_.dataDirs.isEmpty() ? QString("/usr/share") : dirs_.dataDirs.front();
+}
+
+QString XdgShell::MimeAppsPath() const {
+  if (scope_ == Scope::User) return dirs_.configHome + "/mimeapps.list";
+  return (dirs_.configDirs.isEmpty() ? QString("/etc/xdg") : dirs_.configDirs.front()) + "/mimeapps.list";
+}
+QString XdgShell::ServiceMenuPath() const { return DataBase() + "/kio/servicemenus/" + shell::kServiceMenuName; }
+QString XdgShell::NemoActionPath() const { return DataBase() + "/nemo/actions/" + shell::kNemoActionName; }
+QString XdgShell::MimePackagePath() const { return DataBase() + "/mime/packages/" + shell::kMimePackageName; }
+QString XdgShell::DesktopEntryPath() const { return DataBase() + "/applications/" + shell::kDesktopId; }
+
+void XdgShell::Run(const QString& program, const QStringList& arguments) { runTool_(program, arguments); }
+
+long XdgShell::Read(std::string_view extension, Verb verb, std::string_view name, std::uint32_t* type,
+                    std::string* data) {
+  const QByteArray mime = shell::MimeTypeOf(extension);
+  if (mime.isEmpty()) return reg::kFileNotFound;
+  return verb == Verb::Open ? ReadOpen(mime, name, type, data) : ReadPrint(mime, name, type, data);
+}
+
+long XdgShell::Write(std::string_view extension, Verb verb, std::string_view name, std::string_view data) {
+  const QByteArray mime = shell::MimeTypeOf(extension);
+  if (IsForbiddenType(mime)) return reg::kAccessDenied;
+  const QString text = QString::fromUtf8(data.data(), static_cast<qsizetype>(data.size()));
+  if (verb == Verb::Open) {
+    if (name == shell::kLinesValue) return RestoreLines(mime, data);
+    if (!name.empty()) return reg::kAccessDenied;
+    if (text.isEmpty()) return BindOpen(mime, false);
+    if (!identity_.exePath.isEmpty() && text == identity_.openCommand) return BindOpen(mime, true);
+    return reg::kAccessDenied;  // another program's command cannot be made a desktop default
+  }
+  if (!name.empty()) return reg::kAccessDenied;
+  if (text.isEmpty()) return SetPrint(mime, false);
+  if (!identity_.exePath.isEmpty() && text == identity_.printCommand) return SetPrint(mime, true);
+  return reg::kAccessDenied;
+}
+
+bool XdgShell::OwnLine(const QByteArray& content, const QByteArray& mimeType) const {
+  const mimeapps::TypeLines t = mimeapps::Find(content, mimeType);
+  return t.lines.size() == 1 && t.lines.front().trimmed() == mimeapps::LineFor(mimeType, shell::kDesktopId);
+}
+
+long XdgShell::ReadOpen(const QByteArray& mime, std::string_view name, std::uint32_t* type, std::string* data) {
+  const bool user = scope_ == Scope::User;
+  if (name.empty()) {
+    const auto resolved = ResolveDefault(dirs_.MimeAppsFiles(user), dirs_.ApplicationDirs(user), mime);
+    if (!resolved) return reg::kFileNotFound;
+    if (resolved->id == shell::kDesktopId) {
+      *type = reg::kExpandSz;
+      *data = identity_.openCommand.toStdString();
+    } else {
+      *type = reg::kSz;
+      *data = CommandOfExec(resolved->entry.exec).toStdString();
+    }
+    return reg::kSuccess;
+  }
+  if (name != shell::kLinesValue) return reg::kFileNotFound;
+  const auto content = ReadFile(MimeAppsPath());
+  mimeapps::TypeLines lines;
+  if (content) lines = mimeapps::Find(*content, mime);
+  const bool own = content && OwnLine(*content, mime);
+  *type = own ? reg::kExpandSz : reg::kSz;
+  *data = lines.Encode().toStdString();
+  return reg::kSuccess;
+}
+
+long XdgShell::ReadPrint(const QByteArray& mime, std::string_view name, std::uint32_t* type, std::string* data) {
+  if (!name.empty() || !PrintTypes().contains(mime)) return reg::kFileNotFound;
+  *type = reg::kExpandSz;
+  *data = identity_.printCommand.toStdString();
+  return reg::kSuccess;
+}
+
+long XdgShell::BindOpen(const QByteArray& mime, bool bind) {
+  const QString path = MimeAppsPath();
+  const QByteArray content = ReadFile(path).value_or(QByteArray());
+  QByteArray updated;
+  if (bind) {
+    if (scope_ == Scope::User) {
+      if (!EnsureDesktopEntry()) return reg::kWriteFault;
+      EnsureMimePackage(mime);
+    }
+    updated = mimeapps::SetLine(content, mime, mimeapps::LineFor(mime, shell::kDesktopId));
+  } else {
+    if (!OwnLine(content, mime)) return reg::kSuccess;  // nothing of ours to remove
+    mimeapps::TypeLines none;
+    none.filePresent = none.groupPresent = true;
+    updated = mimeapps::Restore(content, mime, none);
+  }
+  if (updated != content && !WriteFile(path, updated, kFileMode)) return reg::kAccessDenied;
+  if (scope_ == Scope::User) {
+    if (!bind) DropUnusedMimePackage();
+    if (QFileInfo(dirs_.dataHome + "/applications").isDir())
+      Run("update-desktop-database", {dirs_.dataHome + "/applications"});
+    if (bind) {
+      // A desktop-specific list of the user's may still name another program first.
+      const auto resolved = ResolveDefault(dirs_.MimeAppsFiles(true), dirs_.ApplicationDirs(true), mime);
+      if (!resolved || resolved->id != shell::kDesktopId) return reg::kAccessDenied;
+    }
+  }
+  return reg::kSuccess;
+}
+
+long XdgShell::RestoreLines(const QByteArray& mime, std::string_view encoded) {
+  mimeapps::TypeLines prior;
+  if (!mimeapps::TypeLines::Parse(QByteArray(encoded.data(), static_cast<qsizetype>(encoded.size())), &prior))
+    return reg::kInvalidParameter;
+  for (const QByteArray& line : prior.lines) {
+    if (mimeapps::KeyOf(line) != mime) return reg::kInvalidParameter;
+  }
+  const QString path = MimeAppsPath();
+  const auto content = ReadFile(path);
+  // The user or another program changed the default meanwhile: theirs stands.
+  if (!content || !OwnLine(*content, mime)) return reg::kAccessDenied;
+  const QByteArray updated = mimeapps::Restore(*content, mime, prior);
+  if (updated.isEmpty() && !prior.filePresent && !QFileInfo(path).isSymLink()) {
+    if (!QFile::remove(path)) return reg::kAccessDenied;
+  } else if (updated != *content && !WriteFile(path, updated, kFileMode)) {
+    return reg::kAccessDenied;
+  }
+  if (scope_ == Scope::User) {
+    DropUnusedMimePackage();
+    if (QFileInfo(dirs_.dataHome + "/applications").isDir())
+      Run("update-desktop-database", {dirs_.dataHome + "/applications"});
+  }
+  return reg::kSuccess;
+}
+
+QList<QByteArray> XdgShell::PrintTypes() const {
+  QList<QByteArray> types;
+  const auto add = [&types](const QString& path, const QByteArray& group, const QByteArray& key) {
+    const auto content = ReadFile(path);
+    if (!content) return;
+    for (const QByteArray& t : KeyFileValue(*content, group, key).value_or(QByteArray()).split(';')) {
+      if (!t.trimmed().isEmpty() && !types.contains(t.trimmed())) types << t.trimmed();
+    }
+  };
+  add(ServiceMenuPath(), "Desktop Entry", "MimeType");
+  add(NemoActionPath(), "Nemo Action", "Mimetypes");
+  return types;
+}
+
+long XdgShell::SetPrint(const QByteArray& mime, bool install) {
+  const QList<QByteArray> current = PrintTypes();
+  QList<QByteArray> types;
+  for (const QByteArray& t : AllTypes()) {
+    if (t == mime ? install : current.contains(t)) types << t;
+  }
+  if (types == current && QFileInfo::exists(ServiceMenuPath()) == !types.isEmpty() &&
+      QFileInfo::exists(NemoActionPath()) == !types.isEmpty())
+    return reg::kSuccess;
+  if (types.isEmpty()) {
+    bool ok = true;
+    for (const QString& path : {ServiceMenuPath(), NemoActionPath()}) {
+      if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) ok = QFile::remove(path) && ok;
+    }
+    if (scope_ == Scope::User) DropUnusedMimePackage();
+    return ok ? reg::kSuccess : reg::kAccessDenied;
+  }
+  if (install && scope_ == Scope::User) EnsureMimePackage(mime);
+  const QByteArray menu = shell::FillTemplate(shell::Template("typeloom-print.servicemenu.in"), identity_.exePath, types);
+  const QByteArray nemo = shell::FillTemplate(shell::Template("typeloom-print.nemo_action.in"), identity_.exePath, types);
+  if (menu.isEmpty() || nemo.isEmpty()) return reg::kWriteFault;
+  // KDE runs a service menu outside its system folders only when it is executable.
+  const bool ok = WriteFile(ServiceMenuPath(), menu, kExecutableMode) && WriteFile(NemoActionPath(), nemo, kFileMode);
+  if (ok) QFile::setPermissions(QFileInfo(ServiceMenuPath()).canonicalFilePath(), kExecutableMode);
+  if (!install && scope_ == Scope::User) DropUnusedMimePackage();
+  return ok ? reg::kSuccess : reg::kAccessDenied;
+}
+
+bool XdgShell::EnsureDesktopEntry() {
+  const auto entry = FindDesktopEntry(dirs_.ApplicationDirs(true), shell::kDesktopId);
+  if (entry) {
+    QString program = ProgramOfExec(entry->exec);
+    if (!QDir::isAbsolutePath(program)) program = QStandardPaths::findExecutable(program);
+    bool handlesAll = true;
+    for (const QByteArray& t : AllTypes()) handlesAll = handlesAll && entry->mimeTypes.contains(t);
+    if (!program.isEmpty() && handlesAll && Canonical(program) == Canonical(identity_.exePath)) return true;
+  }
+  // Run from elsewhere (the build folder): a copy of the user's own, naming this program.
+  const QByteArray text = shell::FillTemplate(shell::Template("typeloom.desktop.in"), identity_.exePath, AllTypes());
+  return !text.isEmpty() && WriteFile(DesktopEntryPath(), text, kFileMode);
+}
+
+void XdgShell::EnsureMimePackage(const QByteArray& mime) {
+  if (!IsOwnPackageType(mime)) return;
+  for (const QString& dir : dirs_.dataDirs) {
+    if (QFileInfo::exists(dir + "/mime/packages/" + shell::kMimePackageName)) return;  // installed
+  }
+  const QByteArray package = shell::Template("typeloom-mime.xml");
+  if (package.isEmpty()) return;
+  if (ReadFile(MimePackagePath()) == package) return;
+  if (WriteFile(MimePackagePath(), package, kFileMode)) Run("update-mime-database", {DataBase() + "/mime"});
+}
+
+void XdgShell::DropUnusedMimePackage() {
+  if (!QFileInfo::exists(MimePackagePath())) return;
+  const QByteArray content = ReadFile(MimeAppsPath()).value_or(QByteArray());
+  const QList<QByteArray> printed = PrintTypes();
+  for (const QByteArray& t : {shell::MimeTypeOf("fon"), shell::MimeTypeOf("pfm")}) {
+    if (OwnLine(content, t) || printed.contains(t)) return;
+  }
+  if (QFile::remove(MimePackagePath())) Run("update-mime-database", {DataBase() + "/mime"});
+}
+
+// --- registry keys ---
+
+namespace {
+
+// The parts of a key path below the class key, folded; nothing when the path is not
+// one of the keys the class has.
+std::optional<std::vector<std::string>> KeyParts(std::string_view path) {
+  const std::string folded = reg::FoldName(reg::NormalizePath(path));
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start < folded.size()) {
+    const std::size_t cut = folded.find('\\', start);
+    parts.push_back(folded.substr(start, cut == std::string::npos ? std::string::npos : cut - start));
+    if (cut == std::string::npos) break;
+    start = cut + 1;
+  }
+  if (parts.size() > 3) return std::nullopt;
+  if (parts.size() >= 1 && parts[0] != "shell") return std::nullopt;
+  if (parts.size() >= 2 && parts[1] != "open" && parts[1] != "print") return std::nullopt;
+  if (parts.size() == 3 && parts[2] != "command") return std::nullopt;
+  return parts;
+}
+
+}  // namespace
+
+long XdgShellKeys::OpenKey(RootKey, std::string_view path, std::uint32_t, KeyHandle* key) {
+  const auto parts = KeyParts(path);
+  if (!parts) return reg::kFileNotFound;
+  Opened opened;
+  opened.command = parts->size() == 3;
+  if (parts->size() >= 2) opened.verb = (*parts)[1] == "open" ? XdgShell::Verb::Open : XdgShell::Verb::Print;
+  const KeyHandle handle = next_++;
+  handles_[handle] = opened;
+  *key = handle;
+  return reg::kSuccess;
+}
+
+long XdgShellKeys::CreateKey(RootKey root, std::string_view path, std::uint32_t access, KeyHandle* key) {
+  const long rc = OpenKey(root, path, access, key);
+  return rc == reg::kSuccess ? rc : reg::kAccessDenied;  // no other keys can be made here
+}
+
+long XdgShellKeys::EnumValue(KeyHandle key, std::uint32_t, char*, std::uint32_t*) {
+  return handles_.count(key) != 0 ? reg::kNoMoreItems : reg::kInvalidHandle;
+}
+
+long XdgShellKeys::QueryValue(KeyHandle key, std::string_view name, std::uint32_t* type, std::uint8_t* data,
+                              std::uint32_t* size) {
+  const auto it = handles_.find(key);
+  if (it == handles_.end()) return reg::kInvalidHandle;
+  if (!it->second.command) return reg::kFileNotFound;
+  std::uint32_t valueType = 0;
+  std::string value;
+  const long rc = shell_.Read(extension_, it->second.verb, name, &valueType, &value);
+  if (rc != reg::kSuccess) return rc;
+  return CopyOut(valueType, value, type, data, size);
+}
+
+long XdgShellKeys::SetValue(KeyHandle key, std::string_view name, std::uint32_t type, const std::uint8_t* data,
+                            std::uint32_t size) {
+  const auto it = handles_.find(key);
+  if (it == handles_.end()) return reg::kInvalidHandle;
+  if (!it->second.command || (type != reg::kSz && type != reg::kExpandSz)) return reg::kAccessDenied;
+  std::string_view text(reinterpret_cast<const char*>(data), data == nullptr ? 0 : size);
+  return shell_.Write(extension_, it->second.verb, name, text);
+}
+
+long XdgShellKeys::CloseKey(KeyHandle key) { return handles_.erase(key) != 0 ? reg::kSuccess : reg::kInvalidHandle; }
+
+XdgShellMounts::XdgShellMounts(ShellIdentity identity, XdgDirs dirs, XdgShell::RunTool runTool)
+    : user_(XdgShell::Scope::User, identity, dirs, runTool), machine_(XdgShell::Scope::Machine, identity, dirs, runTool) {}
+
+void XdgShellMounts::MountOnto(CompositeRegistry& registry) {
+  for (const std::string& ext : shell::FontExtensions()) {
+    keys_.push_back(std::make_unique<XdgShellKeys>(user_, ext));
+    registry.Mount(RootKey::ClassesRoot, ext + "file", *keys_.back());
+    keys_.push_back(std::make_unique<XdgShellKeys>(machine_, ext));
+    registry.Mount(RootKey::LocalMachine, "software\\classes\\" + ext + "file", *keys_.back());
+  }
+}
+
+}  // namespace typeloom::platform

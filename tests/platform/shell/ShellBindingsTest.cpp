@@ -1,0 +1,224 @@
+#include "platform/registry/CompositeRegistry.h"
+#include "platform/shell/MimeAppsList.h"
+#include "platform/shell/ShellBindings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace typeloom::platform {
+namespace {
+
+using Verb = XdgShell::Verb;
+
+QByteArray ReadAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  f.write(bytes);
+}
+
+// A sandbox of XDG folders with one foreign viewer installed system-wide.
+class ShellSandbox : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    dirs.configHome = dir.filePath("config");
+    dirs.configDirs = {dir.filePath("etc-xdg")};
+    dirs.dataHome = dir.filePath("data");
+    dirs.dataDirs = {dir.filePath("usr-share")};
+    dirs.desktops = {"x-test"};
+    identity = {dir.filePath("bin/typeloom"), dir.filePath("bin/typeloom") + " %1",
+                dir.filePath("bin/typeloom") + " /p %1"};
+    WriteAll(identity.exePath, "#!/bin/sh\n");
+    QFile::setPermissions(identity.exePath, QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner);
+    WriteAll(dir.filePath("usr-share/applications/foreign.desktop"),
+             "[Desktop Entry]\nType=Application\nName=Foreign\nExec=/bin/true --open %F\n"
+             "MimeType=font/ttf;font/otf;font/collection;\n");
+    user = std::make_unique<XdgShell>(XdgShell::Scope::User, identity, dirs, [this](const QString& p, const QStringList&) {
+      tools << p;
+    });
+  }
+
+  std::string Read(std::string_view ext, Verb verb, std::string_view name, std::uint32_t* type, long* rc) {
+    std::string data;
+    *rc = user->Read(ext, verb, name, type, &data);
+    return data;
+  }
+
+  QTemporaryDir dir;
+  XdgDirs dirs;
+  ShellIdentity identity;
+  std::unique_ptr<XdgShell> user;
+  QStringList tools;
+};
+
+TEST_F(ShellSandbox, OpenCommandReadsTheResolvedDefaultAndOwnBindingReadsAsType2) {
+  WriteAll(dirs.configDirs[0] + "/x-test-mimeapps.list", "[Default Applications]\nfont/ttf=foreign.desktop;\n");
+  std::uint32_t type = 0;
+  long rc = 0;
+  EXPECT_EQ(Read("ttf", Verb::Open, "", &type, &rc), "/bin/true --open %1");
+  EXPECT_EQ(rc, reg::kSuccess);
+  EXPECT_EQ(type, reg::kSz);
+  Read("otf", Verb::Open, "", &type, &rc);
+  EXPECT_EQ(rc, reg::kFileNotFound);  // no default anywhere
+
+  ASSERT_EQ(user->Write("ttf", Verb::Open, "", identity.openCommand.toStdString()), reg::kSuccess);
+  EXPECT_EQ(Read("ttf", Verb::Open, "", &type, &rc), identity.openCommand.toStdString());
+  EXPECT_EQ(type, reg::kExpandSz);
+  EXPECT_EQ(ReadAll(user->MimeAppsPath()), "[Default Applications]\nfont/ttf=typeloom.desktop;\n");
+  // Run from outside an installation, the program's desktop entry is the user's own copy.
+  EXPECT_TRUE(ReadAll(user->DesktopEntryPath()).contains("Exec=" + identity.exePath.toUtf8() + " %f"));
+  EXPECT_TRUE(tools.contains("update-desktop-database"));
+}
+
+TEST_F(ShellSandbox, OnlyTheProgramsOwnCommandsCanBeWritten) {
+  EXPECT_EQ(user->Write("ttf", Verb::Open, "", "/bin/other %1"), reg::kAccessDenied);
+  EXPECT_EQ(user->Write("ttf", Verb::Print, "", "/bin/other /p %1"), reg::kAccessDenied);
+  EXPECT_EQ(user->Write("exe", Verb::Open, "", identity.openCommand.toStdString()), reg::kAccessDenied);
+  EXPECT_FALSE(QFileInfo::exists(user->MimeAppsPath()));
+  XdgShell noPath(XdgShell::Scope::User, ShellIdentity{"", " %1", " /p %1"}, dirs, [](auto&, auto&) {});
+  EXPECT_EQ(noPath.Write("ttf", Verb::Open, "", " %1"), reg::kAccessDenied);
+  EXPECT_FALSE(QFileInfo::exists(user->MimeAppsPath()));
+}
+
+TEST_F(ShellSandbox, RestoresLinesOnlyWhileTheTypeIsStillOurs) {
+  const QByteArray original = "# mine\n[Default Applications]\nfont/ttf = foreign.desktop;x.desktop;\n";
+  WriteAll(user->MimeAppsPath(), original);
+  std::uint32_t type = 0;
+  long rc = 0;
+  const std::string prior = Read("ttf", Verb::Open, shell::kLinesValue, &type, &rc);
+  EXPECT_EQ(type, reg::kSz);
+  ASSERT_EQ(user->Write("ttf", Verb::Open, "", identity.openCommand.toStdString()), reg::kSuccess);
+  Read("ttf", Verb::Open, shell::kLinesValue, &type, &rc);
+  EXPECT_EQ(type, reg::kExpandSz);  // our own line is never remembered
+
+  // The user picked another program meanwhile: the restore leaves their choice.
+  const QByteArray changed = "# mine\n[Default Applications]\nfont/ttf=other.desktop;\n";
+  WriteAll(user->MimeAppsPath(), changed);
+  EXPECT_EQ(user->Write("ttf", Verb::Open, shell::kLinesValue, prior), reg::kAccessDenied);
+  EXPECT_EQ(ReadAll(user->MimeAppsPath()), changed);
+  EXPECT_EQ(user->Write("ttf", Verb::Open, "", ""), reg::kSuccess);  // not ours: nothing removed
+  EXPECT_EQ(ReadAll(user->MimeAppsPath()), changed);
+
+  WriteAll(user->MimeAppsPath(), original);
+  ASSERT_EQ(user->Write("ttf", Verb::Open, "", identity.openCommand.toStdString()), reg::kSuccess);
+  EXPECT_EQ(user->Write("ttf", Verb::Open, shell::kLinesValue, "=text/plain=x.desktop;"), reg::kInvalidParameter);
+  EXPECT_EQ(user->Write("ttf", Verb::Open, shell::kLinesValue, prior), reg::kSuccess);
+  EXPECT_EQ(ReadAll(user->MimeAppsPath()), original);
+}
+
+TEST_F(ShellSandbox, WritesThroughASymbolicLinkAndKeepsTheMode) {
+  const QString target = dir.filePath("dotfiles/mimeapps.list");
+  WriteAll(target, "[Default Applications]\n");
+  QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+  QDir().mkpath(dirs.configHome);
+  ASSERT_TRUE(QFile::link(target, user->MimeAppsPath()));
+  ASSERT_EQ(user->Write("otf", Verb::Open, "", identity.openCommand.toStdString()), reg::kSuccess);
+  EXPECT_TRUE(QFileInfo(user->MimeAppsPath()).isSymLink());
+  EXPECT_EQ(ReadAll(target), "[Default Applications]\nfont/otf=typeloom.desktop;\n");
+  struct stat st {};
+  ASSERT_EQ(::stat(target.toLocal8Bit().constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST_F(ShellSandbox, AFileThatDidNotExistIsRemovedAgain) {
+  std::uint32_t type = 0;
+  long rc = 0;
+  const std::string prior = Read("ttc", Verb::Open, shell::kLinesValue, &type, &rc);
+  EXPECT_EQ(prior, "!fg");
+  ASSERT_EQ(user->Write("ttc", Verb::Open, "", identity.openCommand.toStdString()), reg::kSuccess);
+  ASSERT_EQ(user->Write("ttc", Verb::Open, shell::kLinesValue, prior), reg::kSuccess);
+  EXPECT_FALSE(QFileInfo::exists(user->MimeAppsPath()));
+}
+
+TEST_F(ShellSandbox, AShadowingDesktopListOfTheUsersMakesTheBindingFail) {
+  WriteAll(dirs.configHome + "/x-test-mimeapps.list", "[Default Applications]\nfont/otf=foreign.desktop;\n");
+  EXPECT_EQ(user->Write("otf", Verb::Open, "", identity.openCommand.toStdString()), reg::kAccessDenied);
+}
+
+TEST_F(ShellSandbox, PrintActionsFollowTheTypesAndGoWithTheLast) {
+  std::uint32_t type = 0;
+  long rc = 0;
+  Read("fon", Verb::Print, "", &type, &rc);
+  EXPECT_EQ(rc, reg::kFileNotFound);
+  ASSERT_EQ(user->Write("fon", Verb::Print, "", identity.printCommand.toStdString()), reg::kSuccess);
+  ASSERT_EQ(user->Write("ttf", Verb::Print, "", identity.printCommand.toStdString()), reg::kSuccess);
+  EXPECT_EQ(Read("ttf", Verb::Print, "", &type, &rc), identity.printCommand.toStdString());
+  EXPECT_EQ(type, reg::kExpandSz);
+  const QByteArray menu = ReadAll(user->ServiceMenuPath());
+  EXPECT_TRUE(menu.contains("Type=Service\n")) << menu.constData();
+  EXPECT_TRUE(menu.contains("MimeType=application/x-font-fon;font/ttf;\n")) << menu.constData();
+  EXPECT_TRUE(menu.contains("Exec=" + identity.exePath.toUtf8() + " /p %f\n"));
+  EXPECT_TRUE(QFileInfo(user->ServiceMenuPath()).isExecutable());
+  EXPECT_TRUE(ReadAll(user->NemoActionPath()).contains("Mimetypes=application/x-font-fon;font/ttf;\n"));
+  // The .fon type is the program's own package, installed with its binding.
+  EXPECT_TRUE(ReadAll(user->MimePackagePath()).contains("pattern=\"*.fon\""));
+  EXPECT_FALSE(ReadAll(user->MimePackagePath()).contains("<magic"));
+  EXPECT_TRUE(tools.contains("update-mime-database"));
+
+  ASSERT_EQ(user->Write("fon", Verb::Print, "", ""), reg::kSuccess);
+  EXPECT_TRUE(ReadAll(user->ServiceMenuPath()).contains("MimeType=font/ttf;\n"));
+  EXPECT_FALSE(QFileInfo::exists(user->MimePackagePath()));  // nothing uses it any more
+  ASSERT_EQ(user->Write("ttf", Verb::Print, "", ""), reg::kSuccess);
+  EXPECT_FALSE(QFileInfo::exists(user->ServiceMenuPath()));
+  EXPECT_FALSE(QFileInfo::exists(user->NemoActionPath()));
+}
+
+TEST_F(ShellSandbox, AnUnwritableMachineRootFailsTheWrite) {
+  XdgDirs locked = dirs;
+  WriteAll(dir.filePath("not-a-folder"), "x");
+  locked.configDirs = {dir.filePath("not-a-folder")};
+  locked.dataDirs = {dir.filePath("not-a-folder")};
+  XdgShell machine(XdgShell::Scope::Machine, identity, locked, [](auto&, auto&) {});
+  EXPECT_EQ(machine.Write("ttf", Verb::Open, "", identity.openCommand.toStdString()), reg::kAccessDenied);
+  EXPECT_EQ(machine.Write("ttf", Verb::Print, "", identity.printCommand.toStdString()), reg::kAccessDenied);
+}
+
+TEST_F(ShellSandbox, MountedKeysRouteEachTypeAndRootToItsFiles) {
+  class Null final : public Registry {
+   public:
+    long OpenKey(RootKey, std::string_view, std::uint32_t, KeyHandle*) override { return reg::kFileNotFound; }
+    long CreateKey(RootKey, std::string_view, std::uint32_t, KeyHandle*) override { return reg::kAccessDenied; }
+    long EnumValue(KeyHandle, std::uint32_t, char*, std::uint32_t*) override { return reg::kNoMoreItems; }
+    long QueryValue(KeyHandle, std::string_view, std::uint32_t*, std::uint8_t*, std::uint32_t*) override {
+      return reg::kFileNotFound;
+    }
+    long SetValue(KeyHandle, std::string_view, std::uint32_t, const std::uint8_t*, std::uint32_t) override {
+      return reg::kAccessDenied;
+    }
+    long CloseKey(KeyHandle) override { return reg::kSuccess; }
+  } fallback;
+  CompositeRegistry registry(fallback);
+  XdgShellMounts mounts(identity, dirs, [](auto&, auto&) {});
+  mounts.MountOnto(registry);
+
+  const std::string command = identity.openCommand.toStdString();
+  for (const auto& [root, path] : {std::pair{RootKey::ClassesRoot, std::string("PFMfile\\shell\\open\\command")},
+                                   std::pair{RootKey::LocalMachine, std::string("software\\classes\\pfmfile\\Shell\\Open\\Command")}}) {
+    KeyHandle h = 0;
+    ASSERT_EQ(registry.CreateKey(root, path, reg::kKeyAllAccess, &h), reg::kSuccess);
+    EXPECT_EQ(registry.SetValue(h, "", reg::kExpandSz, reinterpret_cast<const std::uint8_t*>(command.data()),
+                                static_cast<std::uint32_t>(command.size())),
+              reg::kSuccess);
+    registry.CloseKey(h);
+  }
+  EXPECT_EQ(ReadAll(mounts.user().MimeAppsPath()), "[Default Applications]\napplication/x-font-pfm=typeloom.desktop;\n");
+  EXPECT_EQ(ReadAll(mounts.machine().MimeAppsPath()), "[Default Applications]\napplication/x-font-pfm=typeloom.desktop;\n");
+  KeyHandle h = 0;
+  EXPECT_EQ(registry.CreateKey(RootKey::ClassesRoot, "ttffile\\shell\\edit\\command", reg::kKeyAllAccess, &h),
+            reg::kAccessDenied);
+}
+
+}  // namespace
+}  // namespace typeloom::platform
