@@ -114,9 +114,8 @@ void SavePriorAssociation(Context& context, const QString& kind) {
         now.entries[name] = Remembered::Entry{'L', QString::fromStdString(lines.Text())};
       } else if (!command.IsError() && command.IsText()) {
         now.entries[name] = Remembered::Entry{'C', QString::fromStdString(command.Text())};
-      } else {
-        now.entries.erase(name);  // no command: nothing to put back but the desktop's own choice
       }
+      // A read that failed ("Error!") leaves what was remembered for the type.
     }
   }
   const QString text = now.Format();

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTimer>
 
 namespace typeloom::options {
@@ -73,15 +74,27 @@ Options::Options(OptionsServices services, QWidget* mainWindow)
 
 Options::~Options() = default;
 
-void Options::Form_Load() {
-  if (mainWindow_ != nullptr) {
-    // Centred on the main window, shifted by 15 twips right and 150 down (outer sizes).
-    const QRect main = mainWindow_->frameGeometry();
-    const QRect own = frameGeometry();
-    const int left = main.left() + (main.width() - own.width()) / 2 + platform::TwipsToPixelsX(15);
-    const int top = main.top() + (main.height() - own.height()) / 2 + platform::TwipsToPixelsY(150);
-    move(left, top);
+void Options::Place() {
+  if (mainWindow_ == nullptr) return;
+  // Centred on the main window, shifted by 15 twips right and 150 down (outer sizes).
+  const QRect main = mainWindow_->frameGeometry();
+  const QRect own = frameGeometry();
+  const int left = main.left() + (main.width() - own.width()) / 2 + platform::TwipsToPixelsX(15);
+  const int top = main.top() + (main.height() - own.height()) / 2 + platform::TwipsToPixelsY(150);
+  move(left, top);
+}
+
+void Options::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // The frame's size is known once the window is shown: place it again with it.
+  if (!placed_) {
+    placed_ = true;
+    Place();
   }
+}
+
+void Options::Form_Load() {
+  Place();
   for (std::size_t i = 0; i < fOption.size(); ++i) {
     fOption[i]->setChecked(settings::IsOne(services_.settings, *kBoxKeys[i]));
     fOption_Click(static_cast<int>(i));
@@ -172,7 +185,7 @@ void Options::Form_KeyDown(int& keyCode, int shift) {
 }
 
 void OptionsWindow::Open() {
-  if (dialog_) {
+  if (IsOpen()) {
     dialog_->show();
     dialog_->raise();
     dialog_->activateWindow();

@@ -70,6 +70,7 @@ class Options : public QDialog {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   bool event(QEvent* event) override;
 
  private:
@@ -77,6 +78,9 @@ class Options : public QDialog {
   QPointer<QWidget> mainWindow_;
   std::unique_ptr<platform::KeyPreview> keyPreview_;
   bool asking_ = false;
+  bool placed_ = false;
+
+  void Place();
 };
 
 // The main window's seam for the dialog: each opening creates and loads it afresh.
@@ -85,7 +89,7 @@ class OptionsWindow final : public app::WindowSeam {
   OptionsWindow(app::MainWindowState& main, OptionsServices services) : main_(main), services_(std::move(services)) {}
   void Open() override;
   void Close() override;
-  bool IsOpen() const override { return !dialog_.isNull(); }
+  bool IsOpen() const override { return !dialog_.isNull() && dialog_->isVisible(); }
   Options* dialog() const { return dialog_.data(); }
 
  private:
