@@ -1,7 +1,6 @@
 #include "app/FontModule.h"
 
 #include "platform/ui/Clock.h"
-#include "platform/settings/SettingsStore.h"
 
 namespace typeloom::app {
 
@@ -29,13 +28,6 @@ void Pause(platform::Clock& clock, platform::EventPump& events, int seconds) {
   const double end = clock.Seconds() + seconds;
   if (start >= end) return;
   while (clock.Seconds() < end) events.ProcessEvents();
-}
-
-bool SettingIsOne(platform::SettingsStore& settings, const QString& key, const QString& defaultValue) {
-  const QString text = settings.GetSetting(kAppTitle, kSettingsSection, key, defaultValue).trimmed();
-  bool ok = false;
-  const double value = text.toDouble(&ok);
-  return ok && value == 1.0;
 }
 
 }  // namespace typeloom::app

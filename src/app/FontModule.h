@@ -60,7 +60,4 @@ QString ShortExePath(const QString& exePath);
 // Waits whole seconds on the monotonic clock while letting window events run.
 void Pause(platform::Clock& clock, platform::EventPump& events, int seconds);
 
-// Reads a yes/no setting: the stored text, read as a number, compared with 1.
-bool SettingIsOne(platform::SettingsStore& settings, const QString& key, const QString& defaultValue);
-
 }  // namespace typeloom::app

@@ -7,6 +7,7 @@
 #include "platform/instance/LocalSingleInstance.h"
 #include "platform/ui/QtClock.h"
 #include "platform/ui/QtMessageBoxes.h"
+#include "options/Settings.h"
 #include "platform/settings/QtSettingsStore.h"
 #include "platform/shell/ShellBindings.h"
 #include "platform/ui/WindowServices.h"
@@ -129,7 +130,7 @@ int RunMain(int argc, char** argv, const MakeViewerWindows& makeWindows) {
   platform::QtSettingsStore settings;
   platform::LocalSingleInstance instance;
   instance.LockStart();
-  settings.SaveSetting(kAppTitle, kSettingsSection, "CommandLine", module.commandLine);
+  settings::Write(settings, settings::kCommandLine, module.commandLine);
   if (instance.PreviousInstance()) {
     const platform::HandOver handed = instance.SignalAndWait();
     // When the running instance went away meanwhile, this start takes its place.

@@ -4,6 +4,7 @@
 #include "platform/ui/Clock.h"
 #include "platform/ui/ListWithEdit.h"
 #include "platform/ui/MessageBoxes.h"
+#include "options/Settings.h"
 #include "platform/settings/SettingsStore.h"
 #include "platform/ui/WindowServices.h"
 
@@ -179,7 +180,7 @@ void Viewer::Form_Load() {
   userText = false;
   activated = false;
   Trace("load");
-  const bool splash = splash_ != nullptr && SettingIsOne(services_.settings, "ShowSplash", "1");
+  const bool splash = splash_ != nullptr && settings::IsOne(services_.settings, settings::kShowSplash);
   if (splash) {
     splash_->Show();
     Pause(services_.clock, services_.events, 1);
@@ -199,7 +200,7 @@ void Viewer::FirstActivation() {
   if (activated) return;
   activated = true;
   Trace("activated");
-  if (splash_ == nullptr || !SettingIsOne(services_.settings, "ShowSplash", "1")) return;
+  if (splash_ == nullptr || !settings::IsOne(services_.settings, settings::kShowSplash)) return;
   services_.events.ProcessEvents();
   splash_->Close();
   splash_->Show();
@@ -217,7 +218,7 @@ void Viewer::Form_Paint() {
 void Viewer::Form_KeyDown(int& keyCode, int /*shift*/) {
   if (isMinimized() || isMaximized()) showNormal();
   if (keyCode == kHandOverKey) {
-    module_.commandLine = services_.settings.GetSetting(kAppTitle, kSettingsSection, "CommandLine", "");
+    module_.commandLine = settings::Read(services_.settings, settings::kCommandLine);
     ProcessCommandLine();
   }
 }
