@@ -1,0 +1,78 @@
+#pragma once
+// The printing layer over Qt print support: the printers are the CUPS
+// destinations that QPrinterInfo lists, plus "Print to File (PDF)", which asks
+// for a file and writes the job through QPrinter's PDF output.
+#include "platform/print/PrintingLayer.h"
+
+#include <QFont>
+
+#include <functional>
+#include <memory>
+
+class QPainter;
+class QPrinter;
+class QWidget;
+
+namespace typeloom::platform {
+
+class QtPrintingLayer final : public PrintingLayer {
+ public:
+  // Asks where a PDF goes, starting in `folder`; empty when the user cancels.
+  using ChooseFile = std::function<QString(const QString& folder)>;
+  // The QFont for a face name, size in points and effects.
+  using ResolveFace = std::function<QFont(const QString& face, double points, bool bold, bool italic)>;
+
+  // An empty chooser asks with a file dialog over `dialogParent`; an empty
+  // resolver asks QFont for the family.
+  explicit QtPrintingLayer(ChooseFile chooseFile = {}, ResolveFace resolveFace = {});
+  ~QtPrintingLayer() override;
+
+  void SetDialogParent(QWidget* parent) { dialogParent_ = parent; }
+  // The folder the file dialog opens in: the one chosen last in this run.
+  const QString& LastFolder() const { return lastFolder_; }
+
+  QStringList PrinterNames() override;
+  QString CurrentPrinter() const override { return current_; }
+  void SelectPrinter(const QString& name) override { current_ = name; }
+
+  void SetFontName(const QString& face) override { face_ = face; }
+  void SetFontSize(float points) override { points_ = points; }
+  void SetFontBold(bool bold) override { bold_ = bold; }
+  void SetFontItalic(bool italic) override { italic_ = italic; }
+  void SetCurrentX(int x) override { x_ = x; }
+  void SetCurrentY(int y) override { y_ = y; }
+
+  void PrintText(const QString& text) override;
+  void DrawLine(int x1, int y1, int x2, int y2, std::uint32_t colour) override;
+  void EndPage() override;
+  void EndDocument() override;
+
+ private:
+  // The painter of the running job, on the page that output goes to; starts
+  // the job on the current printer when none runs.
+  QPainter& Page();
+  void StartJob();
+  QPointF ToDevice(double x, double y) const;
+
+  ChooseFile chooseFile_;
+  ResolveFace resolveFace_;
+  QWidget* dialogParent_ = nullptr;
+  QString current_;
+  QString lastFolder_;
+
+  QString face_;
+  float points_ = 12.0F;
+  bool bold_ = false;
+  bool italic_ = false;
+  int x_ = 0;
+  int y_ = 0;
+
+  std::unique_ptr<QPrinter> printer_;
+  std::unique_ptr<QPainter> painter_;
+  bool pageEnded_ = false;
+  // The job could not start (or the file dialog was cancelled): every output
+  // of this document fails until it is ended.
+  bool jobFailed_ = false;
+};
+
+}  // namespace typeloom::platform
