@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <ostream>
 
 namespace typeloom::print {
 namespace {
@@ -64,6 +65,8 @@ struct LayoutCase {
   QString details;
   QStringList lines;
 };
+
+void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
 
 class SamplePageLayout : public ::testing::TestWithParam<LayoutCase> {};
 
