@@ -1,5 +1,6 @@
 #include "platform/print/QtPrintingLayer.h"
 
+#include "platform/fonts/FaceResolver.h"
 #include "platform/ui/WindowServices.h"
 
 #include <QDir>
@@ -15,23 +16,13 @@
 
 namespace typeloom::platform {
 
-QtPrintingLayer::QtPrintingLayer(ChooseFile chooseFile, ResolveFace resolveFace)
+QtPrintingLayer::QtPrintingLayer(ChooseFile chooseFile)
     : chooseFile_(std::move(chooseFile)),
-      resolveFace_(std::move(resolveFace)),
       current_(QPrinterInfo::defaultPrinterName()),
       lastFolder_(QDir::homePath()) {
   if (!chooseFile_) {
     chooseFile_ = [this](const QString& folder) {
       return QFileDialog::getSaveFileName(dialogParent_, kPrintToFilePrinter, folder, "PDF files (*.pdf)");
-    };
-  }
-  if (!resolveFace_) {
-    resolveFace_ = [](const QString& face, double points, bool bold, bool italic) {
-      QFont font(face);
-      font.setPointSizeF(points);
-      font.setBold(bold);
-      font.setItalic(italic);
-      return font;
     };
   }
 }
@@ -89,7 +80,7 @@ QPointF QtPrintingLayer::ToDevice(double x, double y) const {
 
 void QtPrintingLayer::PrintText(const QString& text) {
   QPainter& painter = Page();
-  painter.setFont(resolveFace_(face_, points_, bold_, italic_));
+  painter.setFont(ResolveFont(face_, points_, {.bold = bold_, .italic = italic_}));
   painter.setPen(Qt::black);
   // The text's cell starts at the current position: its baseline lies one ascent lower.
   const QFontMetricsF metrics(painter.font(), printer_.get());

@@ -19,12 +19,9 @@ class QtPrintingLayer final : public PrintingLayer {
  public:
   // Asks where a PDF goes, starting in `folder`; empty when the user cancels.
   using ChooseFile = std::function<QString(const QString& folder)>;
-  // The QFont for a face name, size in points and effects.
-  using ResolveFace = std::function<QFont(const QString& face, double points, bool bold, bool italic)>;
-
-  // An empty chooser asks with a file dialog over `dialogParent`; an empty
-  // resolver asks QFont for the family.
-  explicit QtPrintingLayer(ChooseFile chooseFile = {}, ResolveFace resolveFace = {});
+  // An empty chooser asks with a file dialog over the dialog parent. Faces
+  // resolve as the font list's names resolve everywhere (platform/fonts).
+  explicit QtPrintingLayer(ChooseFile chooseFile = {});
   ~QtPrintingLayer() override;
 
   void SetDialogParent(QWidget* parent) { dialogParent_ = parent; }
@@ -55,7 +52,6 @@ class QtPrintingLayer final : public PrintingLayer {
   QPointF ToDevice(double x, double y) const;
 
   ChooseFile chooseFile_;
-  ResolveFace resolveFace_;
   QWidget* dialogParent_ = nullptr;
   QString current_;
   QString lastFolder_;
