@@ -94,6 +94,9 @@ bool WriteFile(const QString& path, const QByteArray& content, QFile::Permission
   return true;
 }
 
+// Marks the desktop entry the program wrote for itself, which it may remove again.
+constexpr char kCopyMark[] = "X-Typeloom-Copy=true";
+
 constexpr QFile::Permissions kFileMode =
     QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther;
 constexpr QFile::Permissions kExecutableMode = kFileMode | QFile::ExeOwner | QFile::ExeUser | QFile::ExeGroup |
@@ -187,7 +190,14 @@ bool XdgShell::OwnLine(const QByteArray& content, const QByteArray& mimeType) co
 long XdgShell::ReadOpen(const QByteArray& mime, std::string_view name, std::uint32_t* type, std::string* data) {
   const bool user = scope_ == Scope::User;
   if (name.empty()) {
+    // The root's own file naming the program is its binding, installed or not.
+    const auto own = ReadFile(MimeAppsPath());
     const auto resolved = ResolveDefault(dirs_.MimeAppsFiles(user), dirs_.ApplicationDirs(user), mime);
+    if ((own && OwnLine(*own, mime)) || (resolved && resolved->id == shell::kDesktopId)) {
+      *type = reg::kExpandSz;
+      *data = identity_.openCommand.toStdString();
+      return reg::kSuccess;
+    }
     if (!resolved) return reg::kFileNotFound;
     if (resolved->id == shell::kDesktopId) {
       *type = reg::kExpandSz;
@@ -233,7 +243,10 @@ long XdgShell::BindOpen(const QByteArray& mime, bool bind) {
   }
   if (updated != content && !WriteFile(path, updated, kFileMode)) return reg::kAccessDenied;
   if (scope_ == Scope::User) {
-    if (!bind) DropUnusedMimePackage();
+    if (!bind) {
+      DropUnusedMimePackage();
+      DropUnusedDesktopEntry();
+    }
     if (QFileInfo(dirs_.dataHome + "/applications").isDir())
       Run("update-desktop-database", {dirs_.dataHome + "/applications"});
     if (bind) {
@@ -264,6 +277,7 @@ long XdgShell::RestoreLines(const QByteArray& mime, std::string_view encoded) {
   }
   if (scope_ == Scope::User) {
     DropUnusedMimePackage();
+    DropUnusedDesktopEntry();
     if (QFileInfo(dirs_.dataHome + "/applications").isDir())
       Run("update-desktop-database", {dirs_.dataHome + "/applications"});
   }
@@ -322,8 +336,21 @@ bool XdgShell::EnsureDesktopEntry() {
     if (!program.isEmpty() && handlesAll && Canonical(program) == Canonical(identity_.exePath)) return true;
   }
   // Run from elsewhere (the build folder): a copy of the user's own, naming this program.
-  const QByteArray text = shell::FillTemplate(shell::Template("typeloom.desktop.in"), identity_.exePath, AllTypes());
-  return !text.isEmpty() && WriteFile(DesktopEntryPath(), text, kFileMode);
+  QByteArray text = shell::FillTemplate(shell::Template("typeloom.desktop.in"), identity_.exePath, AllTypes());
+  if (text.isEmpty()) return false;
+  text.replace("[Desktop Entry]\n", "[Desktop Entry]\n" + QByteArray(kCopyMark) + "\n");
+  return WriteFile(DesktopEntryPath(), text, kFileMode);
+}
+
+void XdgShell::DropUnusedDesktopEntry() {
+  // Only the copy this program wrote goes, never an installed entry.
+  const auto text = ReadFile(DesktopEntryPath());
+  if (!text || !text->contains(QByteArray(kCopyMark) + '\n')) return;
+  const QByteArray content = ReadFile(MimeAppsPath()).value_or(QByteArray());
+  for (const QByteArray& t : AllTypes()) {
+    if (OwnLine(content, t)) return;
+  }
+  QFile::remove(DesktopEntryPath());
 }
 
 void XdgShell::EnsureMimePackage(const QByteArray& mime) {

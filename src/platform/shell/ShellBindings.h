@@ -89,6 +89,7 @@ class XdgShell {
   bool EnsureDesktopEntry();
   void EnsureMimePackage(const QByteArray& mimeType);
   void DropUnusedMimePackage();
+  void DropUnusedDesktopEntry();
   void Run(const QString& program, const QStringList& arguments);
   QString DataBase() const;
 
