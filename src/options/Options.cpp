@@ -62,6 +62,12 @@ Options::Options(OptionsServices services, QWidget* mainWindow)
   cancelButton->setDefault(true);
   for (QPushButton* b : {saveButton, cancelButton}) b->setAutoDefault(false);
 
+  // A caption wider in this face than in the design's keeps its whole text.
+  for (QWidget* widget : {static_cast<QWidget*>(fOption[0]), static_cast<QWidget*>(fOption[1]),
+                          static_cast<QWidget*>(fOption[2]), static_cast<QWidget*>(saveButton),
+                          static_cast<QWidget*>(cancelButton)}) {
+    if (widget->sizeHint().width() > widget->width()) widget->resize(widget->sizeHint().width(), widget->height());
+  }
   setTabOrder(fOption[0], fOption[1]);
   setTabOrder(fOption[1], fOption[2]);
   setTabOrder(fOption[2], saveButton);
