@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: deps build run test clean
+.PHONY: deps build run test bench clean
 
 deps:
 	@bash scripts/install-deps
@@ -17,6 +17,10 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Benchmarks against their floors (Release build, reference font set); see README.
+bench: deps
+	@BUILD=$(BUILD) JOBS=$(JOBS) bash scripts/bench $(BENCH_ARGS)
 
 clean:
 	rm -rf $(BUILD)

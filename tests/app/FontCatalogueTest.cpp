@@ -5,7 +5,11 @@
 #include "support/FakeAppServices.h"
 #include "support/TestLabel.h"
 
+#include <QCollator>
+#include <QLocale>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace typeloom::app {
 namespace {
@@ -148,6 +152,23 @@ class ListedFonts final : public platform::InstalledFonts {
   const std::vector<platform::InstalledFontFile>& Files() override { return files; }
   std::vector<platform::InstalledFontFile> files;
 };
+
+// The list sorts by collation keys; the order must be the collator's comparison
+// order without case, then exact order (the C locale's keys keep case otherwise).
+TEST(ListOrder, SortKeysGiveTheComparisonOrder) {
+  QStringList names{"Zeta Sans", "alpha Serif", "Alpha Serif", "ALPHA serif", "Noto Sans", "noto sans Mono",
+                    "Étoile", "Etoile", "Family 10", "Family 9", "Ärger", "Azur", "", " Blank", "ß Test", "ss Test"};
+  QStringList expected = names;
+  QCollator collator{QLocale()};
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  collator.setNumericMode(false);
+  std::stable_sort(expected.begin(), expected.end(), [&](const QString& a, const QString& b) {
+    const int c = collator.compare(a, b);
+    return c != 0 ? c < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
+  });
+  platform::ListWithEdit::SortItems(names);
+  EXPECT_EQ(names, expected);
+}
 
 TEST(FillFontList, ManyFontsBeyondSixteenBitCounts) {
   ListedFonts fonts;

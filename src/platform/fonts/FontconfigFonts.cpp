@@ -6,6 +6,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -69,53 +70,70 @@ void FontconfigFonts::Load() {
   loaded_ = true;
   failed_ = true;
   if (FcInit() == FcFalse) return;
-  std::unique_ptr<FcPattern, decltype(&FcPatternDestroy)> pattern(FcPatternCreate(), FcPatternDestroy);
-  std::unique_ptr<FcObjectSet, decltype(&FcObjectSetDestroy)> objects(
-      FcObjectSetBuild(FC_FILE, FC_INDEX, FC_FAMILY, FC_FAMILYLANG, FC_STYLE, FC_STYLELANG, FC_FULLNAME,
-                       FC_FULLNAMELANG, FC_FONTFORMAT, FC_SCALABLE, FC_PIXEL_SIZE, FC_VARIABLE, nullptr),
-      FcObjectSetDestroy);
-  if (!pattern || !objects) return;
-  std::unique_ptr<FcFontSet, decltype(&FcFontSetDestroy)> set(FcFontList(nullptr, pattern.get(), objects.get()),
-                                                              FcFontSetDestroy);
-  if (!set) return;
+  FcConfig* config = FcConfigGetCurrent();
+  if (config == nullptr) return;
   failed_ = false;
 
-  std::map<std::string, std::vector<Face>> byPath;  // sorted by path
-  for (int i = 0; i < set->nfont; ++i) {
-    FcPattern* p = set->fonts[i];
-    const std::string path = GetString(p, FC_FILE);
-    if (path.empty()) continue;
-    int index = 0;
-    FcPatternGetInteger(p, FC_INDEX, 0, &index);
-    if ((index >> 16) != 0) continue;  // a named instance of a variable font
+  // The configuration's own font sets, read in place: a listing (FcFontList) would
+  // copy every pattern and hash them to drop duplicates, which a set cannot hold.
+  struct Entry {
+    const char* path;
     Face face;
-    face.index = index & 0xFFFF;
-    face.family = English(p, FC_FAMILY, FC_FAMILYLANG);
-    face.style = English(p, FC_STYLE, FC_STYLELANG);
-    face.name = English(p, FC_FULLNAME, FC_FULLNAMELANG);
-    if (face.name.empty()) face.name = face.style.empty() ? face.family : face.family + " " + face.style;
-    face.format = GetString(p, FC_FONTFORMAT);
-    FcBool scalable = FcTrue;
-    if (FcPatternGetBool(p, FC_SCALABLE, 0, &scalable) == FcResultMatch) face.scalable = scalable != FcFalse;
-    double px = 0;
-    for (int n = 0; FcPatternGetDouble(p, FC_PIXEL_SIZE, n, &px) == FcResultMatch; ++n) face.pixelSizes.push_back(px);
-    FcBool variable = FcFalse;
-    face.variable = FcPatternGetBool(p, FC_VARIABLE, 0, &variable) == FcResultMatch && variable != FcFalse;
-    // A variable font is listed as its design space and as its default named instance,
-    // both with the face's own index; the instance has the names.
-    auto& faces = byPath[path];
-    const auto same = std::find_if(faces.begin(), faces.end(), [&](const Face& f) { return f.index == face.index; });
-    if (same == faces.end()) {
-      faces.push_back(std::move(face));
-    } else if (same->variable && !face.variable) {
-      *same = std::move(face);
+  };
+  std::vector<Entry> entries;
+  for (const FcSetName which : {FcSetSystem, FcSetApplication}) {
+    FcFontSet* set = FcConfigGetFonts(config, which);
+    if (set == nullptr) continue;
+    entries.reserve(entries.size() + static_cast<std::size_t>(set->nfont));
+    for (int i = 0; i < set->nfont; ++i) {
+      FcPattern* p = set->fonts[i];
+      FcChar8* file = nullptr;
+      if (FcPatternGetString(p, FC_FILE, 0, &file) != FcResultMatch || file == nullptr || *file == 0) continue;
+      int index = 0;
+      FcPatternGetInteger(p, FC_INDEX, 0, &index);
+      if ((index >> 16) != 0) continue;  // a named instance of a variable font
+      Face face;
+      face.index = index & 0xFFFF;
+      face.family = English(p, FC_FAMILY, FC_FAMILYLANG);
+      face.style = English(p, FC_STYLE, FC_STYLELANG);
+      face.name = English(p, FC_FULLNAME, FC_FULLNAMELANG);
+      if (face.name.empty()) face.name = face.style.empty() ? face.family : face.family + " " + face.style;
+      face.format = GetString(p, FC_FONTFORMAT);
+      FcBool scalable = FcTrue;
+      if (FcPatternGetBool(p, FC_SCALABLE, 0, &scalable) == FcResultMatch) face.scalable = scalable != FcFalse;
+      if (!face.scalable) {
+        double px = 0;
+        for (int n = 0; FcPatternGetDouble(p, FC_PIXEL_SIZE, n, &px) == FcResultMatch; ++n) {
+          face.pixelSizes.push_back(px);
+        }
+      }
+      FcBool variable = FcFalse;
+      face.variable = FcPatternGetBool(p, FC_VARIABLE, 0, &variable) == FcResultMatch && variable != FcFalse;
+      entries.push_back({reinterpret_cast<const char*>(file), std::move(face)});
+    }
+  }
+  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+    const int c = std::strcmp(a.path, b.path);
+    return c != 0 ? c < 0 : a.face.index < b.face.index;
+  });
+
+  // Faces grouped by file, in path order, each file's faces in index order. A variable
+  // font is listed as its design space and as its default named instance, both with
+  // the face's own index; the instance has the names.
+  std::vector<std::pair<std::string, std::vector<Face>>> byPath;
+  for (Entry& e : entries) {
+    if (byPath.empty() || byPath.back().first != e.path) byPath.emplace_back(e.path, std::vector<Face>());
+    auto& faces = byPath.back().second;
+    if (faces.empty() || faces.back().index != e.face.index) {
+      faces.push_back(std::move(e.face));
+    } else if (faces.back().variable && !e.face.variable) {
+      faces.back() = std::move(e.face);
     }
   }
 
   // Point sizes of each bitmap family and style, over all of its files.
   std::map<std::pair<std::string, std::string>, std::set<int>> bitmapSizes;
-  for (auto& [path, faces] : byPath) {
-    std::sort(faces.begin(), faces.end(), [](const Face& a, const Face& b) { return a.index < b.index; });
+  for (const auto& [path, faces] : byPath) {
     const Face& first = faces.front();
     if (first.scalable) continue;
     auto& sizes = bitmapSizes[{first.family, first.style}];

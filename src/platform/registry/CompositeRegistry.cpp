@@ -4,9 +4,19 @@ namespace typeloom::platform {
 
 void CompositeRegistry::Mount(RootKey root, std::string_view pathPrefix, Registry& target) {
   mounts_.push_back(MountPoint{root, reg::FoldName(reg::NormalizePath(pathPrefix)), &target});
+  lastRoute_.target = nullptr;
 }
 
 CompositeRegistry::Route CompositeRegistry::Resolve(RootKey root, std::string_view path) const {
+  if (lastRoute_.target != nullptr && root == lastRoot_ && path == lastPath_) return lastRoute_;
+  Route route = ResolveNew(root, path);
+  lastRoot_ = root;
+  lastPath_ = path;
+  lastRoute_ = route;
+  return route;
+}
+
+CompositeRegistry::Route CompositeRegistry::ResolveNew(RootKey root, std::string_view path) const {
   const std::string normal = reg::NormalizePath(path);
   const std::string folded = reg::FoldName(normal);
   const MountPoint* best = nullptr;

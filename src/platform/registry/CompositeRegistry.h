@@ -43,12 +43,17 @@ class CompositeRegistry : public Registry {
   };
 
   Route Resolve(RootKey root, std::string_view path) const;
+  Route ResolveNew(RootKey root, std::string_view path) const;
   template <typename OpenCall>
   long Open(RootKey root, std::string_view path, KeyHandle* key, OpenCall call);
   const Opened* Find(KeyHandle key) const;
 
   Registry& fallback_;
   std::vector<MountPoint> mounts_;
+  // The last path resolved and its route: callers open the same key over and over.
+  mutable RootKey lastRoot_{};
+  mutable std::string lastPath_;
+  mutable Route lastRoute_{nullptr, {}};
   std::map<KeyHandle, Opened> handles_;
   KeyHandle nextHandle_ = 1;
 };

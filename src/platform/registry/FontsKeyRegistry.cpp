@@ -32,6 +32,7 @@ long FontsKeyRegistry::EnumValue(KeyHandle key, std::uint32_t index, char* name,
   const auto& files = Files();
   if (index >= files.size()) return reg::kNoMoreItems;
   const std::string& found = files[index].valueName;
+  lastFound_ = index;
   if (found.size() + 1 > *nameLength) return reg::kMoreData;
   std::memcpy(name, found.c_str(), found.size() + 1);
   *nameLength = static_cast<std::uint32_t>(found.size());
@@ -45,10 +46,17 @@ long FontsKeyRegistry::QueryValue(KeyHandle key, std::string_view name, std::uin
   if ((open->second & reg::kQueryValueAccess) == 0) return reg::kAccessDenied;
   if (data != nullptr && size == nullptr) return reg::kInvalidParameter;
   const auto& files = Files();
-  const auto it = byName_.find(reg::FoldName(name));
-  if (it == byName_.end()) return reg::kFileNotFound;
+  // Values are mostly read right after they were enumerated: the exact name of the
+  // last value found needs no folding.
+  std::size_t found = lastFound_;
+  if (found >= files.size() || files[found].valueName != name) {
+    const auto it = byName_.find(reg::FoldName(name));
+    if (it == byName_.end()) return reg::kFileNotFound;
+    found = it->second;
+    lastFound_ = found;
+  }
   // String data with its terminating zero, as the system's fonts key stores it.
-  const std::string& file = files[it->second].fileName;
+  const std::string& file = files[found].fileName;
   const auto length = static_cast<std::uint32_t>(file.size() + 1);
   if (type != nullptr) *type = reg::kSz;
   if (data != nullptr) {

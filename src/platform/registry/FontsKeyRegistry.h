@@ -31,6 +31,7 @@ class FontsKeyRegistry final : public Registry {
   InstalledFonts& fonts_;
   bool indexed_ = false;
   std::unordered_map<std::string, std::size_t> byName_;  // folded value name -> first file with it
+  std::size_t lastFound_ = static_cast<std::size_t>(-1);  // the value last enumerated or looked up
   std::map<KeyHandle, std::uint32_t> handles_;           // handle -> access
   KeyHandle nextHandle_ = 1;
 };

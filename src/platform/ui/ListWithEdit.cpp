@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <vector>
 
 namespace typeloom::platform {
 namespace {
@@ -46,7 +47,26 @@ ListWithEdit::ListWithEdit(bool sorted, QWidget* parent)
   connect(edit_, &QLineEdit::textEdited, this, [this](const QString& text) { FollowTypedText(text); });
 }
 
-void ListWithEdit::SortItems(QStringList& items) { std::stable_sort(items.begin(), items.end(), ListLess); }
+void ListWithEdit::SortItems(QStringList& items) {
+  // One collation key per item rather than a collation per comparison; ties in
+  // locale order fall back to exact order, as in ListLess. Keys are made of the
+  // case-folded text: in the C locale a collator's keys keep case differences that
+  // its comparison ignores.
+  struct Keyed {
+    QCollatorSortKey key;
+    QString text;
+  };
+  std::vector<Keyed> keyed;
+  keyed.reserve(static_cast<std::size_t>(items.size()));
+  const QCollator& collator = ListCollator();
+  for (QString& item : items) keyed.push_back({collator.sortKey(item.toCaseFolded()), std::move(item)});
+  std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+    const int c = a.key.compare(b.key);
+    if (c != 0) return c < 0;
+    return QString::compare(a.text, b.text, Qt::CaseSensitive) < 0;
+  });
+  for (qsizetype i = 0; i < items.size(); ++i) items[i] = std::move(keyed[static_cast<std::size_t>(i)].text);
+}
 
 void ListWithEdit::SetItems(QStringList items) {
   if (sorted_ && !std::is_sorted(items.begin(), items.end(), ListLess)) SortItems(items);
