@@ -80,12 +80,20 @@ QPointF QtPrintingLayer::ToDevice(double x, double y) const {
 
 void QtPrintingLayer::PrintText(const QString& text) {
   QPainter& painter = Page();
-  painter.setFont(ResolveFont(face_, points_, {.bold = bold_, .italic = italic_}));
+  const FontKey key{face_, points_, bold_, italic_};
+  auto font = fonts_.find(key);
+  if (font == fonts_.end()) {
+    auto face = faces_.find({face_, bold_, italic_});
+    if (face == faces_.end()) face = faces_.emplace(std::tuple{face_, bold_, italic_}, LocateFace(face_, bold_, italic_)).first;
+    QFont resolved = FontForFace(face->second, face_, points_, {.bold = bold_, .italic = italic_});
+    const double ascent = QFontMetricsF(resolved, printer_.get()).ascent();
+    font = fonts_.emplace(key, std::pair{resolved, ascent}).first;
+  }
+  painter.setFont(font->second.first);
   painter.setPen(Qt::black);
   // The text's cell starts at the current position: its baseline lies one ascent lower.
-  const QFontMetricsF metrics(painter.font(), printer_.get());
   const QPointF cell = ToDevice(x_, y_);
-  painter.drawText(QPointF(cell.x(), cell.y() + metrics.ascent()), text);
+  painter.drawText(QPointF(cell.x(), cell.y() + font->second.second), text);
 }
 
 void QtPrintingLayer::DrawLine(int x1, int y1, int x2, int y2, std::uint32_t colour) {
@@ -107,6 +115,8 @@ void QtPrintingLayer::EndPage() {
 void QtPrintingLayer::EndDocument() {
   const bool failed = jobFailed_;
   jobFailed_ = false;
+  fonts_.clear();
+  faces_.clear();
   pageEnded_ = false;
   if (!painter_) {
     if (failed) throw PrintError("the job did not start");

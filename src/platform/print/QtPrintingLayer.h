@@ -2,11 +2,14 @@
 // The printing layer over Qt print support: the printers are the CUPS
 // destinations that QPrinterInfo lists, plus "Print to File (PDF)", which asks
 // for a file and writes the job through QPrinter's PDF output.
+#include "platform/fonts/FaceResolver.h"
 #include "platform/print/PrintingLayer.h"
 
 #include <QFont>
 
 #include <functional>
+#include <map>
+#include <tuple>
 #include <memory>
 
 class QPainter;
@@ -62,6 +65,18 @@ class QtPrintingLayer final : public PrintingLayer {
   bool italic_ = false;
   int x_ = 0;
   int y_ = 0;
+
+  // Faces resolved during this document: a page asks for the same few again and again.
+  struct FontKey {
+    QString face;
+    float points;
+    bool bold, italic;
+    bool operator<(const FontKey& o) const {
+      return std::tie(face, points, bold, italic) < std::tie(o.face, o.points, o.bold, o.italic);
+    }
+  };
+  std::map<FontKey, std::pair<QFont, double>> fonts_;  // font and its ascent in device units
+  std::map<std::tuple<QString, bool, bool>, FaceLocation> faces_;
 
   std::unique_ptr<QPrinter> printer_;
   std::unique_ptr<QPainter> painter_;
