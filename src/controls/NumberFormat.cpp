@@ -143,6 +143,25 @@ MaskedNumber ApplyFormatMask(const QString& bare, bool isPositive, const QString
   return {o, active};
 }
 
+Typed FilterTyped(char16_t k, const TypingState& st) {
+  if (st.locked) return Typed::Refuse;
+  const bool full = st.selectionLength < st.textLength && st.textLength >= st.maxLength && st.maxLength != 0;
+  if (k >= u'0' && k <= u'9') return full ? Typed::RefuseWithBeep : Typed::Accept;
+  if (k == 8) return Typed::Accept;
+  if (k == u'.') {
+    if (full) return Typed::RefuseWithBeep;
+    if (!st.formatHasPoint) return Typed::Refuse;
+    if (st.selectionLength < st.textLength && st.textHasPoint) return Typed::Refuse;
+    return Typed::Accept;
+  }
+  if (k == u'-') {
+    if (full) return Typed::RefuseWithBeep;
+    if (st.positiveOnly || st.selectionStart > 0) return Typed::Refuse;
+    return Typed::Accept;
+  }
+  return Typed::Refuse;
+}
+
 std::optional<std::uint32_t> ColorLiteral(const QString& text) {
   QString t = text;
   if (t.endsWith(u'&')) t.chop(1);

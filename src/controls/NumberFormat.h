@@ -40,6 +40,23 @@ struct MaskedNumber {
 // rounding, integer digits beyond the mask's places are dropped from the left.
 MaskedNumber ApplyFormatMask(const QString& bare, bool isPositive, const QString& format, bool positiveOnly);
 
+// What the typing filter does with one typed character.
+enum class Typed { Accept, Refuse, RefuseWithBeep };
+struct TypingState {
+  bool locked = false;
+  qsizetype textLength = 0;
+  qsizetype selectionStart = 0;
+  qsizetype selectionLength = 0;
+  int maxLength = 0;
+  bool positiveOnly = false;
+  bool formatHasPoint = false;
+  bool textHasPoint = false;
+};
+// Digits, Backspace, one "." where the mask has one and a leading "-" where
+// negatives are allowed; all else is refused. A full field (MaxLength reached and
+// not all of it selected) refuses digits, "." and "-" with a beep.
+Typed FilterTyped(char16_t character, const TypingState& state);
+
 // A colour literal: "&H" and hexadecimal digits (up to 8), or a decimal integer,
 // optionally ended by one "&". Nothing for any other text.
 std::optional<std::uint32_t> ColorLiteral(const QString& text);
