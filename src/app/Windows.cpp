@@ -2,6 +2,7 @@
 
 #include "app/FontModule.h"
 #include "options/Options.h"
+#include "print/PrinterSetup.h"
 
 namespace typeloom::app {
 
@@ -9,6 +10,7 @@ namespace typeloom::app {
 ViewerWindows MakeProgramWindows(MainWindowState& main, FontModule& module, Services& services) {
   ViewerWindows windows;
   windows.options = options::MakeOptionsWindow(main, module, services);
+  windows.printDialog = print::MakePrintDialog(main);
   return windows;
 }
 
