@@ -165,6 +165,9 @@ void Viewer::CreateControls() {
 
   connect(fontList, &platform::ListWithEdit::Click, this, &Viewer::fontList_Click);
   connect(printButton, &QPushButton::clicked, this, &Viewer::printButton_Click);
+  connect(summaryButton, &QPushButton::clicked, this, [this] {
+    if (windows_.summary) windows_.summary->Open();
+  });
 }
 
 void Viewer::Form_Load() {

@@ -3,6 +3,7 @@
 #include "app/FontModule.h"
 #include "options/Options.h"
 #include "print/PrinterSetup.h"
+#include "summary/Summary.h"
 
 namespace typeloom::app {
 
@@ -11,6 +12,7 @@ ViewerWindows MakeProgramWindows(MainWindowState& main, FontModule& module, Serv
   ViewerWindows windows;
   windows.options = options::MakeOptionsWindow(main, module, services);
   windows.printDialog = print::MakePrintDialog(main);
+  windows.summary = summary::MakeSummaryWindow(main);
   return windows;
 }
 

@@ -1,0 +1,285 @@
+#include "summary/Summary.h"
+
+#include "platform/ui/WindowServices.h"
+#include "support/TestLabel.h"
+
+#include <QApplication>
+#include <QScrollBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace typeloom::summary {
+namespace {
+
+QStringList Names(int count) {
+  QStringList names;
+  for (int i = 0; i < count; ++i) names << QStringLiteral("Font %1").arg(i, 2, 10, QLatin1Char('0'));
+  return names;
+}
+
+// --- Paging keys ---------------------------------------------------------------
+
+struct KeyRow {
+  const char* name;
+  int fonts;
+  int keyCode;
+  int shift;
+  int value;
+  std::optional<int> expected;
+  bool close;
+  bool endProgram;
+};
+
+class SummaryKeys : public ::testing::TestWithParam<KeyRow> {};
+
+TEST_P(SummaryKeys, MoveTheScrollValueOrClose) {
+  const KeyRow& r = GetParam();
+  const KeyAction action = ActionForKey(r.keyCode, r.shift, r.value, RangeFor(r.fonts));
+  EXPECT_EQ(action.value, r.expected);
+  EXPECT_EQ(action.close, r.close);
+  EXPECT_EQ(action.endProgram, r.endProgram);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SummaryKeys,
+    ::testing::Values(KeyRow{"PageDownFrom20StopsAtTheLastPage", 40, 34, 0, 20, 24, false, false},
+                      KeyRow{"PageDownFrom0", 40, 34, 0, 0, 16, false, false},
+                      KeyRow{"PageDownAtTheEnd", 40, 34, 0, 24, std::nullopt, false, false},
+                      KeyRow{"PageUpFrom10StopsAtTheTop", 40, 33, 0, 10, 0, false, false},
+                      KeyRow{"PageUpFrom20", 40, 33, 0, 20, 4, false, false},
+                      KeyRow{"UpAtTheTop", 40, 38, 0, 0, std::nullopt, false, false},
+                      KeyRow{"UpFrom5", 40, 38, 0, 5, 4, false, false},
+                      KeyRow{"DownAtTheEnd", 40, 40, 0, 24, std::nullopt, false, false},
+                      KeyRow{"DownFrom5", 40, 40, 0, 5, 6, false, false},
+                      KeyRow{"FiveFontsNothingToScroll", 5, 34, 0, 0, std::nullopt, false, false},
+                      KeyRow{"FiveFontsDown", 5, 40, 0, 0, std::nullopt, false, false},
+                      KeyRow{"Escape", 40, 27, 0, 3, std::nullopt, true, false},
+                      KeyRow{"ShiftEscape", 40, 27, 1, 3, std::nullopt, true, true},
+                      KeyRow{"CtrlEscape", 40, 27, 2, 3, std::nullopt, true, true},
+                      KeyRow{"AltEscape", 40, 27, 4, 3, std::nullopt, true, true},
+                      KeyRow{"OtherKey", 40, 65, 0, 3, std::nullopt, false, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SummaryRange, LastPageEndsWithTheLastFont) {
+  EXPECT_EQ(RangeFor(40).minimum, 0);
+  EXPECT_EQ(RangeFor(40).maximum, 24);
+  EXPECT_EQ(RangeFor(16).maximum, 0);
+  EXPECT_EQ(RangeFor(5).maximum, 0);
+  EXPECT_EQ(RangeFor(0).maximum, 0);
+}
+
+TEST(SummaryPlacement, CentredOnTheMainWindowThenShifted) {
+  // Main window 6375 x 6495 at (1000, 500); summary 5760 x 4830.
+  EXPECT_EQ(Placement(QRect(1000, 500, 6375, 6495), QSize(5760, 4830)), QPoint(1000 + 307 + 15, 500 + 832 + 150));
+}
+
+// --- Drawing -------------------------------------------------------------------
+
+struct Text {
+  int x, y;
+  QString text;
+  QFont font;
+};
+
+class RecordingPage final : public PageSurface {
+ public:
+  int clears = 0;
+  std::vector<Text> texts;
+  void Clear() override {
+    ++clears;
+    texts.clear();
+  }
+  void DrawText(int x, int y, const QString& text, const QFont& font) override { texts.push_back({x, y, text, font}); }
+};
+
+// Resolves every name to a family of the same name, bold and italic as the last
+// sample may have left them, and counts the lookups.
+struct CountingResolver {
+  int* calls;
+  QFont operator()(const QString& name, double pointSize) const {
+    ++*calls;
+    QFont font(name);
+    font.setPointSizeF(pointSize);
+    font.setBold(true);
+    font.setItalic(true);
+    return font;
+  }
+};
+
+void ExpectRows(const RecordingPage& page, const QStringList& names, int first, int count,
+                const QString& labelFace = "Label Face") {
+  ASSERT_EQ(page.clears, 1);
+  ASSERT_EQ(page.texts.size(), static_cast<std::size_t>(2 * count));
+  for (int i = 0; i < count; ++i) {
+    SCOPED_TRACE(i);
+    const Text& label = page.texts[2 * i];
+    const Text& sample = page.texts[2 * i + 1];
+    EXPECT_EQ(label.text, names[first + i] + ":");
+    EXPECT_EQ(label.x, 30);
+    EXPECT_EQ(label.y, 240 * i);
+    EXPECT_EQ(label.font.family(), labelFace);
+    EXPECT_EQ(label.font.pointSizeF(), 8.0);
+    EXPECT_FALSE(label.font.bold() || label.font.italic() || label.font.underline() || label.font.strikeOut());
+    EXPECT_EQ(sample.text, "ABCDEFGabcdefg1234567890");
+    EXPECT_EQ(sample.x, 1800);
+    EXPECT_EQ(sample.y, 240 * i);
+    EXPECT_EQ(sample.font.family(), names[first + i]);
+    EXPECT_EQ(sample.font.pointSizeF(), 8.0);
+    EXPECT_FALSE(sample.font.bold() || sample.font.italic());
+  }
+}
+
+TEST(SummaryDrawPage, FortyFontsFirstAndLastPage) {
+  const QStringList names = Names(40);
+  int calls = 0;
+  RecordingPage first;
+  DrawPage(first, names, 0, "Label Face", CountingResolver{&calls});
+  ExpectRows(first, names, 0, 16);
+  RecordingPage last;
+  DrawPage(last, names, 24, "Label Face", CountingResolver{&calls});
+  ExpectRows(last, names, 24, 16);
+  EXPECT_EQ(calls, 32);
+}
+
+TEST(SummaryDrawPage, FiveFontsDrawFiveRows) {
+  const QStringList names = Names(5);
+  int calls = 0;
+  RecordingPage page;
+  DrawPage(page, names, 0, "Label Face", CountingResolver{&calls});
+  ExpectRows(page, names, 0, 5);
+}
+
+TEST(SummaryDrawPage, NoFontsDrawAnEmptyPage) {
+  int calls = 0;
+  RecordingPage page;
+  DrawPage(page, {}, 0, "Label Face", CountingResolver{&calls});
+  EXPECT_EQ(page.clears, 1);
+  EXPECT_TRUE(page.texts.empty());
+}
+
+// --- The window ----------------------------------------------------------------
+
+class FakeMain final : public app::MainWindowState {
+ public:
+  explicit FakeMain(QStringList names) : names_(std::move(names)) {
+    widget_.setGeometry(100, 80, platform::TwipsToPixelsX(6255), platform::TwipsToPixelsY(5940));
+  }
+  QWidget* MainWidget() override { return &widget_; }
+  QString SelectedFontName() const override { return names_.value(0); }
+  QString DetailsText() const override { return {}; }
+  const QStringList& FontNames() const override { return names_; }
+  void EndProgram() override { ++ended; }
+  int ended = 0;
+
+ private:
+  QWidget widget_;
+  QStringList names_;
+};
+
+class SummaryWindowTest : public ::testing::Test {
+ protected:
+  void Open(int fonts) {
+    main = std::make_unique<FakeMain>(Names(fonts));
+    seam = std::make_unique<SummaryWindow>(*main, CountingResolver{&resolves});
+    seam->Open();
+  }
+  Summary& window() { return *seam->window(); }
+  void Key(int code, int shift = 0) { platform::KeyPreview::SendKey(&window(), code, shift); }
+
+  int resolves = 0;
+  std::unique_ptr<FakeMain> main;
+  std::unique_ptr<SummaryWindow> seam;
+};
+
+TEST_F(SummaryWindowTest, LayoutAndWindowKind) {
+  Open(40);
+  Summary& w = window();
+  EXPECT_EQ(w.windowTitle(), " Font Summary");
+  EXPECT_TRUE(w.windowFlags().testFlag(Qt::Tool)) << "not in the taskbar";
+  EXPECT_FALSE(w.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+  EXPECT_FALSE(w.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+  EXPECT_EQ(w.size(), QSize(platform::TwipsToPixelsX(5640), platform::TwipsToPixelsY(4395)));
+  EXPECT_EQ(w.FontPicture()->geometry(), platform::TwipsRect(240, 240, 4905, 3855));
+  EXPECT_EQ(w.VScroll()->geometry(), platform::TwipsRect(5145, 225, 255, 3855));
+  EXPECT_EQ(w.VScroll()->pageStep(), 16);
+  EXPECT_EQ(w.VScroll()->singleStep(), 1);
+  EXPECT_EQ(w.labelFontName(), w.FontPicture()->font().family());
+}
+
+TEST_F(SummaryWindowTest, FortyFontsPageByKeyAndRedrawOnlyOnChange) {
+  Open(40);
+  Summary& w = window();
+  EXPECT_EQ(w.summaryCount(), 40);
+  EXPECT_EQ(w.VScroll()->minimum(), 0);
+  EXPECT_EQ(w.VScroll()->maximum(), 24);
+  EXPECT_EQ(w.topIndex(), 0);
+
+  Key(38);  // Up at 0
+  EXPECT_EQ(w.redraws(), 0);
+  w.VScroll()->setValue(20);
+  EXPECT_EQ(w.topIndex(), 20);
+  Key(34);  // Page Down from 20
+  EXPECT_EQ(w.VScroll()->value(), 24);
+  EXPECT_EQ(w.topIndex(), 24);
+  const int redraws = w.redraws();
+  Key(40);  // Down at 24
+  Key(34);
+  EXPECT_EQ(w.redraws(), redraws);
+  RecordingPage page;
+  w.DrawPage(page);
+  ExpectRows(page, main->FontNames(), 24, 16, w.labelFontName());
+  w.VScroll()->setValue(10);
+  Key(33);  // Page Up from 10
+  EXPECT_EQ(w.VScroll()->value(), 0);
+  EXPECT_EQ(w.topIndex(), 0);
+}
+
+TEST_F(SummaryWindowTest, FiveFontsOfferNothingToScroll) {
+  Open(5);
+  Summary& w = window();
+  EXPECT_EQ(w.VScroll()->maximum(), 0);
+  Key(34);
+  Key(40);
+  EXPECT_EQ(w.topIndex(), 0);
+  EXPECT_EQ(w.redraws(), 0);
+  RecordingPage page;
+  w.DrawPage(page);
+  ExpectRows(page, main->FontNames(), 0, 5, w.labelFontName());
+}
+
+TEST_F(SummaryWindowTest, PaintingTwoThousandFontsResolvesOnlyTheRowsShown) {
+  Open(2000);
+  resolves = 0;
+  window().FontPicture()->grab();
+  EXPECT_EQ(resolves, 16);
+}
+
+TEST_F(SummaryWindowTest, EscapeClosesAndWithAModifierEndsTheProgram) {
+  Open(40);
+  Key(27);
+  EXPECT_FALSE(seam->IsOpen());
+  EXPECT_EQ(main->ended, 0);
+  seam->Open();
+  Key(27, 1);
+  EXPECT_FALSE(seam->IsOpen());
+  EXPECT_EQ(main->ended, 1);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(SummaryWindowTest, EveryOpeningLoadsAfresh) {
+  Open(40);
+  window().VScroll()->setValue(12);
+  seam->Open();
+  EXPECT_TRUE(seam->IsOpen());
+  EXPECT_EQ(window().topIndex(), 0);
+  EXPECT_EQ(window().VScroll()->value(), 0);
+  seam->Close();
+  EXPECT_FALSE(seam->IsOpen());
+  seam->Close();  // closing a closed window does nothing
+}
+
+}  // namespace
+}  // namespace typeloom::summary
