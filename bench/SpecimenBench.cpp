@@ -88,7 +88,7 @@ QTemporaryDir& Folder() {
   return dir;
 }
 
-void BM_SpecimenPage(benchmark::State& state) {
+void BM_Specimen(benchmark::State& state) {
   Main main;
   const QString file = Folder().filePath("specimen.pdf");
   platform::QtPrintingLayer printer([&file](const QString&) { return file; });
@@ -99,9 +99,9 @@ void BM_SpecimenPage(benchmark::State& state) {
     printer.EndDocument();
   }
 }
-BENCHMARK(BM_SpecimenPage)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Specimen)->Unit(benchmark::kMillisecond);
 
-void BM_BareQPainterFloor(benchmark::State& state) {
+void BM_SpecimenFloor(benchmark::State& state) {
   const QString file = Folder().filePath("floor.pdf");
   for (auto _ : state) {
     QPrinter printer(QPrinter::HighResolution);
@@ -127,7 +127,7 @@ void BM_BareQPainterFloor(benchmark::State& state) {
     painter.end();
   }
 }
-BENCHMARK(BM_BareQPainterFloor)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SpecimenFloor)->Unit(benchmark::kMillisecond);
 
 class RatioReporter final : public benchmark::ConsoleReporter {
  public:
@@ -141,7 +141,7 @@ class RatioReporter final : public benchmark::ConsoleReporter {
   }
   void Finalize() override {
     ConsoleReporter::Finalize();
-    const auto page = times_.find("BM_SpecimenPage"), floor = times_.find("BM_BareQPainterFloor");
+    const auto page = times_.find("BM_Specimen"), floor = times_.find("BM_SpecimenFloor");
     if (page != times_.end() && floor != times_.end() && floor->second > 0) {
       std::printf("specimen page / bare QPainter floor = %.3f (should stay near 1)\n", page->second / floor->second);
     }
