@@ -1,0 +1,21 @@
+#pragma once
+// Starting another program without waiting for it.
+#include <QString>
+#include <QStringList>
+
+namespace typeloom::platform {
+
+class ProcessStarter {
+ public:
+  virtual ~ProcessStarter() = default;
+  // Starts `program` with `arguments` (no shell) in its own folder and returns at
+  // once; false with `error` set when it could not be started.
+  virtual bool StartDetached(const QString& program, const QStringList& arguments, QString* error) = 0;
+};
+
+class QtProcessStarter final : public ProcessStarter {
+ public:
+  bool StartDetached(const QString& program, const QStringList& arguments, QString* error) override;
+};
+
+}  // namespace typeloom::platform

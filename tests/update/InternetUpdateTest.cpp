@@ -1,0 +1,283 @@
+// The update check and download against a real HTTPS server on 127.0.0.1: what the
+// user sees and which events the control raises.
+#include "platform/net/QtHttpClient.h"
+#include "platform/process/ProcessStarter.h"
+#include "platform/ui/QtClock.h"
+#include "support/FakeAppServices.h"
+#include "update/InternetUpdate.h"
+#include "update/UpdateServer.h"
+#include "update/UpdateText.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using namespace typeloom;
+using namespace typeloom::update;
+namespace mb = platform::mb;
+
+const QString kCrLf3 = "\r\n\r\n\r\n";
+const QString kAsk = "Do you wish to update?";
+const QString kUpdateTitle = " Typeloom Update";
+
+// Starts the real program and remembers what it started.
+class RecordingStarter final : public platform::ProcessStarter {
+ public:
+  bool StartDetached(const QString& program, const QStringList& arguments, QString* error) override {
+    started << program;
+    return real.StartDetached(program, arguments, error);
+  }
+  QStringList started;
+  platform::QtProcessStarter real;
+};
+
+class InternetUpdateTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server.Ready()) << "openssl or /usr/bin/python3 is missing: run scripts/install-deps";
+    qputenv("SSL_CERT_FILE", server.CertFile().toLocal8Bit());
+    qputenv("TMPDIR", temp.path().toLocal8Bit());
+    http = std::make_unique<platform::QtHttpClient>();
+    control = std::make_unique<InternetUpdate>(UpdateServices{*http, messages, pump, starter});
+    control->SetUpdateFile("TypeloomInstall.run");
+    control->SetShowStatus(false);
+    control->SetPublicKey(signer.PublicKey());
+    UpdateLimits limits;
+    limits.text.inactivityMs = limits.installer.inactivityMs = limits.signature.inactivityMs = 1500;
+    limits.installer.maxBytes = 256 * 1024;
+    control->SetLimits(limits);
+    auto record = [this](void (InternetUpdate::*signal)(), const char* name) {
+      QObject::connect(control.get(), signal, [this, name] { events << name; });
+    };
+    record(&InternetUpdate::TestCompleted, "TestCompleted");
+    record(&InternetUpdate::TestFailed, "TestFailed");
+    record(&InternetUpdate::DownloadStarted, "DownloadStarted");
+    record(&InternetUpdate::DownloadFailed, "DownloadFailed");
+    record(&InternetUpdate::UpdateStarted, "UpdateStarted");
+    record(&InternetUpdate::UpdateCanceled, "UpdateCanceled");
+  }
+  void TearDown() override { qunsetenv("TMPDIR"); }
+
+  void Reset() {
+    events.clear();
+    messages.shown.clear();
+    messages.styles.clear();
+    messages.titles.clear();
+  }
+  // A folder offering version 1.5 with change notes and a signed installer that
+  // writes its own path into the marker file.
+  QString OfferInstaller(const QString& name) {
+    const QString folder = server.Folder(name);
+    server.Put(name, "typeloom.ver", "1.5\n");
+    server.Put(name, "typeloom.1.5.msg", "Faster start");
+    installer = "#!/bin/sh\necho \"$0\" > '" + Marker().toUtf8() + "'\n";
+    server.Put(name, "typeloominstall.run", installer);
+    server.Put(name, "typeloominstall.run.sig", signer.Sign(installer));
+    return folder;
+  }
+  QString Marker() const { return markerDir.path() + "/started"; }
+  QString ManualMessage(const QString& folder) const { return ManualDownloadMessage(folder); }
+  QStringList TempEntries() const { return QDir(temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden); }
+
+  test::UpdateServer server;
+  test::Ed25519Signer signer;
+  QTemporaryDir temp;
+  QTemporaryDir markerDir;
+  test::FakeMessageBoxes messages;
+  platform::QtEventPump pump;
+  RecordingStarter starter;
+  std::unique_ptr<platform::QtHttpClient> http;
+  std::unique_ptr<InternetUpdate> control;
+  QStringList events;
+  QByteArray installer;
+};
+
+enum class Outcome { Failed, NotNewer, Newer };
+
+TEST_F(InternetUpdateTest, CheckTellsTheUserAndRaisesEventsForEveryServerAnswer) {
+  struct Case {
+    const char* name;
+    QByteArray version;
+    QByteArray versionMode;
+    const char* notes;  // nullptr: no change-notes file
+    int minor;
+    Outcome outcome;
+    const char* newVersion;
+  };
+  const Case cases[] = {
+      {"newer", "1.5", {}, "Faster start", 4, Outcome::Newer, "1.5"},
+      {"newer-without-notes", "1.5", {}, nullptr, 4, Outcome::Newer, "1.5"},
+      {"newer-empty-notes", "2.0", {}, "", 4, Outcome::Newer, "2.0"},
+      {"equal", "1.4", {}, nullptr, 4, Outcome::NotNewer, nullptr},
+      {"older", "1.3", {}, nullptr, 4, Outcome::NotNewer, nullptr},
+      {"ten-after-nine", "1.10", {}, "More sizes", 9, Outcome::Newer, "1.10"},
+      {"nine-before-ten", "1.9", {}, nullptr, 10, Outcome::NotNewer, nullptr},
+      {"line-break", "1.4\r\n", {}, nullptr, 4, Outcome::NotNewer, nullptr},
+      {"newer-with-line-break", "1.5\n", {}, "Faster start", 4, Outcome::Newer, "1.5"},
+      {"nine-characters", "123456789", {}, nullptr, 4, Outcome::NotNewer, nullptr},
+      {"empty", "", {}, nullptr, 4, Outcome::Failed, nullptr},
+      {"not-found", "1.5", "404", nullptr, 4, Outcome::Failed, nullptr},
+      {"server-error", "1.5", "500", nullptr, 4, Outcome::Failed, nullptr},
+      {"never-answers", "1.5", "hang", nullptr, 4, Outcome::Failed, nullptr},
+      {"huge", "1.5", "huge", nullptr, 4, Outcome::Failed, nullptr},
+      {"redirect-to-http", "1.5", "redirect-http", nullptr, 4, Outcome::Failed, nullptr},
+      {"redirect-loop", "1.5", "loop", nullptr, 4, Outcome::Failed, nullptr},
+      {"redirect-https", "9.9", "redirect\n/redirect-target/typeloom.ver", nullptr, 4, Outcome::Newer, "1.6"},
+  };
+  server.Put("redirect-target", "typeloom.ver", "1.6");
+  // A redirect within https:// is followed: the target's version counts.
+  server.Put("redirect-https", "typeloom.9.9.msg", "notes of the version never served");
+
+  for (const Case& c : cases) {
+    const QString folder = server.Folder(c.name);
+    server.Put(c.name, "typeloom.ver", c.version, c.versionMode);
+    if (c.notes != nullptr) server.Put(c.name, QStringLiteral("typeloom.%1.msg").arg(c.newVersion), c.notes);
+    control->SetDownloadURL(folder);
+    control->SetCurrentVersion(1, c.minor);
+    const Outcome outcome = c.outcome;
+    const QString text =
+        outcome == Outcome::Newer ? BuildUpdateMessage(1, c.minor, c.newVersion, c.notes == nullptr ? "" : c.notes) : "";
+    const QString refusal = outcome == Outcome::Failed ? QString(kConnectionFailed) : QString(kNoNewerVersion);
+
+    for (const bool showMessage : {true, false}) {
+      SCOPED_TRACE(QStringLiteral("%1, ShowMessage %2").arg(c.name).arg(showMessage).toStdString());
+      control->SetShowMessage(showMessage);
+
+      Reset();
+      control->Test();
+      EXPECT_EQ(events, QStringList{"TestCompleted"});
+      if (outcome == Outcome::Newer) {
+        EXPECT_EQ(messages.shown, QStringList{text});
+        EXPECT_EQ(messages.styles, std::vector<int>{mb::kInformation | mb::kOkOnly});
+      } else if (showMessage) {
+        EXPECT_EQ(messages.shown, QStringList{refusal});
+        EXPECT_EQ(messages.styles, std::vector<int>{mb::kInformation | mb::kOkOnly});
+      } else {
+        EXPECT_TRUE(messages.shown.isEmpty());
+      }
+      for (const QString& title : messages.titles) EXPECT_EQ(title, kUpdateTitle);
+      if (outcome == Outcome::Failed) {
+        EXPECT_EQ(control->FetchResult(), QString(c.versionMode.isEmpty() ? c.version : "*Error*"));
+      }
+
+      Reset();
+      messages.reply = mb::kNo;
+      control->TestAndUpdate();
+      if (outcome == Outcome::Newer) {
+        EXPECT_EQ(messages.shown, QStringList{text + kCrLf3 + kAsk});
+        EXPECT_EQ(messages.styles, std::vector<int>{mb::kQuestion | mb::kYesNo});
+        EXPECT_EQ(events, QStringList{"UpdateCanceled"});
+      } else {
+        EXPECT_EQ(messages.shown, showMessage ? QStringList{refusal} : QStringList{});
+        EXPECT_TRUE(events.isEmpty());
+      }
+    }
+  }
+  EXPECT_TRUE(starter.started.isEmpty());
+}
+
+TEST_F(InternetUpdateTest, PlainHttpFolderIsNeverFetched) {
+  const QString folder = server.Folder("plain");
+  server.Put("plain", "typeloom.ver", "1.5");
+  control->SetDownloadURL(QString(folder).replace("https://", "http://"));
+  control->Test();
+  EXPECT_EQ(messages.shown, QStringList{kConnectionFailed});
+  EXPECT_EQ(control->FetchResult(), "*Error*");
+  EXPECT_EQ(events, QStringList{"TestCompleted"});
+}
+
+TEST_F(InternetUpdateTest, TestAndUpdateStartsTheSignedInstallerAndRaisesUpdateStarted) {
+  control->SetDownloadURL(OfferInstaller("good"));
+  control->SetShowStatus(true);
+  messages.reply = mb::kYes;
+  control->TestAndUpdate();
+
+  EXPECT_EQ(events, (QStringList{"DownloadStarted", "UpdateStarted"}));
+  ASSERT_EQ(messages.shown.size(), 1) << messages.shown.join("\n---\n").toStdString();
+  EXPECT_EQ(messages.shown[0], BuildUpdateMessage(1, 4, "1.5", "Faster start") + kCrLf3 + kAsk);
+  ASSERT_EQ(starter.started.size(), 1);
+
+  for (int waited = 0; waited < 30000 && !QFile::exists(Marker()); waited += 50) QTest::qWait(50);
+  QFile marker(Marker());
+  ASSERT_TRUE(marker.open(QIODevice::ReadOnly)) << "the installer did not run";
+  const QString path = QString::fromUtf8(marker.readAll()).trimmed();
+  EXPECT_EQ(path, starter.started[0]);
+  const QFileInfo file(path);
+  EXPECT_EQ(file.fileName(), "typeloominstall.run");
+  EXPECT_EQ(file.absolutePath().section('/', 0, -2), QFileInfo(temp.path()).absoluteFilePath());
+  const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+  const auto all = ownerOnly | QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                   QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+  EXPECT_EQ(file.permissions() & all, ownerOnly);
+  EXPECT_EQ(QFileInfo(file.absolutePath()).permissions() & all, ownerOnly);
+  EXPECT_EQ(QDir(file.absolutePath()).entryList(QDir::Files | QDir::Hidden), QStringList{"typeloominstall.run"});
+}
+
+TEST_F(InternetUpdateTest, FailedOrForgedDownloadIsNeverStartedAndIsDeleted) {
+  struct Case {
+    const char* name;
+    std::function<void(const QString& name)> spoil;
+    bool errorShown;  // the transfer's own description comes before the manual-download message
+  };
+  const Case cases[] = {
+      {"cut-short", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer, "cut"); }, true},
+      {"not-found", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer, "404"); }, true},
+      {"server-error", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer, "500"); }, true},
+      {"too-large", [&](const QString& n) { server.Put(n, "typeloominstall.run", QByteArray(300 * 1024, 'x')); }, true},
+      {"endless", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer, "huge"); }, true},
+      {"to-http", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer, "redirect-http"); }, true},
+      {"silent", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer, "hang"); }, true},
+      {"bad-signature", [&](const QString& n) { server.Put(n, "typeloominstall.run.sig", signer.Sign(installer + " ")); }, true},
+      {"other-key", [&](const QString& n) { server.Put(n, "typeloominstall.run.sig", test::Ed25519Signer().Sign(installer)); }, true},
+      {"short-signature", [&](const QString& n) { server.Put(n, "typeloominstall.run.sig", signer.Sign(installer).left(63)); }, true},
+      {"no-signature", [&](const QString& n) { server.Put(n, "typeloominstall.run.sig", "", "404"); }, true},
+      {"changed-installer", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer + "rm -rf ~\n"); }, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString folder = OfferInstaller(c.name);
+    c.spoil(c.name);
+    control->SetDownloadURL(folder);
+    Reset();
+    messages.reply = mb::kYes;
+    control->TestAndUpdate();
+
+    EXPECT_EQ(events, (QStringList{"DownloadStarted", "DownloadFailed"}));
+    ASSERT_EQ(messages.shown.size(), 3) << messages.shown.join("\n---\n").toStdString();
+    EXPECT_EQ(messages.styles[1], mb::kOkOnly);
+    EXPECT_FALSE(messages.shown[1].isEmpty());
+    EXPECT_EQ(messages.shown[2], ManualMessage(folder));
+    EXPECT_EQ(messages.styles[2], mb::kCritical | mb::kOkOnly);
+    EXPECT_EQ(messages.titles[2], "Typeloom");
+    EXPECT_TRUE(TempEntries().isEmpty()) << TempEntries().join(' ').toStdString();
+  }
+  EXPECT_TRUE(starter.started.isEmpty());
+  EXPECT_FALSE(QFile::exists(Marker()));
+}
+
+TEST_F(InternetUpdateTest, WithoutABuiltInKeyNothingIsStarted) {
+  control->SetDownloadURL(OfferInstaller("no-key"));
+  control->SetPublicKey({});
+  messages.reply = mb::kYes;
+  control->TestAndUpdate();
+  EXPECT_EQ(events, (QStringList{"DownloadStarted", "DownloadFailed"}));
+  ASSERT_EQ(messages.shown.size(), 3);
+  EXPECT_EQ(messages.shown[1], kBadSignature);
+  EXPECT_TRUE(starter.started.isEmpty());
+  EXPECT_TRUE(TempEntries().isEmpty());
+}
+
+TEST_F(InternetUpdateTest, ControlKeepsItsFixedSize) {
+  const QSize fixed = control->size();
+  control->resize(fixed * 3);
+  EXPECT_EQ(control->size(), fixed);
+}
+
+}  // namespace
