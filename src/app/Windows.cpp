@@ -4,6 +4,10 @@
 #include "options/Options.h"
 #include "print/PrinterSetup.h"
 #include "summary/Summary.h"
+#include "about/Logo.h"
+#include "about/frmAbout.h"
+#include "update/InternetUpdate.h"
+#include "update/MainWindowUpdate.h"
 
 namespace typeloom::app {
 
@@ -13,6 +17,11 @@ ViewerWindows MakeProgramWindows(MainWindowState& main, FontModule& module, Serv
   windows.options = options::MakeOptionsWindow(main, module, services);
   windows.printDialog = print::MakePrintDialog(main);
   windows.summary = summary::MakeSummaryWindow(main);
+  windows.splash = std::make_unique<about::LogoSplash>(services.clock, services.events);
+  // InternetUpdate1: once it has started an installer, the program ends.
+  update::InternetUpdate* update = update::MakeInternetUpdate1(main.MainWidget(), services.messages, services.events);
+  QObject::connect(update, &update::InternetUpdate::UpdateStarted, update, [&main] { main.EndProgram(); });
+  windows.about = about::MakeAboutSeam(main, services.messages, update);
   return windows;
 }
 
