@@ -1,6 +1,7 @@
 #include "update/InternetUpdate.h"
 
 #include "app/FontModule.h"
+#include "controls/PropertyStore.h"
 #include "platform/crypto/Ed25519.h"
 #include "platform/process/ProcessStarter.h"
 #include "platform/ui/Clock.h"
@@ -13,10 +14,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#if __has_include("controls/PropertyStore.h")
-#include "controls/PropertyStore.h"
-#define TYPELOOM_HAS_PROPERTY_STORE 1
-#endif
 
 namespace typeloom::update {
 namespace {
@@ -64,7 +61,6 @@ void InternetUpdate::SetShowMessage(bool value) {
   MarkChanged("ShowMessage");
 }
 
-#ifdef TYPELOOM_HAS_PROPERTY_STORE
 void InternetUpdate::MarkChanged(const char* key) {
   if (store_ != nullptr) store_->MarkChanged(QString::fromLatin1(key));
 }
@@ -82,9 +78,6 @@ void InternetUpdate::WriteProperties(controls::PropertyStore& store) const {
   store.Write("ShowStatus", showStatus_);
   store.Write("ShowMessage", showMessage_);
 }
-#else
-void InternetUpdate::MarkChanged(const char*) {}
-#endif
 
 void InternetUpdate::SetCurrentVersion(int major, int minor) {
   major_ = major;

@@ -1,5 +1,6 @@
 #include "update/MainWindowUpdate.h"
 
+#include "controls/PropertyStore.h"
 #include "platform/net/QtHttpClient.h"
 #include "platform/process/ProcessStarter.h"
 #include "update/InternetUpdate.h"
@@ -7,10 +8,6 @@
 
 #include <QObject>
 
-#if __has_include("controls/PropertyStore.h")
-#include "controls/PropertyStore.h"
-#define TYPELOOM_HAS_PROPERTY_STORE 1
-#endif
 
 namespace typeloom::update {
 namespace {
@@ -30,17 +27,12 @@ InternetUpdate* MakeInternetUpdate1(QWidget* host, platform::MessageBoxes& messa
   auto* control = new InternetUpdate(UpdateServices{facilities->http, messages, events, facilities->processes}, host);
   facilities->setParent(control);
   control->setObjectName(QStringLiteral("InternetUpdate1"));
-#ifdef TYPELOOM_HAS_PROPERTY_STORE
   // The properties the main window's layout gives its update control.
   const controls::PropertyStore layout{{"DownloadURL", DownloadFolder()},
                                        {"UpdateFile", QString(kUpdateFile)},
                                        {"ShowStatus", true},
                                        {"ShowMessage", true}};
   control->ReadProperties(layout);
-#else
-  control->SetDownloadURL(DownloadFolder());
-  control->SetUpdateFile(kUpdateFile);
-#endif
   control->SetPublicKey(UpdatePublicKey());
   return control;
 }
