@@ -185,7 +185,9 @@ void Viewer::Form_Load() {
   Trace("load");
   const bool splash = splash_ != nullptr && settings::IsOne(services_.settings, settings::kShowSplash);
   if (splash) {
+    Trace("splash show");
     splash_->Show();
+    Trace("pause 1");
     Pause(services_.clock, services_.events, 1);
   }
   loading = true;
@@ -194,7 +196,10 @@ void Viewer::Form_Load() {
   loading = false;
   fontList_Click();
   fontList->show();
-  if (splash) Pause(services_.clock, services_.events, 1);
+  if (splash) {
+    Trace("pause 1");
+    Pause(services_.clock, services_.events, 1);
+  }
 }
 
 void Viewer::Form_Activate() { FirstActivation(); }
@@ -205,9 +210,13 @@ void Viewer::FirstActivation() {
   Trace("activated");
   if (splash_ == nullptr || !settings::IsOne(services_.settings, settings::kShowSplash)) return;
   services_.events.ProcessEvents();
+  Trace("splash close");
   splash_->Close();
+  Trace("splash show");
   splash_->Show();
+  Trace("pause 3");
   Pause(services_.clock, services_.events, 3);
+  Trace("splash close");
   splash_->Close();
 }
 

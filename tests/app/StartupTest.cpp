@@ -51,6 +51,8 @@ class Sandbox {
                        .arg(root, dirs)
                        .toUtf8());
     }
+    // Starts without the splash unless a test asks for it.
+    SetShowSplash("0");
     env_ = QProcessEnvironment::systemEnvironment();
     env_.insert("HOME", root + "/home");
     env_.insert("XDG_CONFIG_HOME", root + "/config");
@@ -64,6 +66,11 @@ class Sandbox {
     env_.remove("WAYLAND_DISPLAY");
   }
 
+  void SetShowSplash(const char* value) {
+    QDir(dir_.path()).mkpath("config/Typeloom");
+    QFile ini(dir_.path() + "/config/Typeloom/Typeloom.ini");
+    if (ini.open(QIODevice::WriteOnly)) ini.write(QByteArray("[Settings]\nShowSplash=") + value + "\n");
+  }
   bool Ready() const { return QFile::exists(FontPath("DejaVuSerif.ttf")); }
   QString FixtureFolder() const { return fixtureFolder_; }
   QString RuntimeFolder() const { return dir_.path() + "/runtime"; }
@@ -308,6 +315,28 @@ TEST(Startup, ListFailsInOneLineOnlyWhenTheFontServiceCannotBeAsked) {
     EXPECT_EQ(read(out), c.out);
     const std::string errors = read(err);
     EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), c.errorLines) << errors;
+  }
+}
+
+// The splash comes up at load and again in front of the window at its first
+// activation, with the pauses in between; with "ShowSplash" other than 1 there is
+// neither splash nor pause.
+TEST(Startup, SplashAndPausesOnlyWhenShowSplashIsOne) {
+  const QStringList withSplash{"load",  "splash show", "pause 1",     "selected DejaVu Sans print=0", "pause 1",
+                               "activated", "splash close", "splash show", "pause 3", "splash close"};
+  const QStringList without{"load", "selected DejaVu Sans print=0", "activated"};
+  for (const char* value : {"1", "0", "2"}) {
+    SCOPED_TRACE(value);
+    Sandbox box;
+    ASSERT_TRUE(box.Ready());
+    box.SetShowSplash(value);
+    auto program = box.Start({});
+    const QStringList& expected = QByteArray(value) == "1" ? withSplash : without;
+    ASSERT_TRUE(box.WaitForTrace(expected.back(), expected.back() == "splash close" ? 2 : 1))
+        << box.Trace().join('\n').toStdString();
+    EXPECT_EQ(box.Trace(), expected);
+    program->kill();
+    program->waitForFinished();
   }
 }
 
