@@ -334,7 +334,14 @@ TEST(Startup, SplashAndPausesOnlyWhenShowSplashIsOne) {
     const QStringList& expected = QByteArray(value) == "1" ? withSplash : without;
     ASSERT_TRUE(box.WaitForTrace(expected.back(), expected.back() == "splash close" ? 2 : 1))
         << box.Trace().join('\n').toStdString();
-    EXPECT_EQ(box.Trace(), expected);
+    QStringList steps;
+    for (const QString& line : box.Trace()) {
+      if (line == "load" || line == "activated" || line.startsWith("splash ") || line.startsWith("pause ") ||
+          line.startsWith("selected ")) {
+        steps << line;
+      }
+    }
+    EXPECT_EQ(steps, expected);
     program->kill();
     program->waitForFinished();
   }
