@@ -266,6 +266,11 @@ def main():
     only = set(filter(None, args.only.split(",")))
     wanted = lambda name: not only or name in only
 
+    # A real locale, as on a desktop: the font list then collates with ICU.
+    if os.environ.get("LC_ALL", "") in ("", "C", "POSIX") and os.environ.get("LANG", "") in ("", "C", "POSIX"):
+        os.environ["LANG"] = "en_US.UTF-8"
+        os.environ.pop("LC_ALL", None)
+    log("locale: %s" % (os.environ.get("LC_ALL") or os.environ.get("LANG")))
     files = installed_font_files()
     log("fontconfig lists %d font files" % len(files))
     rows = []

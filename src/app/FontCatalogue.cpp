@@ -1,7 +1,7 @@
 #include "app/FontCatalogue.h"
 
 #include "options/RegistryModule.h"
-#include "platform/ui/ListWithEdit.h"
+#include "platform/ui/ListOrder.h"
 
 #include <array>
 
@@ -17,12 +17,38 @@ QString CutAt(const QString& v, qsizetype p) {
   return v.left(p);
 }
 
+// The first occurrence of an ASCII `word` in `v`, or -1 (a plain search: the
+// library's Latin-1 search converts its needle on every call).
+qsizetype Find(const QString& v, QLatin1StringView word) {
+  const qsizetype n = word.size();
+  const char16_t* text = reinterpret_cast<const char16_t*>(v.constData());
+  const char* w = word.data();
+  for (qsizetype p = 0; p + n <= v.size(); ++p) {
+    if (text[p] != static_cast<unsigned char>(w[0])) continue;
+    qsizetype i = 1;
+    while (i < n && text[p + i] == static_cast<unsigned char>(w[i])) ++i;
+    if (i == n) return p;
+  }
+  return -1;
+}
+
 // Finds the first occurrence; it counts only when a blank stands before it (a
 // whole word) and it starts past the second character.
 qsizetype FindWord(const QString& v, QLatin1StringView word) {
-  const qsizetype p = v.indexOf(word);
+  const qsizetype p = Find(v, word);
   if (p < 2 || v[p - 1] != u' ') return -1;
   return p;
+}
+
+// Lower case; plain ASCII text, nearly every font name, is done directly.
+QString Lower(const QString& text) {
+  QString out = text;
+  char16_t* c = reinterpret_cast<char16_t*>(out.data());
+  for (qsizetype i = 0; i < out.size(); ++i) {
+    if (c[i] >= 0x80) return text.toLower();
+    if (c[i] >= u'A' && c[i] <= u'Z') c[i] = static_cast<char16_t>(c[i] + 32);
+  }
+  return out;
 }
 
 struct FontsSource {
@@ -34,7 +60,7 @@ struct FontsSource {
 void AddEntry(platform::Registry& registry, FontCatalogue& catalogue, RootKey root, const char* key,
               const QString& valueName, const QString& name, bool bold, bool italic, const QString& sizes) {
   const RegistryResult value = RegistryModule::QueryValue(registry, root, key, valueName.toStdString());
-  const QString file = QString::fromStdString(value.Text()).toLower();
+  const QString file = Lower(QString::fromStdString(value.Text()));
   catalogue.Add(name, file, bold, italic, sizes);
 }
 
@@ -54,10 +80,10 @@ void ReadFontsKey(platform::Registry& registry, FontCatalogue& catalogue, const 
     const CleanedName cleaned = CleanValueName(valueName);
     names.append(cleaned.name);
     if (source.display) {
-      AddDisplayFontsEntry(registry, catalogue, valueName, cleaned.name.toLower(), cleaned.bold, cleaned.italic,
+      AddDisplayFontsEntry(registry, catalogue, valueName, Lower(cleaned.name), cleaned.bold, cleaned.italic,
                            cleaned.sizes);
     } else {
-      AddFontsEntry(registry, catalogue, valueName, cleaned.name.toLower(), cleaned.bold, cleaned.italic,
+      AddFontsEntry(registry, catalogue, valueName, Lower(cleaned.name), cleaned.bold, cleaned.italic,
                     cleaned.sizes);
     }
   }
@@ -88,7 +114,7 @@ CleanedName CleanValueName(const QString& valueName) {
     out.bold = true;
   }
   if (const qsizetype p = FindWord(v, QLatin1StringView("Normal")); p >= 0) v = CutAt(v, p);
-  if (const qsizetype p = v.indexOf(QLatin1StringView("& ")); p >= 2) v = CutAt(v, p);
+  if (const qsizetype p = Find(v, QLatin1StringView("& ")); p >= 2) v = CutAt(v, p);
   // Fixed sizes follow the name after a blank, as in "Courier 10,12,15"; a marker
   // inside a number ("18,") is not the start of the list.
   for (const char* marker : {"8,", "9,", "10,", "11,", "12,"}) {
@@ -149,20 +175,13 @@ QStringList BuildFontNames(platform::Registry& registry, FontCatalogue& catalogu
 
   // In list order identical names stand together: keep the first of each run and
   // drop empty names. Names that differ only in case both stay.
-  platform::ListWithEdit::SortItems(names);
+  platform::SortListItems(names);
   QStringList unique;
   unique.reserve(names.size());
   for (const QString& name : names) {
     if (!name.isEmpty() && (unique.isEmpty() || unique.back() != name)) unique.append(name);
   }
   return unique;
-}
-
-void FillFontList(platform::Registry& registry, FontCatalogue& catalogue, platform::ListWithEdit& fontList,
-                  QStringList& fontNames) {
-  fontList.SetItems(BuildFontNames(registry, catalogue));
-  fontNames = fontList.Items();
-  if (fontList.ListCount() > 0) fontList.SetListIndex(fontList.ListCount() - 1);
 }
 
 }  // namespace typeloom::app

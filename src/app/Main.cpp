@@ -1,26 +1,26 @@
 #include "app/Main.h"
 
+#include "app/FontCatalogue.h"
 #include "app/FontModule.h"
-#include "app/Viewer.h"
-#include "platform/fonts/FontconfigFonts.h"
-#include "platform/registry/LinuxRegistry.h"
-#include "platform/instance/LocalSingleInstance.h"
-#include "platform/ui/QtClock.h"
-#include "platform/ui/QtMessageBoxes.h"
 #include "options/Settings.h"
+#include "platform/fonts/FontconfigFonts.h"
+#include "platform/instance/InstanceLock.h"
+#include "platform/registry/LinuxRegistry.h"
 #include "platform/settings/QtSettingsStore.h"
-#include "platform/shell/ShellBindings.h"
-#include "platform/ui/WindowServices.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
-#include <QTimer>
-#include <QWidget>
+#include <QDir>
+#include <QFileInfo>
+
+#include <dlfcn.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
+
+// This file is the program's entry up to the window: it links against Qt Core and
+// fontconfig only, so that --help, --version, --list and a later start's hand-over
+// load none of the window libraries. The window is in the module loaded last.
 
 namespace typeloom::app {
 namespace {
@@ -47,40 +47,26 @@ bool DisplayConfigured() {
          !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
-// While the window system is being opened, its plug-in diagnostics are held back:
-// a failure to open the display is reported in one line of our own.
-QtMessageHandler previousHandler = nullptr;
-void StartupMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if (type == QtFatalMsg) {
-    std::fprintf(stderr, "typeloom: cannot open the display \"%s\"; start it in a desktop session or under xvfb-run\n",
-                 qgetenv("DISPLAY").constData());
-    std::fflush(stderr);
-    _exit(1);
-  }
-  const char* category = context.category != nullptr ? context.category : "";
-  if (qstrncmp(category, "qt.qpa", 6) == 0) return;
-  if (previousHandler != nullptr) previousHandler(type, context, message);
+// The window module: beside the program (build tree), else where it is installed
+// relative to the program's folder.
+QString WindowModulePath() {
+  const QString folder = QFileInfo(QFile::decodeName(QByteArray("/proc/self/exe"))).canonicalPath();
+  const QString beside = folder + QStringLiteral("/" TYPELOOM_WINDOW_MODULE);
+  if (QFileInfo::exists(beside)) return beside;
+  return QDir::cleanPath(folder + QStringLiteral("/" TYPELOOM_WINDOW_MODULE_FROM_BINDIR));
 }
 
-// Under TYPELOOM_TRACE, appends "painted" to the trace once the watched window has
-// been drawn for the first time (children included, flushed to the screen): the
-// end point of the start-up benchmark.
-class FirstPaintTrace final : public QObject {
- public:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint && !done_) {
-      done_ = true;
-      QTimer::singleShot(0, [] {
-        QFile file(qEnvironmentVariable("TYPELOOM_TRACE"));
-        if (file.open(QIODevice::Append | QIODevice::Text)) file.write("painted\n");
-      });
-    }
-    return QObject::eventFilter(watched, event);
+int RunWindowModule(int argc, char** argv, int instanceLock) {
+  const QByteArray path = QFile::encodeName(WindowModulePath());
+  void* module = ::dlopen(path.constData(), RTLD_NOW | RTLD_LOCAL);
+  using Entry = int (*)(int, char**, int);
+  auto* entry = module != nullptr ? reinterpret_cast<Entry>(::dlsym(module, "typeloom_run_window")) : nullptr;
+  if (entry == nullptr) {
+    std::fprintf(stderr, "typeloom: cannot load the window module %s: %s\n", path.constData(), ::dlerror());
+    return 1;
   }
-
- private:
-  bool done_ = false;
-};
+  return entry(argc, argv, instanceLock);
+}
 
 }  // namespace
 
@@ -98,24 +84,7 @@ int ListFonts(platform::InstalledFonts& fonts, platform::Registry& registry, std
   return std::fflush(out) == 0 ? 0 : 1;
 }
 
-bool DeliverHandOver() {
-  QWidget* target = nullptr;
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (widget->windowTitle() == kMainCaption) {
-      target = widget;
-      break;
-    }
-    if (target == nullptr && widget->windowTitle().startsWith(kMainCaption)) target = widget;
-  }
-  if (target == nullptr) return false;
-  if (target->isMinimized()) target->showNormal();
-  target->raise();
-  target->activateWindow();
-  platform::KeyPreview::SendKey(target, kHandOverKey);
-  return true;
-}
-
-int RunMain(int argc, char** argv, const MakeViewerWindows& makeWindows) {
+int RunMain(int argc, char** argv) {
   QStringList arguments;
   for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   if (arguments.size() == 1) {
@@ -139,20 +108,12 @@ int RunMain(int argc, char** argv, const MakeViewerWindows& makeWindows) {
     return 1;
   }
 
-  previousHandler = qInstallMessageHandler(StartupMessageHandler);
-  QApplication app(argc, argv);
-  qInstallMessageHandler(previousHandler);
-  QApplication::setApplicationName(kAppTitle);
-  QApplication::setApplicationVersion(QStringLiteral("%1.%2").arg(kVersionMajor).arg(kVersionMinor));
-  QApplication::setDesktopFileName("typeloom");
-
-  FontModule module;
-  module.commandLine = CommandLineText(arguments);
-
+  // The start protocol runs before any window library is loaded: a later start
+  // hands over its command line and ends without them.
   platform::QtSettingsStore settings;
-  platform::LocalSingleInstance instance;
+  platform::InstanceLock instance;
   instance.LockStart();
-  settings::Write(settings, settings::kCommandLine, module.commandLine);
+  settings::Write(settings, settings::kCommandLine, CommandLineText(arguments));
   if (instance.PreviousInstance()) {
     const platform::HandOver handed = instance.SignalAndWait();
     // When the running instance went away meanwhile, this start takes its place.
@@ -167,24 +128,8 @@ int RunMain(int argc, char** argv, const MakeViewerWindows& makeWindows) {
     }
   }
   instance.UnlockStart();
-
-  module.PrepareShellCommands(QCoreApplication::applicationFilePath());
-
-  auto registry = platform::MakeLinuxRegistry(
-      platform::ShellIdentity{QCoreApplication::applicationFilePath(), module.openCommand, module.printCommand});
-  platform::QtMessageBoxes messages;
-  platform::QtClock clock;
-  platform::QtEventPump events;
-  Services services{*registry, settings, messages, clock, events, platform::LinuxInstalledFonts()};
-
-  Viewer viewer(module, services);
-  if (makeWindows) viewer.SetWindows(makeWindows(viewer, module, services));
-  viewer.Form_Load();
-  FirstPaintTrace painted;
-  if (!qEnvironmentVariableIsEmpty("TYPELOOM_TRACE")) viewer.installEventFilter(&painted);
-  viewer.show();
-  instance.Listen(DeliverHandOver);
-  return QApplication::exec();
+  // The window part keeps the instance lock for the rest of the process's life.
+  return RunWindowModule(argc, argv, instance.ReleaseInstanceLock());
 }
 
 }  // namespace typeloom::app

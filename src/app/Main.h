@@ -1,7 +1,5 @@
 #pragma once
 
-#include "app/WindowSeams.h"
-
 #include <cstdio>
 
 namespace typeloom::platform {
@@ -12,16 +10,13 @@ class Registry;
 namespace typeloom::app {
 
 // Program entry: the informational options, then the start-up protocol (one
-// instance per user; a later start hands its command line over and ends).
-int RunMain(int argc, char** argv, const MakeViewerWindows& makeWindows = {});
+// instance per user; a later start hands its command line over and ends); the first
+// instance then loads the window module and runs its window (WindowMain.h).
+int RunMain(int argc, char** argv);
 
 // `--list`: writes the installed-font list to `out`, one name a line, and returns 0;
 // when the font service cannot be asked, writes one line to `err` and returns 1.
 // `registry` is the registry over `fonts`.
 int ListFonts(platform::InstalledFonts& fonts, platform::Registry& registry, std::FILE* out, std::FILE* err);
-
-// Activates the top-level window captioned " Typeloom" (or, failing that, one whose
-// caption begins so) and sends it the hand-over key. False when there is none.
-bool DeliverHandOver();
 
 }  // namespace typeloom::app

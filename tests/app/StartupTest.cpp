@@ -2,6 +2,7 @@
 // fontconfig configuration over a folder of test fonts.
 #include "app/FontCatalogue.h"
 #include "app/Main.h"
+#include "app/WindowMain.h"
 #include "platform/fonts/InstalledFonts.h"
 #include "platform/instance/LocalSingleInstance.h"
 #include "platform/registry/CompositeRegistry.h"
@@ -269,6 +270,19 @@ TEST(Startup, HandOverThatReachesNoWindowIsReportedAndFails) {
   EXPECT_EQ(errors.count(u'\n'), 1) << errors.toStdString();
   EXPECT_TRUE(errors.startsWith("typeloom: ")) << errors.toStdString();
   EXPECT_EQ(handled, 1);
+}
+
+// --help, --version, --list and a later start's hand-over load no window library:
+// the executable needs none; the window module that has them is loaded later.
+TEST(Startup, TheProgramItselfNeedsNoWindowLibrary) {
+  QProcess readelf;
+  readelf.start("readelf", {"-d", TYPELOOM_EXE});
+  ASSERT_TRUE(readelf.waitForFinished(kWaitMs)) << "readelf (binutils) is missing";
+  const QString needed = QString::fromUtf8(readelf.readAllStandardOutput());
+  ASSERT_TRUE(needed.contains("libQt6Core")) << needed.toStdString();
+  for (const char* library : {"libQt6Gui", "libQt6Widgets", "libQt6Network", "libQt6PrintSupport", "libharfbuzz"}) {
+    EXPECT_FALSE(needed.contains(library)) << library;
+  }
 }
 
 // --list reports a font service that cannot be asked, and only that.

@@ -185,8 +185,9 @@ std::string FontconfigFonts::PathOf(std::string_view catalogueFile) {
 }
 
 FontconfigFonts& LinuxInstalledFonts() {
-  static FontconfigFonts fonts;
-  return fonts;
+  // Lives until the process ends; not taken down at exit, where nothing reads it.
+  static FontconfigFonts* fonts = new FontconfigFonts;
+  return *fonts;
 }
 
 bool ReloadFontconfig() { return FcInitReinitialize() != FcFalse; }

@@ -2,6 +2,7 @@
 
 #include "platform/registry/Registry.h"
 
+#include <deque>
 #include <unordered_set>
 
 namespace typeloom::platform::fontskey {
@@ -50,7 +51,10 @@ std::string ScalableName(const std::vector<std::string>& faceNames, std::string_
 
 std::string BitmapName(std::string_view family, std::string_view style, const std::set<int>& pointSizes) {
   std::string sizes;
-  for (int pt : pointSizes) sizes += (sizes.empty() ? "" : ",") + std::to_string(pt);
+  for (int pt : pointSizes) {
+    if (!sizes.empty()) sizes += ',';
+    sizes += std::to_string(pt);
+  }
   if (pointSizes.size() == 1) sizes += ',';
   std::string head(family);
   std::string tail;
@@ -71,25 +75,36 @@ std::string BitmapName(std::string_view family, std::string_view style, const st
 }
 
 void MakeUnique(std::vector<InstalledFontFile>& files) {
-  std::unordered_set<std::string> taken;
-  taken.reserve(files.size() * 2);
-  for (const InstalledFontFile& f : files) taken.insert(reg::FoldName(f.valueName));
-  std::unordered_set<std::string> seen;
+  // Each name is folded once; the sets hold views of these strings (and of the
+  // folded names made here, kept in `made`).
+  std::vector<std::string> folded;
+  folded.reserve(files.size());
+  for (const InstalledFontFile& f : files) folded.push_back(reg::FoldName(f.valueName));
+  std::unordered_set<std::string_view> taken(folded.begin(), folded.end());
+  std::unordered_set<std::string_view> seen;
   seen.reserve(files.size());
-  for (InstalledFontFile& f : files) {
-    if (seen.insert(reg::FoldName(f.valueName)).second) continue;
+  std::deque<std::string> made;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (seen.insert(folded[i]).second) continue;
+    InstalledFontFile& f = files[i];
     const std::size_t close = f.valueName.rfind(')');
     const std::size_t open = close == std::string::npos ? std::string::npos : f.valueName.rfind('(', close);
     for (int n = 2;; ++n) {
+      std::string number = " ";
+      number += std::to_string(n);
       std::string candidate = f.valueName;
       if (open == std::string::npos) {
-        candidate += " (" + std::to_string(n) + ")";
+        candidate += " (";
+        candidate.append(number, 1, std::string::npos);
+        candidate += ')';
       } else {
-        candidate.insert(close, " " + std::to_string(n));
+        candidate.insert(close, number);
       }
-      std::string folded = reg::FoldName(candidate);
-      if (taken.insert(folded).second) {
-        seen.insert(std::move(folded));
+      std::string key = reg::FoldName(candidate);
+      if (taken.count(key) == 0) {
+        const std::string_view stored = made.emplace_back(std::move(key));
+        taken.insert(stored);
+        seen.insert(stored);
         f.valueName = std::move(candidate);
         break;
       }

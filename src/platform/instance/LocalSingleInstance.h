@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/instance/InstanceLock.h"
 #include "platform/instance/SingleInstance.h"
 
 #include <QString>
@@ -8,52 +9,40 @@
 
 namespace typeloom::platform {
 
-// One instance per user through two flock'ed files and a local socket in
-// $XDG_RUNTIME_DIR (or a private 0700 folder "<name>-<uid>" under the temp folder):
-//   <name>.lock     held by the first instance for its whole life (the kernel
-//                   releases it when the process dies, also on a crash);
-//   <name>.start    held between LockStart and UnlockStart;
-//   <name>.socket   where the first instance listens for hand-over signals.
-// A later start connects, sends one signal line and waits for the reply that the
-// first instance sends once its handler has returned: handled or not delivered.
+// One instance per user: InstanceLock's files and protocol, plus the first instance's
+// listening side, a QLocalServer on "<name>.socket" that runs the handler for every
+// signal on the UI thread and replies once it has returned.
 // A PreviousInstance() answer of true is not kept: after a failed SignalAndWait a
 // caller may ask again and become the first instance if the other one has gone.
 class LocalSingleInstance final : public SingleInstance {
  public:
   // `directory` replaces the runtime folder (tests); empty means the default one.
-  explicit LocalSingleInstance(QString name = QStringLiteral("Typeloom"), QString directory = QString());
+  // With `heldInstanceLock` (a descriptor from InstanceLock::ReleaseInstanceLock) this
+  // object is the first instance from the start and listens at once.
+  explicit LocalSingleInstance(QString name = QStringLiteral("Typeloom"), QString directory = QString(),
+                               int heldInstanceLock = -1);
   ~LocalSingleInstance() override;
   LocalSingleInstance(const LocalSingleInstance&) = delete;
   LocalSingleInstance& operator=(const LocalSingleInstance&) = delete;
 
-  void LockStart() override;
-  void UnlockStart() override;
+  void LockStart() override { lock_.LockStart(); }
+  void UnlockStart() override { lock_.UnlockStart(); }
   bool PreviousInstance() override;
-  HandOver SignalAndWait() override;
+  HandOver SignalAndWait() override { return lock_.SignalAndWait(); }
   void Listen(std::function<bool()> handler) override;
 
-  // Bounds of SignalAndWait: how long to keep trying to connect, and how long
-  // to wait for the first instance's reply. Defaults: 10 s each.
-  void SetTimeouts(int connectMs, int replyMs);
+  void SetTimeouts(int connectMs, int replyMs) { lock_.SetTimeouts(connectMs, replyMs); }
+  QString LockFilePath() const { return lock_.LockFilePath(); }
+  QString SocketPath() const { return lock_.SocketPath(); }
 
-  QString LockFilePath() const;
-  QString SocketPath() const;
-
-  // The line a later start sends, and the first instance's replies: handled, or
-  // not delivered (no window took it).
-  static const char kSignalLine[];
-  static const char kReplyLine[];
-  static const char kUndeliveredLine[];
+  // The line a later start sends, and the first instance's replies.
+  static const char* const kSignalLine;
+  static const char* const kReplyLine;
+  static const char* const kUndeliveredLine;
 
  private:
   class Server;
-  QString directory_;
-  QString name_;
-  bool directoryUsable_ = false;
-  int instanceFd_ = -1;
-  int startFd_ = -1;
-  int connectMs_ = 10000;
-  int replyMs_ = 10000;
+  InstanceLock lock_;
   std::unique_ptr<Server> server_;
   std::function<bool()> pendingHandler_;
 };

@@ -4,14 +4,17 @@
 
 namespace typeloom::platform {
 
-const std::vector<InstalledFontFile>& FontsKeyRegistry::Files() {
-  const auto& files = fonts_.Files();
+const std::vector<InstalledFontFile>& FontsKeyRegistry::Files() { return fonts_.Files(); }
+
+// The index by folded name is built on the first lookup that needs it.
+const std::unordered_map<std::string, std::size_t>& FontsKeyRegistry::ByName() {
   if (!indexed_) {
     indexed_ = true;
+    const auto& files = fonts_.Files();
     byName_.reserve(files.size());
     for (std::size_t i = 0; i < files.size(); ++i) byName_.try_emplace(reg::FoldName(files[i].valueName), i);
   }
-  return files;
+  return byName_;
 }
 
 long FontsKeyRegistry::OpenKey(RootKey, std::string_view path, std::uint32_t access, KeyHandle* key) {
@@ -50,8 +53,9 @@ long FontsKeyRegistry::QueryValue(KeyHandle key, std::string_view name, std::uin
   // last value found needs no folding.
   std::size_t found = lastFound_;
   if (found >= files.size() || files[found].valueName != name) {
-    const auto it = byName_.find(reg::FoldName(name));
-    if (it == byName_.end()) return reg::kFileNotFound;
+    const auto& byName = ByName();
+    const auto it = byName.find(reg::FoldName(name));
+    if (it == byName.end()) return reg::kFileNotFound;
     found = it->second;
     lastFound_ = found;
   }

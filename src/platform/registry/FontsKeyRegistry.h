@@ -27,6 +27,7 @@ class FontsKeyRegistry final : public Registry {
 
  private:
   const std::vector<InstalledFontFile>& Files();
+  const std::unordered_map<std::string, std::size_t>& ByName();
 
   InstalledFonts& fonts_;
   bool indexed_ = false;

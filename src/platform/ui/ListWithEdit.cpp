@@ -1,35 +1,15 @@
 #include "platform/ui/ListWithEdit.h"
 
-#include <QCollator>
+#include "platform/ui/ListOrder.h"
+
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <vector>
 
 namespace typeloom::platform {
-namespace {
-
-QCollator& ListCollator() {
-  static QCollator collator = [] {
-    QCollator c{QLocale()};
-    c.setCaseSensitivity(Qt::CaseInsensitive);
-    c.setNumericMode(false);
-    return c;
-  }();
-  return collator;
-}
-
-// Strict weak order of a sorted list: locale order without case, then exact order.
-bool ListLess(const QString& a, const QString& b) {
-  const int c = ListCollator().compare(a, b);
-  if (c != 0) return c < 0;
-  return QString::compare(a, b, Qt::CaseSensitive) < 0;
-}
-
-}  // namespace
 
 ListWithEdit::ListWithEdit(bool sorted, QWidget* parent)
     : QWidget(parent), sorted_(sorted), edit_(new QLineEdit(this)), list_(new QListWidget(this)) {
@@ -47,26 +27,7 @@ ListWithEdit::ListWithEdit(bool sorted, QWidget* parent)
   connect(edit_, &QLineEdit::textEdited, this, [this](const QString& text) { FollowTypedText(text); });
 }
 
-void ListWithEdit::SortItems(QStringList& items) {
-  // One collation key per item rather than a collation per comparison; ties in
-  // locale order fall back to exact order, as in ListLess. Keys are made of the
-  // case-folded text: in the C locale a collator's keys keep case differences that
-  // its comparison ignores.
-  struct Keyed {
-    QCollatorSortKey key;
-    QString text;
-  };
-  std::vector<Keyed> keyed;
-  keyed.reserve(static_cast<std::size_t>(items.size()));
-  const QCollator& collator = ListCollator();
-  for (QString& item : items) keyed.push_back({collator.sortKey(item.toCaseFolded()), std::move(item)});
-  std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-    const int c = a.key.compare(b.key);
-    if (c != 0) return c < 0;
-    return QString::compare(a.text, b.text, Qt::CaseSensitive) < 0;
-  });
-  for (qsizetype i = 0; i < items.size(); ++i) items[i] = std::move(keyed[static_cast<std::size_t>(i)].text);
-}
+void ListWithEdit::SortItems(QStringList& items) { SortListItems(items); }
 
 void ListWithEdit::SetItems(QStringList items) {
   if (sorted_ && !std::is_sorted(items.begin(), items.end(), ListLess)) SortItems(items);

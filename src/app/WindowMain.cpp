@@ -1,0 +1,117 @@
+#include "app/WindowMain.h"
+
+#include "app/FontModule.h"
+#include "app/Viewer.h"
+#include "platform/fonts/FontconfigFonts.h"
+#include "platform/instance/LocalSingleInstance.h"
+#include "platform/registry/LinuxRegistry.h"
+#include "platform/settings/QtSettingsStore.h"
+#include "platform/shell/ShellBindings.h"
+#include "platform/ui/QtClock.h"
+#include "platform/ui/QtMessageBoxes.h"
+#include "platform/ui/WindowServices.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFile>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace typeloom::app {
+namespace {
+
+// While the window system is being opened, its plug-in diagnostics are held back:
+// a failure to open the display is reported in one line of our own.
+QtMessageHandler previousHandler = nullptr;
+void StartupMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtFatalMsg) {
+    std::fprintf(stderr, "typeloom: cannot open the display \"%s\"; start it in a desktop session or under xvfb-run\n",
+                 qgetenv("DISPLAY").constData());
+    std::fflush(stderr);
+    _exit(1);
+  }
+  const char* category = context.category != nullptr ? context.category : "";
+  if (qstrncmp(category, "qt.qpa", 6) == 0) return;
+  if (previousHandler != nullptr) previousHandler(type, context, message);
+}
+
+// Under TYPELOOM_TRACE, appends "painted" to the trace once the watched window has
+// been drawn for the first time (children included, flushed to the screen): the
+// end point of the start-up benchmark.
+class FirstPaintTrace final : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint && !done_) {
+      done_ = true;
+      QTimer::singleShot(0, [] {
+        QFile file(qEnvironmentVariable("TYPELOOM_TRACE"));
+        if (file.open(QIODevice::Append | QIODevice::Text)) file.write("painted\n");
+      });
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  bool done_ = false;
+};
+
+}  // namespace
+
+bool DeliverHandOver() {
+  QWidget* target = nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->windowTitle() == kMainCaption) {
+      target = widget;
+      break;
+    }
+    if (target == nullptr && widget->windowTitle().startsWith(kMainCaption)) target = widget;
+  }
+  if (target == nullptr) return false;
+  if (target->isMinimized()) target->showNormal();
+  target->raise();
+  target->activateWindow();
+  platform::KeyPreview::SendKey(target, kHandOverKey);
+  return true;
+}
+
+int RunWindow(int argc, char** argv, int instanceLock, const MakeViewerWindows& makeWindows) {
+  previousHandler = qInstallMessageHandler(StartupMessageHandler);
+  QApplication app(argc, argv);
+  qInstallMessageHandler(previousHandler);
+  QApplication::setApplicationName(kAppTitle);
+  QApplication::setApplicationVersion(QStringLiteral("%1.%2").arg(kVersionMajor).arg(kVersionMinor));
+  QApplication::setDesktopFileName("typeloom");
+
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  FontModule module;
+  module.commandLine = CommandLineText(arguments);
+
+  platform::QtSettingsStore settings;
+  // Listens at once: a later start that signals while the window is being built
+  // is handled once the window is there.
+  platform::LocalSingleInstance instance(QStringLiteral("Typeloom"), QString(), instanceLock);
+
+  module.PrepareShellCommands(QCoreApplication::applicationFilePath());
+
+  auto registry = platform::MakeLinuxRegistry(
+      platform::ShellIdentity{QCoreApplication::applicationFilePath(), module.openCommand, module.printCommand});
+  platform::QtMessageBoxes messages;
+  platform::QtClock clock;
+  platform::QtEventPump events;
+  Services services{*registry, settings, messages, clock, events, platform::LinuxInstalledFonts()};
+
+  Viewer viewer(module, services);
+  if (makeWindows) viewer.SetWindows(makeWindows(viewer, module, services));
+  viewer.Form_Load();
+  FirstPaintTrace painted;
+  if (!qEnvironmentVariableIsEmpty("TYPELOOM_TRACE")) viewer.installEventFilter(&painted);
+  viewer.show();
+  instance.Listen(DeliverHandOver);
+  return QApplication::exec();
+}
+
+}  // namespace typeloom::app
