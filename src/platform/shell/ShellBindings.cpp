@@ -226,14 +226,15 @@ long XdgShell::ReadPrint(const QByteArray& mime, std::string_view name, std::uin
 }
 
 long XdgShell::BindOpen(const QByteArray& mime, bool bind) {
+  if (bind && scope_ == Scope::User) {
+    if (!EnsureDesktopEntry()) return reg::kWriteFault;
+    EnsureMimePackage(mime);
+  }
+  // Read just before writing: another program may have changed the file meanwhile.
   const QString path = MimeAppsPath();
   const QByteArray content = ReadFile(path).value_or(QByteArray());
   QByteArray updated;
   if (bind) {
-    if (scope_ == Scope::User) {
-      if (!EnsureDesktopEntry()) return reg::kWriteFault;
-      EnsureMimePackage(mime);
-    }
     updated = mimeapps::SetLine(content, mime, mimeapps::LineFor(mime, shell::kDesktopId));
   } else {
     if (!OwnLine(content, mime)) return reg::kSuccess;  // nothing of ours to remove
@@ -299,6 +300,7 @@ QList<QByteArray> XdgShell::PrintTypes() const {
 }
 
 long XdgShell::SetPrint(const QByteArray& mime, bool install) {
+  if (install && scope_ == Scope::User) EnsureMimePackage(mime);
   const QList<QByteArray> current = PrintTypes();
   QList<QByteArray> types;
   for (const QByteArray& t : AllTypes()) {
@@ -315,7 +317,6 @@ long XdgShell::SetPrint(const QByteArray& mime, bool install) {
     if (scope_ == Scope::User) DropUnusedMimePackage();
     return ok ? reg::kSuccess : reg::kAccessDenied;
   }
-  if (install && scope_ == Scope::User) EnsureMimePackage(mime);
   const QByteArray menu = shell::FillTemplate(shell::Template("typeloom-print.servicemenu.in"), identity_.exePath, types);
   const QByteArray nemo = shell::FillTemplate(shell::Template("typeloom-print.nemo_action.in"), identity_.exePath, types);
   if (menu.isEmpty() || nemo.isEmpty()) return reg::kWriteFault;
