@@ -199,6 +199,32 @@ TEST(ShellCommands, UseTheProgramsOwnPathQuotedWhenItHoldsABlank) {
   EXPECT_EQ(CommandLineText({"/P", "/Home/Me/Fonts/Arial.TTF"}), "/p /home/me/fonts/arial.ttf");
 }
 
+// Counts the openings of one window.
+class CountingSeam final : public WindowSeam {
+ public:
+  explicit CountingSeam(int& opened) : opened_(opened) {}
+  void Open() override { ++opened_; }
+  void Close() override {}
+  bool IsOpen() const override { return false; }
+
+ private:
+  int& opened_;
+};
+
+TEST_F(ViewerTest, RoundHelpButtonOpensTheAboutBoxAndSummaryButtonTheSummary) {
+  Viewer& v = Load("");
+  int about = 0, summary = 0;
+  ViewerWindows windows;
+  windows.about = std::make_unique<CountingSeam>(about);
+  windows.summary = std::make_unique<CountingSeam>(summary);
+  v.SetWindows(std::move(windows));
+  QTest::mouseClick(v.HelpButton, Qt::LeftButton);
+  EXPECT_EQ(about, 1);
+  EXPECT_EQ(summary, 0);
+  QTest::mouseClick(v.summaryButton, Qt::LeftButton);
+  EXPECT_EQ(summary, 1);
+}
+
 TEST_F(ViewerTest, LayoutMatchesDesignInTwips) {
   Viewer& v = Load("");
   EXPECT_EQ(v.windowTitle(), " Typeloom");
