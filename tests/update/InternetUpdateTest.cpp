@@ -6,9 +6,12 @@
 #include "support/FakeAppServices.h"
 #include "update/InternetUpdate.h"
 #include "update/UpdateServer.h"
+#include "update/UpdateStatus.h"
 #include "update/UpdateText.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -197,7 +200,20 @@ TEST_F(InternetUpdateTest, TestAndUpdateStartsTheSignedInstallerAndRaisesUpdateS
   control->SetDownloadURL(OfferInstaller("good"));
   control->SetShowStatus(true);
   messages.reply = mb::kYes;
+  // The status window is up, unblocking, while the download runs, and gone after.
+  QStringList statusWhileDownloading;
+  QObject::connect(control.get(), &InternetUpdate::DownloadStarted, [&] {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+      if (auto* status = qobject_cast<UpdateStatus*>(window); status != nullptr && status->isVisible()) {
+        statusWhileDownloading << status->Label1->text();
+        EXPECT_FALSE(status->isModal());
+      }
+    }
+  });
   control->TestAndUpdate();
+  EXPECT_EQ(statusWhileDownloading, QStringList{"Downloading Update File"});
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  for (QWidget* window : QApplication::topLevelWidgets()) EXPECT_EQ(qobject_cast<UpdateStatus*>(window), nullptr);
 
   EXPECT_EQ(events, (QStringList{"DownloadStarted", "UpdateStarted"}));
   ASSERT_EQ(messages.shown.size(), 1) << messages.shown.join("\n---\n").toStdString();
