@@ -168,6 +168,9 @@ void Viewer::CreateControls() {
   connect(summaryButton, &QPushButton::clicked, this, [this] {
     if (windows_.summary) windows_.summary->Open();
   });
+  connect(optionsButton, &QPushButton::clicked, this, [this] {
+    if (windows_.options) windows_.options->Open();
+  });
 }
 
 void Viewer::Form_Load() {
