@@ -225,6 +225,16 @@ TEST_F(ViewerTest, RoundHelpButtonOpensTheAboutBoxAndSummaryButtonTheSummary) {
   EXPECT_EQ(summary, 1);
 }
 
+TEST_F(ViewerTest, OptionsButtonOpensTheOptionsDialog) {
+  Viewer& v = Load("");
+  int options = 0;
+  ViewerWindows windows;
+  windows.options = std::make_unique<CountingSeam>(options);
+  v.SetWindows(std::move(windows));
+  QTest::mouseClick(v.optionsButton, Qt::LeftButton);
+  EXPECT_EQ(options, 1);
+}
+
 TEST_F(ViewerTest, LayoutMatchesDesignInTwips) {
   Viewer& v = Load("");
   EXPECT_EQ(v.windowTitle(), " Typeloom");
