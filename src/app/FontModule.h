@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+class QWidget;
+
 namespace typeloom::platform {
 class Clock;
 class EventPump;
@@ -59,5 +61,11 @@ QString ShortExePath(const QString& exePath);
 
 // Waits whole seconds on the monotonic clock while letting window events run.
 void Pause(platform::Clock& clock, platform::EventPump& events, int seconds);
+
+// A window's caption height and border width in twips, from its outer and client
+// sizes (window height - client height - border width; (window width - client
+// width) / 2), rounded half to even; 0 when the measures cannot be read.
+int CaptionHeight(const QWidget& window);
+int BorderWidth(const QWidget& window);
 
 }  // namespace typeloom::app

@@ -27,13 +27,17 @@ namespace {
 
 constexpr char kUsage[] =
     "Usage: typeloom [FONT-FILE | /p FONT-FILE]\n"
-    "       typeloom --list | --help | --version\n"
+    "       typeloom --list | --details FONT-NAME | --help | --version\n"
     "\n"
     "Shows the installed fonts. With FONT-FILE, selects the installed font of that\n"
     "file; with /p, also opens the print dialog for it. When Typeloom already runs,\n"
     "the request goes to the running window.\n"
     "\n"
     "  --list     print the installed fonts as the font list shows them, one a line\n"
+    "  --details FONT-NAME\n"
+    "             print the details panel of an installed font (a name as --list\n"
+    "             prints it): its lines, then \"Copyright: \" and the copyright\n"
+    "             label's text\n"
     "  --help     print this help\n"
     "  --version  print the version\n";
 
@@ -56,16 +60,27 @@ QString WindowModulePath() {
   return QDir::cleanPath(folder + QStringLiteral("/" TYPELOOM_WINDOW_MODULE_FROM_BINDIR));
 }
 
-int RunWindowModule(int argc, char** argv, int instanceLock) {
+// The window module's entry `name`, or null after a line on standard error.
+void* WindowModuleEntry(const char* name) {
   const QByteArray path = QFile::encodeName(WindowModulePath());
   void* module = ::dlopen(path.constData(), RTLD_NOW | RTLD_LOCAL);
+  void* entry = module != nullptr ? ::dlsym(module, name) : nullptr;
+  if (entry == nullptr) std::fprintf(stderr, "typeloom: cannot load the window module %s: %s\n", path.constData(), ::dlerror());
+  return entry;
+}
+
+int RunWindowModule(int argc, char** argv, int instanceLock) {
   using Entry = int (*)(int, char**, int);
-  auto* entry = module != nullptr ? reinterpret_cast<Entry>(::dlsym(module, "typeloom_run_window")) : nullptr;
-  if (entry == nullptr) {
-    std::fprintf(stderr, "typeloom: cannot load the window module %s: %s\n", path.constData(), ::dlerror());
-    return 1;
-  }
-  return entry(argc, argv, instanceLock);
+  auto* entry = reinterpret_cast<Entry>(WindowModuleEntry("typeloom_run_window"));
+  return entry != nullptr ? entry(argc, argv, instanceLock) : 1;
+}
+
+// --details: the font machinery (Qt's font database, HarfBuzz) is in the window
+// module; it opens no window.
+int RunDetailsModule(int argc, char** argv) {
+  using Entry = int (*)(int, char**);
+  auto* entry = reinterpret_cast<Entry>(WindowModuleEntry("typeloom_run_details"));
+  return entry != nullptr ? entry(argc, argv) : 1;
 }
 
 }  // namespace
@@ -103,6 +118,7 @@ int RunMain(int argc, char** argv) {
       return ListFonts(platform::LinuxInstalledFonts(), *registry, stdout, stderr);
     }
   }
+  if (arguments.size() == 2 && arguments.front() == "--details") return RunDetailsModule(argc, argv);
   if (!DisplayConfigured()) {
     std::fprintf(stderr, "typeloom: no display (DISPLAY is not set); start it in a desktop session or under xvfb-run\n");
     return 1;

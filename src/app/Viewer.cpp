@@ -1,6 +1,10 @@
 #include "app/Viewer.h"
 
 #include "controls/ButtonWidget.h"
+#include "app/FontDisplay.h"
+#include "platform/fonts/FaceResolver.h"
+#include "platform/fonts/InstalledFonts.h"
+#include "platform/graphics/GraphicsFacts.h"
 #include "platform/ui/Clock.h"
 #include "platform/ui/ListWithEdit.h"
 #include "platform/ui/MessageBoxes.h"
@@ -11,7 +15,9 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QFile>
+#include <QFontMetrics>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,7 +46,8 @@ Viewer::Viewer(FontModule& module, Services& services, SplashScreen* splash, QWi
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       module_(module),
       services_(services),
-      splash_(splash) {
+      splash_(splash),
+      facts_(&platform::LinuxGraphicsFacts()) {
   setWindowTitle(kMainCaption);
   setAttribute(Qt::WA_DeleteOnClose, false);
   // The labels and frame use the small sans-serif dialog face; so do the other controls.
@@ -135,12 +142,7 @@ void Viewer::CreateControls() {
   Place(displayText, 960, 4035, 5055, 285);
   Label3->setBuddy(displayText);
 
-  displayPicture = new QWidget(this);
-  displayPicture->setAutoFillBackground(true);
-  QPalette palette = displayPicture->palette();
-  palette.setColor(QPalette::Window, palette.color(QPalette::Base));
-  palette.setColor(QPalette::WindowText, palette.color(QPalette::Text));
-  displayPicture->setPalette(palette);
+  displayPicture = new SampleArea(this);
   displayPicture->setFocusPolicy(Qt::TabFocus);
   Place(displayPicture, 960, 4410, 5055, 1275);
 
@@ -164,6 +166,10 @@ void Viewer::CreateControls() {
   for (std::size_t i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
   connect(fontList, &platform::ListWithEdit::Click, this, &Viewer::fontList_Click);
+  connect(sizeList, &platform::ListWithEdit::Click, this, &Viewer::sizeList_Click);
+  for (QCheckBox* box : effect) connect(box, &QCheckBox::toggled, this, &Viewer::effect_Click);
+  connect(displayText, &QLineEdit::textChanged, this, &Viewer::displayText_Change);
+  displayText->installEventFilter(this);
   connect(printButton, &QPushButton::clicked, this, &Viewer::printButton_Click);
   connect(summaryButton, &QPushButton::clicked, this, [this] {
     if (windows_.summary) windows_.summary->Open();
@@ -287,7 +293,122 @@ void Viewer::TraceSelection() const {
 
 void Viewer::fontList_Click() {
   if (loading) return;
-  // The size list, details and sample follow the selection (built on this).
+  const int record = module_.catalogue.FindName(fontList->Text().toLower());
+  const QString sizes = record >= 0 ? module_.catalogue.catalogueSizes[static_cast<std::size_t>(record)] : QString();
+  if (!sizes.isEmpty()) {
+    ListFixedSizes(sizes);
+  } else {
+    ListScalableSizes();
+  }
+  // Selecting the size draws the sample.
+  SelectSize();
+  ShowDetails();
+}
+
+void Viewer::ListFixedSizes(const QString& sizes) {
+  sizeList->hide();
+  sizeList->SetItems(FixedSizeEntries(sizes));
+}
+
+void Viewer::ListScalableSizes() {
+  sizeList->hide();
+  sizeList->Clear();
+  const QString name = fontList->Text();
+  const platform::FaceLocation face = platform::LocateFace(name);
+  measureFont_ = platform::FontForFace(face, name, 0);
+  lastTextHeight = 0;
+  for (int size : kStandardSizes) TrySize(size);
+}
+
+void Viewer::TrySize(int size) {
+  measureFont_.setPointSize(size);
+  TextSize->setFont(measureFont_);
+  // The line height in whole device pixels, in twips.
+  const int pixels = QFontMetrics(measureFont_, TextSize).height();
+  const int dpi = TextSize->logicalDpiY() > 0 ? TextSize->logicalDpiY() : 96;
+  const int height = RoundHalfEven(pixels * double(platform::kTwipsPerInch) / dpi);
+  if (height > lastTextHeight) {
+    sizeList->AddItem(QString::number(size));
+    lastTextHeight = height;
+  }
+}
+
+void Viewer::SelectSize() {
+  const QStringList& entries = sizeList->Items();
+  if (currentSize == 0 || entries.size() <= 1) {
+    // The first choice (or the only size) becomes the remembered size; a single
+    // size is shown without replacing a size remembered earlier.
+    selectingSize = currentSize != 0;
+    sizeList->SetListIndex(0);
+  } else {
+    selectingSize = true;
+    sizeList->SetListIndex(RememberedSizeIndex(entries, currentSize));
+  }
+  selectingSize = false;
+  sizeList->show();
+}
+
+void Viewer::sizeList_Click() {
+  const int caption = CaptionHeight(*this);
+  if (fontList->Text().isEmpty()) return;
+  const bool tall = sizeList->Text() == QStringLiteral("72");
+  const int windowHeight = caption + (tall ? kTallWindowHeight : kWindowHeight);
+  // The window's height is its outer height: the client area is what the caption
+  // and the lower border leave.
+  const int clientHeight = windowHeight - caption - BorderWidth(*this);
+  setFixedHeight(platform::TwipsToPixelsY(clientHeight));
+  displayPicture->resize(displayPicture->width(), platform::TwipsToPixelsY(tall ? kTallPictureHeight : kPictureHeight));
+  const int helpHeight = platform::PixelsToTwipsY(HelpButton->height());
+  HelpButton->move(HelpButton->x(),
+                   platform::TwipsToPixelsY(windowHeight - helpHeight - caption - kHelpButtonMargin));
+  if (!selectingSize) currentSize = RoundHalfEven(LeadingNumber(sizeList->Text()));
+  RenderSample();
+}
+
+void Viewer::effect_Click() { RenderSample(); }
+
+void Viewer::RenderSample() {
+  if (!userText) displayText->setText(SampleLine(fontList->Text(), sizeList->Text()));
+  const QString text = displayText->text();
+  if (text.isEmpty()) {
+    displayPicture->Clear();
+    return;
+  }
+  const double size = LeadingNumber(sizeList->Text());
+  // A size the area refuses (0 or less) leaves the previous one in force.
+  const double points = size > 0 ? size : displayPicture->DrawnFont().pointSizeF();
+  platform::FontEffects effects;
+  effects.bold = effect[0]->isChecked();
+  effects.italic = effect[1]->isChecked();
+  effects.strikeOut = effect[2]->isChecked();
+  effects.underline = effect[3]->isChecked();
+  displayPicture->DrawLine(platform::ResolveFont(fontList->Text(), points, effects), text);
+}
+
+void Viewer::displayText_Change() { RenderSample(); }
+
+void Viewer::displayText_KeyPress() { userText = true; }
+
+void Viewer::displayText_GotFocus() { displayText->setSelection(0, static_cast<int>(displayText->text().size())); }
+
+void Viewer::ShowDetails() {
+  detailText->clear();
+  const Details details = BuildDetails(fontList->Text(), module_.catalogue, services_.fontFolder, *facts_);
+  if (!details.made) return;
+  Copyright->setText(details.copyright);
+  detailText->setPlainText(details.lines.join(u'\n'));
+}
+
+bool Viewer::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == displayText) {
+    if (event->type() == QEvent::KeyPress && !static_cast<QKeyEvent*>(event)->text().isEmpty()) {
+      displayText_KeyPress();
+    } else if (event->type() == QEvent::FocusIn) {
+      // After the click that gave the focus has placed the cursor.
+      QTimer::singleShot(0, displayText, [this] { displayText_GotFocus(); });
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void Viewer::printButton_Click() {

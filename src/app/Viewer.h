@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the font list, size list, effects, details and sample.
 #include "app/FontModule.h"
+#include "app/SampleArea.h"
 #include "app/WindowSeams.h"
 
 #include <QWidget>
@@ -19,6 +20,7 @@ class ButtonWidget;
 }  // namespace typeloom::controls
 
 namespace typeloom::platform {
+class GraphicsFacts;
 class KeyPreview;
 class ListWithEdit;
 }  // namespace typeloom::platform
@@ -57,7 +59,24 @@ class Viewer : public QWidget, public MainWindowState {
   // Turns `commandLine` into a selection in the font list or a pending print.
   void ProcessCommandLine();
 
+  // The font display: size list, remembered size, sample.
   void fontList_Click();
+  void ListFixedSizes(const QString& sizes);
+  void ListScalableSizes();
+  void TrySize(int size);
+  void SelectSize();
+  void sizeList_Click();
+  void effect_Click();
+  void RenderSample();
+  void displayText_Change();
+  void displayText_KeyPress();
+  void displayText_GotFocus();
+
+  // The details panel and the copyright label for the selected font.
+  void ShowDetails();
+  // Where the details' graphics-system facts come from (the Linux one unless set).
+  void SetGraphicsFacts(platform::GraphicsFacts& facts) { facts_ = &facts; }
+
   void printButton_Click();
 
   // Controls, named as the window's layout names them.
@@ -78,7 +97,7 @@ class Viewer : public QWidget, public MainWindowState {
   QLabel* Copyright = nullptr;
   QLabel* Label3 = nullptr;
   QLineEdit* displayText = nullptr;
-  QWidget* displayPicture = nullptr;
+  SampleArea* displayPicture = nullptr;
   QWidget* TextSize = nullptr;
   controls::ButtonWidget* HelpButton = nullptr;
 
@@ -86,6 +105,9 @@ class Viewer : public QWidget, public MainWindowState {
   bool loading = false;
   bool activated = false;
   bool userText = false;
+  int currentSize = 0;      // the size last chosen; kept across font changes
+  bool selectingSize = false;
+  int lastTextHeight = 0;   // twips, of the last size ListScalableSizes offered
 
  signals:
   // The print command ran (the print dialog opens for the selected font).
@@ -93,6 +115,7 @@ class Viewer : public QWidget, public MainWindowState {
 
  protected:
   void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
@@ -106,6 +129,8 @@ class Viewer : public QWidget, public MainWindowState {
   SplashScreen* splash_;
   ViewerWindows windows_;
   platform::KeyPreview* keyPreview_ = nullptr;
+  platform::GraphicsFacts* facts_ = nullptr;
+  QFont measureFont_;  // TextSize's font
 };
 
 }  // namespace typeloom::app

@@ -1,8 +1,11 @@
 #include "app/WindowMain.h"
 
+#include "app/FontCatalogue.h"
+#include "app/FontDisplay.h"
 #include "app/FontModule.h"
 #include "app/Viewer.h"
 #include "platform/fonts/FontconfigFonts.h"
+#include "platform/graphics/GraphicsFacts.h"
 #include "platform/instance/LocalSingleInstance.h"
 #include "platform/registry/LinuxRegistry.h"
 #include "platform/settings/QtSettingsStore.h"
@@ -14,6 +17,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QTimer>
 #include <QWidget>
 
@@ -59,6 +63,50 @@ class FirstPaintTrace final : public QObject {
 };
 
 }  // namespace
+
+int PrintDetails(const QString& fontName, platform::Registry& registry, platform::SystemFontFolder& folder,
+                 platform::GraphicsFacts& facts, std::FILE* out, std::FILE* err) {
+  FontCatalogue catalogue;
+  const QStringList names = BuildFontNames(registry, catalogue);
+  QString entry;
+  if (names.contains(fontName)) {
+    entry = fontName;
+  } else {
+    for (const QString& name : names) {
+      if (name.compare(fontName, Qt::CaseInsensitive) == 0) {
+        entry = name;
+        break;
+      }
+    }
+  }
+  auto print = [](const QString& text, std::FILE* to) {
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), to);
+    return std::fflush(to) == 0;
+  };
+  if (entry.isEmpty()) {
+    print(QStringLiteral("typeloom: no installed font is named \"%1\" (typeloom --list shows the names)\n").arg(fontName),
+          err);
+    return 1;
+  }
+  const Details details = BuildDetails(entry, catalogue, folder, facts);
+  QString text;
+  for (const QString& line : details.lines) text += line + u'\n';
+  text += QStringLiteral("Copyright: ") + details.copyright + u'\n';
+  return print(text, out) ? 0 : 1;
+}
+
+int RunDetails(int argc, char** argv) {
+  // No window: the font machinery runs on the offscreen platform, and standard
+  // error carries only this command's own line.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+  QGuiApplication app(argc, argv);
+  const QString name = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+  auto registry = platform::MakeLinuxRegistry();
+  return PrintDetails(name, *registry, platform::LinuxInstalledFonts(), platform::LinuxGraphicsFacts(), stdout,
+                      stderr);
+}
 
 bool DeliverHandOver() {
   QWidget* target = nullptr;

@@ -3,11 +3,32 @@
 // first instance's listening side, the main window and its event loop.
 #include "app/WindowSeams.h"
 
+#include <QString>
+
+#include <cstdio>
+
+namespace typeloom::platform {
+class GraphicsFacts;
+class Registry;
+class SystemFontFolder;
+}  // namespace typeloom::platform
+
 namespace typeloom::app {
 
 // Runs the main window until it ends the program. `instanceLock` is the descriptor of
 // the instance lock that the start protocol took (or -1); it stays held until exit.
 int RunWindow(int argc, char** argv, int instanceLock, const MakeViewerWindows& makeWindows);
+
+// `typeloom --details FONT-NAME` (argv[2]): prints what the details panel shows for
+// that font-list name, without a window. See PrintDetails.
+int RunDetails(int argc, char** argv);
+
+// Writes what the details panel shows for the font-list name `fontName` (its
+// lines, then "Copyright: " and the copyright label) to `out` and returns 0; for a
+// name the font list does not hold (compared exactly, then without regard to
+// case), writes one line to `err` and returns 1.
+int PrintDetails(const QString& fontName, platform::Registry& registry, platform::SystemFontFolder& folder,
+                 platform::GraphicsFacts& facts, std::FILE* out, std::FILE* err);
 
 // Activates the top-level window captioned " Typeloom" (or, failing that, one whose
 // caption begins so) and sends it the hand-over key. False when there is none.

@@ -6,3 +6,7 @@
 extern "C" __attribute__((visibility("default"))) int typeloom_run_window(int argc, char** argv, int instanceLock) {
   return typeloom::app::RunWindow(argc, argv, instanceLock, typeloom::app::MakeProgramWindows);
 }
+
+extern "C" __attribute__((visibility("default"))) int typeloom_run_details(int argc, char** argv) {
+  return typeloom::app::RunDetails(argc, argv);
+}

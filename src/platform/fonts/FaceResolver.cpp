@@ -33,12 +33,16 @@ void Take(FcPattern* p, FaceLocation& face) {
   FcPatternGetInteger(p, FC_INDEX, 0, &index);
   // The high 16 bits number a variable font's named instance; the face is the low part.
   face.index = index & 0xFFFF;
+  FcBool scalable = FcTrue;
+  face.scalable = FcPatternGetBool(p, FC_SCALABLE, 0, &scalable) != FcResultMatch || scalable != FcFalse;
+  int spacing = FC_PROPORTIONAL;
+  face.fixedSpacing = FcPatternGetInteger(p, FC_SPACING, 0, &spacing) == FcResultMatch && spacing >= FC_MONO;
 }
 
 // The installed faces whose `object` equals `name`, by file and index.
 std::vector<FcPattern*> List(const char* object, const QByteArray& name, FontSet& holder) {
   Pattern pattern(FcPatternCreate(), FcPatternDestroy);
-  ObjectSet objects(FcObjectSetBuild(FC_FAMILY, FC_STYLE, FC_FILE, FC_INDEX, nullptr), FcObjectSetDestroy);
+  ObjectSet objects(FcObjectSetBuild(FC_FAMILY, FC_STYLE, FC_FILE, FC_INDEX, FC_SCALABLE, FC_SPACING, nullptr), FcObjectSetDestroy);
   if (!pattern || !objects) return {};
   FcPatternAddString(pattern.get(), object, reinterpret_cast<const FcChar8*>(name.constData()));
   holder.reset(FcFontList(nullptr, pattern.get(), objects.get()));

@@ -37,6 +37,8 @@ struct FaceLocation {
   QString style;     // the face's first style name
   std::string file;  // the font file fontconfig gives for the face; empty when none
   int index = 0;     // the face's number within the file (collections); 0 otherwise
+  bool scalable = true;       // outlines, as fontconfig sees the face (false: a bitmap face)
+  bool fixedSpacing = false;  // fontconfig's spacing is mono or charcell
 };
 
 // The face `name` denotes, with bold and italic as the face request asks for them
