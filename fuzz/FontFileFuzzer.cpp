@@ -1,11 +1,13 @@
 // Fuzz target: the TrueType reader over arbitrary bytes, then every lookup of
-// CFontPreview over what it read. Traps when a decoded text is not valid UTF-8.
+// CFontPreview over what it read; and the graphics-system facts (HarfBuzz and the
+// kern, post and OS/2 reads) over the same bytes. Traps when a decoded text is not valid UTF-8.
 #include "fontfile/CFontPreview.h"
 #include "fontfile/TrueTypeReader.h"
 #include "platform/fonts/FileProbe.h"
 #include "platform/fonts/FontFaces.h"
 #include "platform/fonts/FontSession.h"
 #include "platform/fonts/SystemLocale.h"
+#include "platform/graphics/FaceTables.h"
 #include "support/CFontPreviewAccess.h"
 
 #include <cstddef>
@@ -77,5 +79,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A path that does not exist leaves the object as it was.
   preview.SetFontFile("/nonexistent");
   if (!preview.FontFile().empty()) __builtin_trap();
+
+  // The bytes as a font file (faces 0 and 1 of a collection) and as a kern table.
+  const std::span<const std::uint8_t> bytes(data, size);
+  for (unsigned index : {0u, 1u}) {
+    const platform::FaceTables face = platform::ReadFaceTables(bytes, index);
+    if (!face.sfnt && (face.cff || face.hasOs2 || face.glyphCount != 0 || face.kernPairs)) __builtin_trap();
+    const std::uint8_t byte = platform::PitchAndFamily(face, (size & 1) != 0, (size & 2) != 0);
+    if ((byte & platform::pf::kTrueType) != 0 && (byte & platform::pf::kDevice) != 0) __builtin_trap();
+    total += byte + platform::LanguageInfo(face);
+  }
+  total += platform::KernTableHasPairs(bytes) ? 1 : 0;
   return total == SIZE_MAX ? 1 : 0;
 }

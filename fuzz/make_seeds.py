@@ -50,6 +50,21 @@ def built(family, style):
     return data
 
 
+def details():
+    """The details-panel test fonts that carry layout tables (GSUB, GDEF), kern, CFF and
+    code pages, for the graphics-system facts."""
+    tmp = os.path.join(os.environ.get("TMPDIR", "/tmp"), "typeloom-seed-details")
+    subprocess.run(["/usr/bin/python3", os.path.join(HERE, "..", "tests", "support", "make_details_fonts.py"), tmp],
+                   check=True)
+    out = []
+    for name in ("DetailKern-Regular.ttf", "DetailLiga-Regular.ttf", "DetailMarks-Regular.ttf",
+                 "DetailArabic-Regular.ttf", "DetailCjk-Regular.ttf", "DetailCff-Regular.otf",
+                 "DetailMono-Regular.ttf"):
+        with open(os.path.join(tmp, name), "rb") as f:
+            out.append(f.read())
+    return out
+
+
 def boundaries(data):
     if len(data) < 12:
         return []
@@ -70,6 +85,7 @@ def main():
     rng = random.Random(20261208)
     fonts = [built("Seed Sans", "Regular"), built("Seed Sans", "Bold")]
     fonts += [small(p) for p in INSTALLED if os.path.exists(p)]
+    fonts += details()
     seeds = []
     for data in fonts:
         seeds.append(data)

@@ -14,10 +14,10 @@
 namespace typeloom::testsupport {
 namespace {
 
-QString ScriptPath() {
+QString ScriptPath(const QString& name) {
   const QByteArray source = qgetenv("TYPELOOM_SOURCE_DIR");
-  if (!source.isEmpty()) return QString::fromLocal8Bit(source) + "/tests/support/make_test_fonts.py";
-  return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/make_test_fonts.py";
+  if (!source.isEmpty()) return QString::fromLocal8Bit(source) + "/tests/support/" + name;
+  return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/" + name;
 }
 
 QString Escape(const std::string& text) { return QString::fromStdString(text).toHtmlEscaped(); }
@@ -52,27 +52,25 @@ const std::vector<FixtureFont>& FontFixtures::Expected() {
   return fonts;
 }
 
-std::string FontFixtures::FontFolder(std::string* error) {
-  static std::string folder;
-  static std::string failure;
-  if (!folder.empty() || !failure.empty()) {
-    if (error != nullptr) *error = failure;
-    return folder;
-  }
-  QFile script(ScriptPath());
+namespace {
+
+// Runs `script` (in tests/support) into $TYPELOOM_BINARY_DIR/`prefix`-<hash of the
+// script> unless that folder already holds `marker`; the folder's path, or empty
+// with the reason in `failure`.
+std::string BuildFonts(const QString& scriptName, const QString& prefix, const QString& marker, std::string& failure) {
+  QFile script(ScriptPath(scriptName));
   if (!script.open(QIODevice::ReadOnly)) {
     failure = "cannot read " + script.fileName().toStdString();
-    if (error != nullptr) *error = failure;
     return {};
   }
   // A new script makes a new folder, so a stale build of the fonts is never used.
   const QString hash = QCryptographicHash::hash(script.readAll(), QCryptographicHash::Sha1).toHex().left(12);
   const QByteArray binary = qgetenv("TYPELOOM_BINARY_DIR");
   const QString base = binary.isEmpty() ? QDir::tempPath() : QString::fromLocal8Bit(binary);
-  const QString target = base + "/test-fonts-" + hash;
-  if (!QFileInfo::exists(target + "/TestSans-Bold.ttf")) {
+  const QString target = base + "/" + prefix + "-" + hash;
+  if (!QFileInfo::exists(target + "/" + marker)) {
     // Build beside the target and rename, so a concurrent process sees all or nothing.
-    QTemporaryDir staging(base + "/test-fonts-build-XXXXXX");
+    QTemporaryDir staging(base + "/" + prefix + "-build-XXXXXX");
     staging.setAutoRemove(true);
     QProcess python;
     python.setProcessChannelMode(QProcess::MergedChannels);
@@ -81,16 +79,30 @@ std::string FontFixtures::FontFolder(std::string* error) {
                      python.exitCode() == 0;
     if (!staging.isValid() || !ran) {
       failure = "building the test fonts failed: " + python.readAll().toStdString();
-      if (error != nullptr) *error = failure;
       return {};
     }
-    if (!QDir().rename(staging.path(), target) && !QFileInfo::exists(target + "/TestSans-Bold.ttf")) {
+    if (!QDir().rename(staging.path(), target) && !QFileInfo::exists(target + "/" + marker)) {
       failure = "cannot move the test fonts to " + target.toStdString();
-      if (error != nullptr) *error = failure;
       return {};
     }
   }
-  folder = target.toStdString();
+  return target.toStdString();
+}
+
+}  // namespace
+
+std::string FontFixtures::FontFolder(std::string* error) {
+  static std::string failure;
+  static const std::string folder = BuildFonts("make_test_fonts.py", "test-fonts", "TestSans-Bold.ttf", failure);
+  if (error != nullptr) *error = failure;
+  return folder;
+}
+
+std::string FontFixtures::DetailsFontFolder(std::string* error) {
+  static std::string failure;
+  static const std::string folder =
+      BuildFonts("make_details_fonts.py", "details-fonts", "DetailSerif-Regular.ttf", failure);
+  if (error != nullptr) *error = failure;
   return folder;
 }
 
@@ -105,22 +117,26 @@ std::string FontFixtures::WriteFontconfigConfig(const std::string& workFolder,
   return path.toStdString();
 }
 
-bool FontFixtures::UseSandboxFontconfig(std::string* error) {
-  const std::string fonts = FontFolder(error);
-  if (fonts.empty()) return false;
+bool FontFixtures::UseSandboxFontconfig(const std::vector<std::string>& folders, std::string* error) {
   static std::unique_ptr<QTemporaryDir> work;  // lives until the process ends
   if (!work) work = std::make_unique<QTemporaryDir>();
   if (!work->isValid()) {
     if (error != nullptr) *error = "cannot make a temporary folder";
     return false;
   }
-  const std::string config = WriteFontconfigConfig(work->path().toStdString(), {fonts});
+  const std::string config = WriteFontconfigConfig(work->path().toStdString(), folders);
   if (config.empty()) {
     if (error != nullptr) *error = "cannot write the fontconfig configuration";
     return false;
   }
   ::setenv("FONTCONFIG_FILE", config.c_str(), 1);
   return true;
+}
+
+bool FontFixtures::UseSandboxFontconfig(std::string* error) {
+  const std::string fonts = FontFolder(error);
+  if (fonts.empty()) return false;
+  return UseSandboxFontconfig(std::vector<std::string>{fonts}, error);
 }
 
 }  // namespace typeloom::testsupport

@@ -29,6 +29,10 @@ class FontFixtures {
   // the reason in *error.
   static std::string FontFolder(std::string* error = nullptr);
 
+  // The fonts whose tables the details panel and size lists are tested against
+  // (tests/support/make_details_fonts.py), built like FontFolder().
+  static std::string DetailsFontFolder(std::string* error = nullptr);
+
   // Writes fonts.conf into `workFolder`, listing only `fontFolders` and keeping the
   // font cache in `workFolder`/cache. Returns the file's path, empty on failure.
   static std::string WriteFontconfigConfig(const std::string& workFolder, const std::vector<std::string>& fontFolders);
@@ -36,6 +40,8 @@ class FontFixtures {
   // Builds the fonts, writes a configuration over them into a temporary folder that
   // lives until the process ends and points FONTCONFIG_FILE at it.
   static bool UseSandboxFontconfig(std::string* error = nullptr);
+  // Points FONTCONFIG_FILE at a configuration over `folders` only.
+  static bool UseSandboxFontconfig(const std::vector<std::string>& folders, std::string* error);
 
   // Every test font file, in path order, with the name the fonts key gives it.
   static const std::vector<FixtureFont>& Expected();

@@ -172,7 +172,8 @@ def main():
     # Bitmap families: pixel sizes at 96 DPI give the point sizes in their names.
     for family, pixel_sizes in (("Detail Steps", (11, 13, 16, 19, 24, 32)),  # 8,10,12,14,18,24
                                 ("Detail Twelve", (16, 24)),                   # 12,18
-                                ("Detail Large", (24, 32))):                   # 18,24
+                                ("Detail Single", (13,)),                      # 10
+                                ("Detail Large", (24, 32))):                   # 18,24: no size list in its name
         for px in pixel_sizes:
             name = "%s-%d.bdf" % (family.replace(" ", ""), px)
             with open(os.path.join(out, "Bitmap", name), "w", encoding="ascii") as f:

@@ -1,0 +1,401 @@
+// The real main window over a fontconfig that sees only the test fonts
+// (make_test_fonts.py and make_details_fonts.py, see SandboxFontsTestMain.cpp):
+// the details panel, the size lists and remembered sizes, the 72-point layout and
+// the sample, each checked against the tables the fonts were built with.
+#include "app/FontDisplay.h"
+#include "app/Viewer.h"
+#include "controls/ButtonWidget.h"
+#include "platform/fonts/FaceResolver.h"
+#include "platform/fonts/FontconfigFonts.h"
+#include "platform/registry/LinuxRegistry.h"
+#include "platform/ui/ListWithEdit.h"
+#include "platform/ui/WindowServices.h"
+#include "support/FakeAppServices.h"
+#include "support/TestLabel.h"
+
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRawFont>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace typeloom::app {
+namespace {
+
+// Services over the sandboxed fontconfig; the registry's own keys in a temporary hive.
+class SandboxServices {
+ public:
+  SandboxServices() : registry_(platform::MakeLinuxRegistry(fonts_, hive_.filePath("hive").toStdString())) {
+    settings_.SaveSetting(kAppTitle, kSettingsSection, "ShowSplash", "0");
+  }
+  Services& services() { return services_; }
+
+ private:
+  QTemporaryDir hive_;
+  platform::FontconfigFonts fonts_;
+  std::unique_ptr<platform::Registry> registry_;
+  test::FakeSettingsStore settings_;
+  test::FakeMessageBoxes messages_;
+  test::FakeClock clock_;
+  Services services_{*registry_, settings_, messages_, clock_, clock_, fonts_};
+};
+
+class DisplayIT : public ::testing::Test {
+ protected:
+  Viewer& Load() {
+    viewer = std::make_unique<Viewer>(module, sandbox.services());
+    viewer->Form_Load();
+    return *viewer;
+  }
+  // Chooses a font as a click in the list does.
+  void Choose(const QString& name) {
+    const int index = static_cast<int>(module.fontNames.indexOf(name));
+    ASSERT_GE(index, 0) << name.toStdString() << " not in " << module.fontNames.join(", ").toStdString();
+    viewer->fontList->SetListIndex(index);
+  }
+  void ChooseSize(const QString& size) {
+    const int index = static_cast<int>(viewer->sizeList->Items().indexOf(size));
+    ASSERT_GE(index, 0) << size.toStdString();
+    viewer->sizeList->SetListIndex(index);
+  }
+  QStringList Sizes() const { return viewer->sizeList->Items(); }
+  QStringList DetailLines() const { return viewer->detailText->toPlainText().split(u'\n'); }
+
+  SandboxServices sandbox;
+  FontModule module;
+  std::unique_ptr<Viewer> viewer;
+};
+
+const QStringList kAllSizes = {"8", "9", "10", "11", "12", "14", "16", "18", "20", "22", "24", "26", "28", "36", "48", "72"};
+
+// --- Details panel ---
+
+struct DetailsCase {
+  const char* font;
+  QStringList lines;
+  const char* copyright;
+};
+
+void PrintTo(const DetailsCase& c, std::ostream* os) { *os << c.font; }
+
+class DetailsIT : public DisplayIT, public ::testing::WithParamInterface<DetailsCase> {};
+
+TEST_P(DetailsIT, PanelLinesInOrderAndCopyrightLabel) {
+  Load();
+  Choose(GetParam().font);
+  EXPECT_EQ(DetailLines(), GetParam().lines);
+  EXPECT_EQ(viewer->Copyright->text(), GetParam().copyright);
+  // What the other windows read: the same lines ended by CR LF, no break after the last.
+  EXPECT_EQ(viewer->DetailsText(), GetParam().lines.join("\r\n"));
+}
+
+const QStringList kTrueTypeVariable = {"Is a TrueType font", "Is a variable pitch font", "Is a vector font"};
+const char* const kDefaultNotice = "Copyright (c) Typeloom details tests";
+
+INSTANTIATE_TEST_SUITE_P(
+    Fonts, DetailsIT,
+    ::testing::Values(
+        DetailsCase{"Detail Serif Regular",
+                    kTrueTypeVariable + QStringList{"Is a Roman font", "Is a Standard Latin Font", "Version 2.5",
+                                                    "Installed: True"},
+                    "Serif notice"},
+        // A bare-number version gets "Version " before it; a notice without a period shows whole.
+        DetailsCase{"Detail Sans Regular",
+                    kTrueTypeVariable + QStringList{"Is a Swiss font", "Is a Standard Latin Font", "Version 1.5",
+                                                    "Installed: True"},
+                    "No period in this notice"},
+        // A version beginning with the word in capitals is shown as it is.
+        DetailsCase{"Detail Mono Regular",
+                    {"Is a TrueType font", "Is a fixed pitch font", "Is a vector font", "Is a modern font",
+                     "Is a Standard Latin Font", "VERSION 3.0 beta", "Installed: True"},
+                    kDefaultNotice},
+        // No version text: no version line, the installed line all the same.
+        DetailsCase{"Detail Script Regular",
+                    kTrueTypeVariable + QStringList{"Is a script font", "Is a Standard Latin Font", "Installed: True"},
+                    kDefaultNotice},
+        DetailsCase{"Detail Deco Regular",
+                    kTrueTypeVariable + QStringList{"Is a decorative font", "Is a Standard Latin Font",
+                                                    "Version 1.000", "Installed: True"},
+                    kDefaultNotice},
+        DetailsCase{"Detail Cff Regular",
+                    {"Is a Device font", "Is a variable pitch font", "Is a vector font", "Is a Standard Latin Font",
+                     "Version 1.000", "Installed: True"},
+                    kDefaultNotice},
+        DetailsCase{"Detail Kern Regular",
+                    kTrueTypeVariable + QStringList{"Is a Swiss font", "Contains kerning tables", "Version 1.000",
+                                                    "Installed: True"},
+                    kDefaultNotice},
+        // The ligature glyph is reached by no character.
+        DetailsCase{"Detail Liga Regular",
+                    kTrueTypeVariable + QStringList{"Contains non-displaying glyphs", "Supports ligatures",
+                                                    "Version 1.000", "Installed: True"},
+                    kDefaultNotice},
+        DetailsCase{"Detail Marks Regular",
+                    kTrueTypeVariable + QStringList{"Contains diacritic characters", "Version 1.000", "Installed: True"},
+                    kDefaultNotice},
+        DetailsCase{"Detail Arabic Regular",
+                    kTrueTypeVariable + QStringList{"Contains special glyph shapes", "Supports Kashida glyphs",
+                                                    "Characters need to be reordered", "Version 1.000",
+                                                    "Installed: True"},
+                    kDefaultNotice},
+        DetailsCase{"Detail Cjk Regular",
+                    kTrueTypeVariable + QStringList{"Double Byte Character Set", "Version 1.000", "Installed: True"},
+                    kDefaultNotice},
+        // A full-name entry: the facts of that face.
+        DetailsCase{"DetailOdd-Heavy",
+                    kTrueTypeVariable + QStringList{"Is a Standard Latin Font", "Version 1.000", "Installed: True"},
+                    kDefaultNotice},
+        // A collection's first face; the inspection object reads no collection file.
+        DetailsCase{"Test Pair Regular",
+                    kTrueTypeVariable + QStringList{"Is a Standard Latin Font", "Installed: False"}, ""},
+        // A bitmap font: no TrueType line, the pitch line first.
+        DetailsCase{"Detail Steps", {"Is a fixed pitch font", "Is a Standard Latin Font", "Installed: False"}, ""}),
+    [](const auto& info) { return test::Label(info.param.font); });
+
+TEST_F(DisplayIT, ChoosingAnotherFontEmptiesThePanelFirst) {
+  Load();
+  Choose("Detail Arabic Regular");
+  ASSERT_TRUE(DetailLines().contains("Supports Kashida glyphs"));
+  Choose("Detail Steps");
+  EXPECT_FALSE(DetailLines().contains("Supports Kashida glyphs"));
+  EXPECT_FALSE(DetailLines().contains("Is a TrueType font"));
+  EXPECT_EQ(viewer->Copyright->text(), "");
+}
+
+// --- Size lists and the remembered size ---
+
+struct SizeListCase {
+  const char* font;
+  QStringList sizes;
+};
+
+void PrintTo(const SizeListCase& c, std::ostream* os) { *os << c.font; }
+
+class SizeListIT : public DisplayIT, public ::testing::WithParamInterface<SizeListCase> {};
+
+TEST_P(SizeListIT, ListsTheFontsSizes) {
+  Load();
+  Choose(GetParam().font);
+  EXPECT_EQ(Sizes(), GetParam().sizes);
+  EXPECT_TRUE(viewer->sizeList->isVisibleTo(viewer.get()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Fonts, SizeListIT,
+                         ::testing::Values(SizeListCase{"Detail Serif Regular", kAllSizes},
+                                           SizeListCase{"Detail Cff Regular", kAllSizes},
+                                           SizeListCase{"Detail Steps", {"8", "10", "12", "14", "18", "24"}},
+                                           SizeListCase{"Detail Twelve", {"12", "18"}},
+                                           SizeListCase{"Detail Single", {"10"}},
+                                           SizeListCase{"Test Fixed", {"10", "12", "15"}}),
+                         [](const auto& info) { return test::Label(info.param.font); });
+
+TEST_F(DisplayIT, ScalableListOfABitmapFontOffersOnlyTallerSizes) {
+  Load();
+  viewer->fontList->SetText("Detail Steps");
+  viewer->ListScalableSizes();
+  const QStringList sizes = Sizes();
+  // Its six pixel sizes give at most six different heights, the first at 8 points.
+  ASSERT_FALSE(sizes.isEmpty());
+  EXPECT_LE(sizes.size(), 6);
+  EXPECT_EQ(sizes.front(), "8");
+  for (const QString& size : sizes) EXPECT_TRUE(kAllSizes.contains(size)) << size.toStdString();
+}
+
+struct RememberStep {
+  const char* font;
+  const char* pick;  // a size the user then picks, or nullptr
+  const char* shown;
+  int currentSize;
+};
+
+struct RememberCase {
+  const char* label;
+  std::vector<RememberStep> steps;
+  // Sizes listed directly, instead of a font's own (fonts with these lists do not
+  // exist among the catalogue's names); nullptr for none.
+  const char* fixedSizes = nullptr;
+  const char* shownAfterFixed = nullptr;
+};
+
+void PrintTo(const RememberCase& c, std::ostream* os) { *os << c.label; }
+
+class RememberIT : public DisplayIT, public ::testing::WithParamInterface<RememberCase> {};
+
+TEST_P(RememberIT, KeepsTheSizeNearestTheLastChoice) {
+  Load();
+  for (const RememberStep& step : GetParam().steps) {
+    SCOPED_TRACE(step.font);
+    Choose(step.font);
+    if (step.pick != nullptr) ChooseSize(step.pick);
+    EXPECT_EQ(viewer->sizeList->Text(), step.shown);
+    EXPECT_EQ(viewer->currentSize, step.currentSize);
+  }
+  if (GetParam().fixedSizes != nullptr) {
+    viewer->ListFixedSizes(GetParam().fixedSizes);
+    viewer->SelectSize();
+    EXPECT_EQ(viewer->sizeList->Text(), GetParam().shownAfterFixed);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, RememberIT,
+    ::testing::Values(
+        // At start-up the first listed size is chosen and remembered.
+        RememberCase{"FirstChoiceIsTheFirstSize", {{"Detail Serif Regular", nullptr, "8", 8}}},
+        RememberCase{"BitmapUpTo24ShowsItsLargestThenScalableShows36Again",
+                     {{"Detail Serif Regular", "36", "36", 36},
+                      {"Detail Steps", nullptr, "24", 36},
+                      {"Detail Sans Regular", nullptr, "36", 36}}},
+        RememberCase{"FourteenBetween12And18Shows12",
+                     {{"Detail Serif Regular", "14", "14", 14}, {"Detail Twelve", nullptr, "12", 14}}},
+        RememberCase{"OfferedSizeKept", {{"Detail Steps", "14", "14", 14}, {"Detail Serif Regular", nullptr, "14", 14}}},
+        RememberCase{"OnlyLargerSizesShowTheSmallest", {{"Detail Serif Regular", "14", "14", 14}}, "18,24", "18"},
+        // A single size is shown without consulting the remembered size, which stays.
+        RememberCase{"SingleSizeShownRememberedSizeKept",
+                     {{"Detail Serif Regular", "36", "36", 36},
+                      {"Detail Single", nullptr, "10", 36},
+                      {"Detail Serif Regular", nullptr, "36", 36}}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// --- Geometry of the 72-point choice ---
+
+TEST_F(DisplayIT, SeventyTwoPointsMakesTheWindowAndSampleTaller) {
+  Load();
+  Choose("Detail Serif Regular");
+  ChooseSize("12");
+  const int normalHeight = platform::PixelsToTwipsY(viewer->height());
+  EXPECT_EQ(platform::PixelsToTwipsY(viewer->displayPicture->height()), kPictureHeight);
+  const int caption = CaptionHeight(*viewer);
+  const int helpHeight = platform::PixelsToTwipsY(viewer->HelpButton->height());
+  EXPECT_EQ(platform::PixelsToTwipsY(viewer->HelpButton->y()), caption + kWindowHeight - helpHeight - caption - 60);
+
+  ChooseSize("72");
+  EXPECT_EQ(platform::PixelsToTwipsY(viewer->height()) - normalHeight, 600);
+  EXPECT_EQ(platform::PixelsToTwipsY(viewer->displayPicture->height()), kTallPictureHeight);
+  EXPECT_EQ(platform::PixelsToTwipsY(viewer->HelpButton->y()), caption + kTallWindowHeight - helpHeight - caption - 60);
+  // The help button stays inside the window, at its bottom.
+  EXPECT_LE(viewer->HelpButton->geometry().bottom(), viewer->height());
+
+  ChooseSize("48");
+  EXPECT_EQ(platform::PixelsToTwipsY(viewer->height()), normalHeight);
+  EXPECT_EQ(platform::PixelsToTwipsY(viewer->displayPicture->height()), kPictureHeight);
+}
+
+// --- The sample ---
+
+TEST_F(DisplayIT, SampleLineFollowsFontSizeAndEffects) {
+  Load();
+  Choose("Detail Serif Regular");
+  ChooseSize("12");
+  EXPECT_EQ(viewer->displayText->text(), "Detail Serif Regular 12-point font");
+  EXPECT_EQ(viewer->displayPicture->DrawnText(), "Detail Serif Regular 12-point font");
+  EXPECT_EQ(viewer->displayPicture->DrawnFont().pointSizeF(), 12);
+  viewer->effect[0]->setChecked(true);
+  viewer->effect[2]->setChecked(true);
+  const QFont font = viewer->displayPicture->DrawnFont();
+  EXPECT_TRUE(font.bold());
+  EXPECT_FALSE(font.italic());
+  EXPECT_TRUE(font.strikeOut());
+  EXPECT_FALSE(font.underline());
+  EXPECT_EQ(QFontInfo(font).family(), "Detail Serif");
+}
+
+TEST_F(DisplayIT, TypedTextSurvivesFontAndSizeChanges) {
+  Load();
+  Choose("Detail Serif Regular");
+  viewer->displayText->setFocus();
+  QTest::keyClicks(viewer->displayText, "Hello");
+  EXPECT_TRUE(viewer->userText);
+  viewer->displayText->setText(QStringLiteral("مرحبا Hello"));
+  Choose("Detail Arabic Regular");
+  ChooseSize("24");
+  EXPECT_EQ(viewer->displayText->text(), QStringLiteral("مرحبا Hello"));
+  EXPECT_EQ(viewer->displayPicture->DrawnText(), QStringLiteral("مرحبا Hello"));
+  EXPECT_EQ(QFontInfo(viewer->displayPicture->DrawnFont()).family(), "Detail Arabic");
+  EXPECT_EQ(viewer->displayPicture->DrawnFont().pointSizeF(), 24);
+}
+
+TEST_F(DisplayIT, EmptiedTextClearsTheArea) {
+  Load();
+  Choose("Detail Sans Regular");
+  ASSERT_FALSE(viewer->displayPicture->IsClear());
+  viewer->displayText->setFocus();
+  QTest::keyClick(viewer->displayText, Qt::Key_A);  // the user's own text from now on
+  viewer->displayText->clear();
+  EXPECT_TRUE(viewer->displayPicture->IsClear());
+  viewer->effect[1]->setChecked(true);
+  EXPECT_TRUE(viewer->displayPicture->IsClear());
+  EXPECT_EQ(viewer->displayText->text(), "");
+}
+
+TEST_F(DisplayIT, SizeTextThatIsNoNumberKeepsThePreviousSize) {
+  Load();
+  Choose("Detail Serif Regular");
+  ChooseSize("18");
+  viewer->sizeList->SetText("big");
+  viewer->RenderSample();
+  EXPECT_EQ(viewer->displayPicture->DrawnFont().pointSizeF(), 18);
+}
+
+TEST_F(DisplayIT, FocusIntoTheTextSelectsAllOfIt) {
+  Load();
+  Choose("Detail Serif Regular");
+  viewer->show();
+  QTest::mouseClick(viewer->displayText, Qt::LeftButton, {}, QPoint(5, 5));
+  QTest::qWait(0);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(viewer->displayText->selectedText(), viewer->displayText->text());
+  EXPECT_FALSE(viewer->displayText->selectedText().isEmpty());
+}
+
+// The sample of a full-name entry is drawn in exactly that face; its family's
+// entry in the family's regular face.
+TEST_F(DisplayIT, FullNameEntryDrawsThatFaceAndItsFamilyEntryTheFamily) {
+  Load();
+  const struct {
+    const char* entry;
+    const char* family;
+    const char* style;
+    const char* file;
+  } cases[] = {
+      {"DetailOdd-Heavy", "Detail Odd", "Heavy", "DetailOdd-Heavy.ttf"},
+      {"Detail Odd Regular", "Detail Odd", "Regular", "DetailOdd-Regular.ttf"},
+      {"Test Pair Regular", "Test Pair", "Regular", "TestPair.ttc"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.entry);
+    Choose(c.entry);
+    const QFont drawn = viewer->displayPicture->DrawnFont();
+    const QFontInfo info(drawn);
+    EXPECT_EQ(info.family(), c.family);
+    EXPECT_EQ(info.styleName(), c.style);
+    const QRawFont raw = QRawFont::fromFont(drawn);
+    EXPECT_EQ(raw.familyName(), c.family);
+    EXPECT_EQ(raw.styleName(), c.style);
+    // The details describe the same face.
+    const platform::FaceLocation face = platform::LocateFace(c.entry);
+    EXPECT_TRUE(QString::fromStdString(face.file).endsWith(c.file)) << face.file;
+    EXPECT_EQ(face.style, c.style);
+  }
+  // The family itself, as a name: its regular face, and bold is synthesised on top
+  // of a face rather than choosing another.
+  const QFont family = platform::ResolveFont("Detail Odd", 12);
+  EXPECT_EQ(QFontInfo(family).styleName(), "Regular");
+  const QFont heavyItalic = platform::ResolveFont("DetailOdd-Heavy", 12, {.italic = true});
+  EXPECT_EQ(QRawFont::fromFont(heavyItalic).styleName(), "Heavy");
+}
+
+TEST_F(DisplayIT, NameOfNoFaceDrawsInTheSubstitute) {
+  Load();
+  Choose("Detail Large 18,24");
+  const platform::FaceLocation face = platform::LocateFace("Detail Large 18,24");
+  EXPECT_EQ(face.kind, platform::FaceLocation::Kind::Substitute);
+  EXPECT_EQ(QFontInfo(viewer->displayPicture->DrawnFont()).family(), face.family);
+}
+
+}  // namespace
+}  // namespace typeloom::app
