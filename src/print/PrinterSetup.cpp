@@ -179,7 +179,7 @@ PrintDialogSeam::PrintDialogSeam(app::MainWindowState& main)
 PrintDialogSeam::PrintDialogSeam(app::MainWindowState& main, std::unique_ptr<platform::PrintingLayer> printer)
     : main_(main), printer_(std::move(printer)) {}
 
-PrintDialogSeam::~PrintDialogSeam() { delete dialog_; }
+PrintDialogSeam::~PrintDialogSeam() { delete dialog_.data(); }
 
 void PrintDialogSeam::Open() {
   if (dialog_ != nullptr) return;

@@ -5,6 +5,7 @@
 #include "print/SamplePage.h"
 
 #include <QDialog>
+#include <QPointer>
 
 #include <memory>
 
@@ -87,7 +88,7 @@ class PrintDialogSeam final : public app::WindowSeam {
  private:
   app::MainWindowState& main_;
   std::unique_ptr<platform::PrintingLayer> printer_;
-  PrinterSetup* dialog_ = nullptr;
+  QPointer<PrinterSetup> dialog_;
 };
 
 std::unique_ptr<app::WindowSeam> MakePrintDialog(app::MainWindowState& main);
