@@ -13,6 +13,8 @@
 #include "platform/ui/WindowServices.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
 #include <QFontMetrics>
@@ -70,11 +72,17 @@ QString Viewer::DetailsText() const {
   return detailText->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
 }
 
-void Viewer::EndProgram() {
-  for (auto* seam : {windows_.summary.get(), windows_.printDialog.get(), windows_.options.get(), windows_.about.get()}) {
+void Viewer::CloseWindows(std::initializer_list<WindowSeam*> seams) {
+  for (WindowSeam* seam : seams) {
     if (seam != nullptr) seam->Close();
   }
+}
+
+void Viewer::EndProgram() {
+  CloseWindows({windows_.printDialog.get(), windows_.options.get(), windows_.summary.get(), windows_.about.get()});
   close();
+  // Ends the event loop without handling the events still queued.
+  QCoreApplication::quit();
 }
 
 void Viewer::CreateControls() {
@@ -155,9 +163,7 @@ void Viewer::CreateControls() {
   HelpButton->button().ReadProperties(controls::PropertyStore{{"Caption", "?"}, {"BackColor", 0xFF00FFu}});
   HelpButton->setToolTip(" View program and company-contact information ");
   Place(HelpButton, 15, 5670, 255, 255);
-  HelpButton->button().Click = [this] {
-    if (windows_.about) windows_.about->Open();
-  };
+  HelpButton->button().Click = [this] { HelpButton_Click(); };
 
   // Tab order as the layout numbers it.
   const std::vector<QWidget*> tabOrder{fontList,    sizeList,   Frame1,        effect[0],    effect[1],
@@ -171,12 +177,9 @@ void Viewer::CreateControls() {
   connect(displayText, &QLineEdit::textChanged, this, &Viewer::displayText_Change);
   displayText->installEventFilter(this);
   connect(printButton, &QPushButton::clicked, this, &Viewer::printButton_Click);
-  connect(summaryButton, &QPushButton::clicked, this, [this] {
-    if (windows_.summary) windows_.summary->Open();
-  });
-  connect(optionsButton, &QPushButton::clicked, this, [this] {
-    if (windows_.options) windows_.options->Open();
-  });
+  connect(summaryButton, &QPushButton::clicked, this, &Viewer::summaryButton_Click);
+  connect(optionsButton, &QPushButton::clicked, this, &Viewer::optionsButton_Click);
+  connect(exitButton, &QPushButton::clicked, this, &Viewer::exitButton_Click);
 }
 
 void Viewer::Form_Load() {
@@ -211,7 +214,35 @@ void Viewer::Form_Load() {
   }
 }
 
-void Viewer::Form_Activate() { FirstActivation(); }
+void Viewer::Form_Activate() {
+  // Clicking back into the main window closes these three; the options dialog
+  // closes itself when it loses activation.
+  CloseWindows({windows_.about.get(), windows_.summary.get(), windows_.printDialog.get()});
+  RenderSample();
+  FirstActivation();
+}
+
+void Viewer::Form_Unload() {
+  CloseWindows({windows_.summary.get(), windows_.options.get(), windows_.printDialog.get()});
+}
+
+void Viewer::summaryButton_Click() {
+  if (windows_.summary) windows_.summary->Open();
+}
+
+void Viewer::optionsButton_Click() {
+  if (windows_.options) windows_.options->Open();
+}
+
+void Viewer::HelpButton_Click() {
+  if (windows_.about) windows_.about->Open();
+}
+
+void Viewer::exitButton_Click() {
+  CloseWindows({windows_.printDialog.get(), windows_.summary.get()});
+  close();
+  QCoreApplication::quit();
+}
 
 void Viewer::FirstActivation() {
   if (activated) return;
@@ -236,12 +267,20 @@ void Viewer::Form_Paint() {
   QTimer::singleShot(0, this, &Viewer::printButton_Click);
 }
 
-void Viewer::Form_KeyDown(int& keyCode, int /*shift*/) {
+void Viewer::Form_KeyDown(int& keyCode, int shift) {
   if (isMinimized() || isMaximized()) showNormal();
+  constexpr int kF1 = 112, kEscape = 27, kP = 80, kCtrl = 2;
   if (keyCode == kHandOverKey) {
     module_.commandLine = settings::Read(services_.settings, settings::kCommandLine);
     ProcessCommandLine();
+  } else if (keyCode == kF1) {
+    HelpButton_Click();
+  } else if (keyCode == kEscape) {
+    exitButton_Click();
+  } else if (keyCode == kP && shift == kCtrl) {
+    printButton_Click();
   }
+  // The key is not consumed: the focused control receives it as well.
 }
 
 void Viewer::ProcessCommandLine() {
@@ -414,6 +453,13 @@ bool Viewer::eventFilter(QObject* watched, QEvent* event) {
 void Viewer::printButton_Click() {
   Trace("print " + fontList->Text());
   emit PrintCommand();
+  // Modal: returns when the dialog closes.
+  if (windows_.printDialog) windows_.printDialog->Open();
+}
+
+void Viewer::closeEvent(QCloseEvent* event) {
+  Form_Unload();
+  QWidget::closeEvent(event);
 }
 
 void Viewer::changeEvent(QEvent* event) {

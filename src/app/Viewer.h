@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <array>
+#include <initializer_list>
 
 class QCheckBox;
 class QGroupBox;
@@ -77,7 +78,14 @@ class Viewer : public QWidget, public MainWindowState {
   // Where the details' graphics-system facts come from (the Linux one unless set).
   void SetGraphicsFacts(platform::GraphicsFacts& facts) { facts_ = &facts; }
 
+  // Commands.
   void printButton_Click();
+  void summaryButton_Click();
+  void optionsButton_Click();
+  void exitButton_Click();
+  void HelpButton_Click();
+  // The window is closing (its close box, or the program ending).
+  void Form_Unload();
 
   // Controls, named as the window's layout names them.
   QLabel* Label1 = nullptr;
@@ -115,12 +123,14 @@ class Viewer : public QWidget, public MainWindowState {
 
  protected:
   void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
   void CreateControls();
   void FirstActivation();
+  static void CloseWindows(std::initializer_list<WindowSeam*> seams);
   void Trace(const QString& line) const;
   void TraceSelection() const;
 

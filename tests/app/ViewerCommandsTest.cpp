@@ -1,0 +1,177 @@
+// The main window's commands, keys and window life, with fake windows behind the
+// seams that record what the main window asks of them.
+#include "app/Viewer.h"
+#include "platform/ui/ListWithEdit.h"
+#include "platform/ui/WindowServices.h"
+#include "support/FakeAppServices.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace typeloom::app {
+namespace {
+
+// Records the calls on one window as "open <name>" / "close <name>" in a shared log.
+class LoggingSeam final : public WindowSeam {
+ public:
+  LoggingSeam(QStringList& log, QString name) : log_(log), name_(std::move(name)) {}
+  void Open() override {
+    log_ << "open " + name_;
+    open_ = true;
+  }
+  void Close() override {
+    if (open_) log_ << "close " + name_;
+    open_ = false;
+  }
+  bool IsOpen() const override { return open_; }
+
+ private:
+  QStringList& log_;
+  QString name_;
+  bool open_ = false;
+};
+
+class ViewerCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fake.settings.SaveSetting(kAppTitle, kSettingsSection, "ShowSplash", "0");
+    fake.AddFont("DejaVu Sans (TrueType)", "DejaVuSans.ttf");
+    fake.AddFont("DejaVu Serif (TrueType)", "DejaVuSerif.ttf");
+    viewer = std::make_unique<Viewer>(module, fake.services);
+    ViewerWindows windows;
+    windows.summary = std::make_unique<LoggingSeam>(log, "summary");
+    windows.printDialog = std::make_unique<LoggingSeam>(log, "print");
+    windows.options = std::make_unique<LoggingSeam>(log, "options");
+    windows.about = std::make_unique<LoggingSeam>(log, "about");
+    viewer->SetWindows(std::move(windows));
+    viewer->Form_Load();
+    viewer->show();
+    log.clear();
+  }
+  // Opens every seam, then forgets the log of it.
+  void OpenAll() {
+    for (WindowSeam* seam : {Windows().summary.get(), Windows().printDialog.get(), Windows().options.get(),
+                             Windows().about.get()}) {
+      seam->Open();
+    }
+    log.clear();
+  }
+  ViewerWindows& Windows() { return viewer->Windows(); }
+  void Key(int keyCode, int shift = 0) { platform::KeyPreview::SendKey(viewer.get(), keyCode, shift); }
+
+  test::FakeAppServices fake;
+  FontModule module;
+  std::unique_ptr<Viewer> viewer;
+  QStringList log;
+};
+
+struct KeyCase {
+  const char* label;
+  int keyCode;
+  int shift;
+  QStringList log;
+};
+
+void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.label; }
+
+class ViewerKeyTest : public ViewerCommandsTest, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(ViewerKeyTest, KeyRunsItsCommand) {
+  Key(GetParam().keyCode, GetParam().shift);
+  EXPECT_EQ(log, GetParam().log);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, ViewerKeyTest,
+    ::testing::Values(KeyCase{"CtrlP", 80, 2, {"open print"}}, KeyCase{"CtrlShiftP", 80, 3, {}},
+                      KeyCase{"CtrlAltP", 80, 6, {}}, KeyCase{"PlainP", 80, 0, {}},
+                      KeyCase{"F1OpensTheAboutBox", 112, 0, {"open about"}},
+                      KeyCase{"ShiftF1AlsoOpensIt", 112, 1, {"open about"}}, KeyCase{"OtherKey", 65, 2, {}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(ViewerCommandsTest, EscapeFromTheTextEndsTheProgram) {
+  OpenAll();
+  viewer->displayText->setFocus();
+  QTest::keyClick(viewer->displayText, Qt::Key_Escape);
+  EXPECT_FALSE(viewer->isVisible());
+  // The print dialog and the summary close before the main window; its unloading
+  // closes the options dialog.
+  EXPECT_EQ(log, QStringList({"close print", "close summary", "close options"}));
+}
+
+TEST_F(ViewerCommandsTest, KeysStillReachTheFocusedControl) {
+  viewer->displayText->setFocus();
+  viewer->userText = true;
+  viewer->displayText->clear();
+  QTest::keyClicks(viewer->displayText, "pq");
+  QTest::keyClick(viewer->displayText, Qt::Key_F1);
+  EXPECT_EQ(viewer->displayText->text(), "pq");
+  EXPECT_EQ(log, QStringList({"open about"}));
+}
+
+TEST_F(ViewerCommandsTest, AnyKeyRestoresAMinimisedOrMaximisedWindowFirst) {
+  for (auto state : {Qt::WindowMinimized, Qt::WindowMaximized}) {
+    viewer->setWindowState(state);
+    Key(65);
+    EXPECT_FALSE(viewer->isMinimized());
+    EXPECT_FALSE(viewer->isMaximized());
+  }
+}
+
+TEST_F(ViewerCommandsTest, ActivationClosesAboutSummaryAndPrintButNotOptions) {
+  OpenAll();
+  viewer->Form_Activate();
+  EXPECT_EQ(log, QStringList({"close about", "close summary", "close print"}));
+  EXPECT_TRUE(Windows().options->IsOpen());
+}
+
+TEST_F(ViewerCommandsTest, ActivationRedrawsTheSample) {
+  viewer->displayPicture->Clear();
+  viewer->Form_Activate();
+  EXPECT_FALSE(viewer->displayPicture->IsClear());
+}
+
+TEST_F(ViewerCommandsTest, ButtonsOpenTheirWindows) {
+  QTest::mouseClick(viewer->summaryButton, Qt::LeftButton);
+  QTest::mouseClick(viewer->optionsButton, Qt::LeftButton);
+  QSignalSpy printed(viewer.get(), &Viewer::PrintCommand);
+  QTest::mouseClick(viewer->printButton, Qt::LeftButton);
+  EXPECT_EQ(printed.count(), 1);
+  EXPECT_EQ(log, QStringList({"open summary", "open options", "open print"}));
+}
+
+TEST_F(ViewerCommandsTest, ExitButtonClosesPrintAndSummaryThenTheWindow) {
+  OpenAll();
+  QTest::mouseClick(viewer->exitButton, Qt::LeftButton);
+  EXPECT_FALSE(viewer->isVisible());
+  EXPECT_EQ(log, QStringList({"close print", "close summary", "close options"}));
+}
+
+TEST_F(ViewerCommandsTest, CloseBoxUnloadsSummaryOptionsAndPrint) {
+  OpenAll();
+  viewer->close();
+  EXPECT_EQ(log, QStringList({"close summary", "close options", "close print"}));
+  EXPECT_TRUE(Windows().about->IsOpen());
+}
+
+TEST_F(ViewerCommandsTest, EndProgramClosesEveryWindow) {
+  OpenAll();
+  viewer->EndProgram();
+  EXPECT_FALSE(viewer->isVisible());
+  EXPECT_EQ(log, QStringList({"close print", "close options", "close summary", "close about"}));
+}
+
+TEST_F(ViewerCommandsTest, PendingPrintOpensThePrintDialogAtTheNextPaint) {
+  viewer->printPending = true;
+  QSignalSpy printed(viewer.get(), &Viewer::PrintCommand);
+  viewer->update();
+  ASSERT_TRUE(printed.wait(2000));
+  EXPECT_EQ(log, QStringList({"open print"}));
+  EXPECT_FALSE(viewer->printPending);
+}
+
+}  // namespace
+}  // namespace typeloom::app
