@@ -13,7 +13,6 @@ import argparse
 import datetime
 import glob
 import json
-import math
 import os
 import select
 import shutil
@@ -176,7 +175,7 @@ def bench_list(build, runs):
 def scale_set(cache_root, files, target):
     """A fontconfig configuration over about `target` links to `files` in numbered
     folders, with its cache built (outside any timing). Kept between runs."""
-    copies = max(1, math.ceil(target / len(files)))
+    copies = max(1, round(target / len(files)))
     root = os.path.join(cache_root, "scale-%d" % target)
     stamp = os.path.join(root, "ready")
     conf = os.path.join(root, "fonts.conf")
