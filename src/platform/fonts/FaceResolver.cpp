@@ -1,8 +1,11 @@
 #include "platform/fonts/FaceResolver.h"
 
+#include <QHash>
+
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <tuple>
 #include <vector>
@@ -75,9 +78,7 @@ bool Match(const QByteArray& family, bool bold, bool italic, FaceLocation& face)
   return true;
 }
 
-}  // namespace
-
-FaceLocation LocateFace(const QString& name, bool bold, bool italic) {
+FaceLocation LocateUncached(const QString& name, bool bold, bool italic) {
   FaceLocation face;
   const QByteArray utf8 = name.toUtf8();
   if (!utf8.isEmpty()) {
@@ -99,6 +100,49 @@ FaceLocation LocateFace(const QString& name, bool bold, bool italic) {
   }
   face.kind = FaceLocation::Kind::Substitute;
   Match(utf8, bold, italic, face);
+  return face;
+}
+
+// What fontconfig answers depends on its configuration and the fonts it holds: a
+// new configuration or another number of application fonts makes earlier answers stale.
+struct FontsState {
+  FcConfig* config = nullptr;
+  int applicationFonts = 0;
+  std::uintptr_t applicationPatterns = 0;  // which patterns, as one sum of addresses
+  bool operator==(const FontsState&) const = default;
+};
+
+FontsState CurrentFontsState() {
+  FontsState state;
+  state.config = FcConfigGetCurrent();
+  if (state.config != nullptr) {
+    if (FcFontSet* set = FcConfigGetFonts(state.config, FcSetApplication)) {
+      state.applicationFonts = set->nfont;
+      for (int i = 0; i < set->nfont; ++i) state.applicationPatterns += reinterpret_cast<std::uintptr_t>(set->fonts[i]);
+    }
+  }
+  return state;
+}
+
+}  // namespace
+
+// Locating a face lists and matches over every installed font (milliseconds with a
+// few thousand); the summary, the sample and the specimen ask for the same names
+// again and again, so answers are kept while fontconfig's state is unchanged.
+FaceLocation LocateFace(const QString& name, bool bold, bool italic) {
+  static FontsState cachedFor;
+  static QHash<QString, FaceLocation> cache;
+  const FontsState now = CurrentFontsState();
+  if (!(now == cachedFor)) {
+    cache.clear();
+    cachedFor = now;
+  }
+  const QString key = name + QChar(u'\0') + QChar(bold ? u'b' : u'-') + QChar(italic ? u'i' : u'-');
+  const auto it = cache.constFind(key);
+  if (it != cache.constEnd()) return *it;
+  FaceLocation face = LocateUncached(name, bold, italic);
+  if (cache.size() > 100000) cache.clear();  // bounded: names come from the font list
+  cache.insert(key, face);
   return face;
 }
 

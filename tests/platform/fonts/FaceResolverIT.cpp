@@ -4,8 +4,11 @@
 #include "support/FontFixtures.h"
 
 #include <QFontInfo>
+#include <fontconfig/fontconfig.h>
 #include <QRawFont>
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 namespace typeloom::platform {
 namespace {
@@ -78,6 +81,28 @@ TEST(FaceResolverSubstituteIT, SizeZeroKeepsTheDefaultSize) {
   const QFont font = ResolveFont("Test Pair", 0);
   EXPECT_GT(font.pointSizeF(), 0);
   EXPECT_EQ(ResolveFont("Test Pair", 36).pointSizeF(), 36);
+}
+
+}  // namespace
+}  // namespace typeloom::platform
+
+namespace typeloom::platform {
+namespace {
+
+// Answers are kept while fontconfig's fonts stay the same, and only so long: a font
+// added to or removed from the session changes what a name denotes at once.
+TEST(FaceResolverCacheIT, AnswersFollowTheSessionsFonts) {
+  const char* file = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  if (FcConfigGetCurrent() == nullptr || !std::ifstream(file)) GTEST_SKIP() << file << " is missing";
+  const FaceLocation before = LocateFace("DejaVu Sans");
+  EXPECT_EQ(before.kind, FaceLocation::Kind::Substitute);  // the sandbox does not hold it
+  EXPECT_EQ(LocateFace("DejaVu Sans").file, before.file);
+  ASSERT_TRUE(FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(file)));
+  const FaceLocation added = LocateFace("DejaVu Sans");
+  EXPECT_EQ(added.kind, FaceLocation::Kind::Family);
+  EXPECT_EQ(added.file, file);
+  FcConfigAppFontClear(nullptr);
+  EXPECT_EQ(LocateFace("DejaVu Sans").kind, FaceLocation::Kind::Substitute);
 }
 
 }  // namespace
