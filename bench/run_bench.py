@@ -266,7 +266,8 @@ def main():
     wanted = lambda name: not only or name in only
 
     # A real locale, as on a desktop: the font list then collates with ICU.
-    if os.environ.get("LC_ALL", "") in ("", "C", "POSIX") and os.environ.get("LANG", "") in ("", "C", "POSIX"):
+    plain = ("", "C", "POSIX", "C.UTF-8", "C.utf8")
+    if os.environ.get("LC_ALL", "") in plain and os.environ.get("LANG", "") in plain:
         os.environ["LANG"] = "en_US.UTF-8"
         os.environ.pop("LC_ALL", None)
     log("locale: %s" % (os.environ.get("LC_ALL") or os.environ.get("LANG")))

@@ -27,10 +27,10 @@ QList<QSslCertificate> TrustedAuthorities() {
   return authorities;
 }
 
-QtHttpClient::QtHttpClient() : manager_(std::make_unique<QNetworkAccessManager>()), authorities_(TrustedAuthorities()) {
-  manager_->setAutoDeleteReplies(false);
-  manager_->setStrictTransportSecurityEnabled(false);
-}
+// The network stack and the system's certificate authorities (hundreds of
+// certificates parsed by OpenSSL) are set up on the first fetch, not when the
+// program starts: most runs never fetch anything.
+QtHttpClient::QtHttpClient() = default;
 
 QtHttpClient::~QtHttpClient() = default;
 
@@ -47,6 +47,12 @@ FetchReply QtHttpClient::Fetch(const QString& url, const FetchLimits& limits, QI
   request.setMaximumRedirectsAllowed(kMaxRedirects);
   request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
   request.setTransferTimeout(limits.inactivityMs);
+  if (!manager_) {
+    manager_ = std::make_unique<QNetworkAccessManager>();
+    manager_->setAutoDeleteReplies(false);
+    manager_->setStrictTransportSecurityEnabled(false);
+    authorities_ = TrustedAuthorities();
+  }
   QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
   ssl.setCaCertificates(authorities_);
   request.setSslConfiguration(ssl);
