@@ -140,7 +140,7 @@ def row(name, figure, floor, unit, goal, note=""):
 
 def installed_font_files(env=None):
     out = subprocess.run(["fc-list", ":", "file"], env=env, capture_output=True, text=True, check=True).stdout
-    return sorted({line.rstrip(":").rstrip() for line in out.splitlines() if line.strip()})
+    return sorted({line.strip().rstrip(":") for line in out.splitlines() if line.strip()})
 
 
 def bench_startup(build, display, runs, label, fontconfig_file=None, goal=1.2, rss_goal=1.2):
@@ -179,7 +179,7 @@ def scale_set(cache_root, files, target):
     root = os.path.join(cache_root, "scale-%d" % target)
     stamp = os.path.join(root, "ready")
     conf = os.path.join(root, "fonts.conf")
-    wanted = "%d %d\n" % (copies, len(files))
+    wanted = "2 %d %d\n" % (copies, len(files))
     if os.path.exists(stamp) and open(stamp).read() == wanted:
         return conf, copies * len(files)
     shutil.rmtree(root, ignore_errors=True)
@@ -193,6 +193,8 @@ def scale_set(cache_root, files, target):
         f.write('<?xml version="1.0"?>\n<fontconfig><dir>%s</dir><cachedir>%s/cache</cachedir></fontconfig>\n'
                 % (fonts, root))
     log("  building the font cache of %d links (once)..." % (copies * len(files)))
+    if not os.path.exists(files[0]):
+        raise RuntimeError("not a font file: %r" % files[0])
     subprocess.run(["fc-cache", "-f"], env=dict(os.environ, FONTCONFIG_FILE=conf), check=True,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     with open(stamp, "w") as f:
