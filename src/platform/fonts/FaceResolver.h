@@ -15,7 +15,8 @@
 //   QFont font = platform::ResolveFont(name, 12, {.bold = true});
 //   platform::FaceLocation face = platform::LocateFace(name);   // file + index for HarfBuzz
 //
-// Lookups go to fontconfig's current configuration; results are not cached.
+// Lookups go to fontconfig's current configuration; answers are kept while that
+// configuration and the application fonts stay the same.
 #include <QFont>
 #include <QString>
 
