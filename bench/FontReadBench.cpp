@@ -8,6 +8,8 @@
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
+#include "RatioReporter.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -119,29 +121,6 @@ void BM_ReaderLargest(benchmark::State& state) {
 }
 BENCHMARK(BM_ReaderLargest)->Unit(benchmark::kMicrosecond);
 
-class RatioReporter final : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    // One time per benchmark: the single run, or the mean of repetitions.
-    for (const Run& r : runs) {
-      if (r.run_type == Run::RT_Iteration || r.aggregate_name == "mean") {
-        times_[r.run_name.function_name] = r.GetAdjustedRealTime();
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    const auto reader = times_.find("BM_ReaderAllFonts"), floor = times_.find("BM_PreadFloorAllFonts");
-    if (reader != times_.end() && floor != times_.end() && floor->second > 0) {
-      std::printf("%zu font files; reader / pread floor = %.3f (should stay under 1.5)\n", Fonts().size(),
-                  reader->second / floor->second);
-    }
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
 
 }  // namespace
 
@@ -149,7 +128,7 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
   QGuiApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  typeloom::bench::RatioReporter reporter("BM_ReaderAllFonts", "BM_PreadFloorAllFonts", std::to_string(Fonts().size()) + " font files; reader / pread floor", "should stay under 1.5");
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   return 0;

@@ -13,6 +13,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "RatioReporter.h"
+
 #include <cstdio>
 #include <map>
 #include <vector>
@@ -129,27 +131,6 @@ void BM_SpecimenFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_SpecimenFloor)->Unit(benchmark::kMillisecond);
 
-class RatioReporter final : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) {
-      if (r.run_type == Run::RT_Iteration || r.aggregate_name == "mean") {
-        times_[r.run_name.function_name] = r.GetAdjustedRealTime();
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    const auto page = times_.find("BM_Specimen"), floor = times_.find("BM_SpecimenFloor");
-    if (page != times_.end() && floor != times_.end() && floor->second > 0) {
-      std::printf("specimen page / bare QPainter floor = %.3f (should stay near 1)\n", page->second / floor->second);
-    }
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
 
 }  // namespace
 
@@ -157,7 +138,7 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  typeloom::bench::RatioReporter reporter("BM_Specimen", "BM_SpecimenFloor", "specimen page / bare QPainter floor", "should stay near 1");
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   return 0;

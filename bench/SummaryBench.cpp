@@ -15,6 +15,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "RatioReporter.h"
+
 #include <cstdio>
 #include <map>
 
@@ -108,27 +110,6 @@ void BM_SummaryPageFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_SummaryPageFloor)->Unit(benchmark::kMillisecond);
 
-class RatioReporter final : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) {
-      if (r.run_type == Run::RT_Iteration || r.aggregate_name == "median") {
-        times_[r.run_name.function_name] = r.GetAdjustedRealTime();
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    const auto page = times_.find("BM_SummaryPage"), floor = times_.find("BM_SummaryPageFloor");
-    if (page != times_.end() && floor != times_.end() && floor->second > 0) {
-      std::printf("summary page / bare QPainter floor = %.3f (goal: under 1.5)\n", page->second / floor->second);
-    }
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
 
 }  // namespace
 
@@ -136,7 +117,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  typeloom::bench::RatioReporter reporter("BM_SummaryPage", "BM_SummaryPageFloor", "summary page / bare QPainter floor", "goal: under 1.5");
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   return 0;
