@@ -293,7 +293,9 @@ def main():
     if wanted("switch"):
         rows += bench_google(build, "font_switch_bench",
                              [("BM_SwitchTypical", "BM_SwitchTypicalFloor", "font switch (typical)", 2.0),
-                              ("BM_SwitchLargest", "BM_SwitchLargestFloor", "font switch (largest)", 2.0)],
+                              ("BM_SwitchLargest", "BM_SwitchLargestFloor", "font switch (largest)", 2.0),
+                              ("BM_SwitchFirstVisit/iterations:150", "BM_SwitchFirstVisitFloor/iterations:150",
+                               "font switch (first visit)", 2.0)],
                              None, None, None)
     if wanted("summary"):
         rows += bench_google(build, "summary_bench", "BM_SummaryPage", "BM_SummaryPageFloor", "summary page", 1.5)

@@ -355,6 +355,7 @@ void Viewer::ListScalableSizes() {
   const QString name = fontList->Text();
   const platform::FaceLocation face = platform::LocateFace(name);
   measureFont_ = platform::FontForFace(face, name, 0);
+  lineHeights_.emplace(measureFont_, face.scalable, TextSize);
   lastTextHeight = 0;
   for (int size : kStandardSizes) TrySize(size);
 }
@@ -363,7 +364,7 @@ void Viewer::TrySize(int size) {
   measureFont_.setPointSize(size);
   TextSize->setFont(measureFont_);
   // The line height in whole device pixels, in twips.
-  const int pixels = QFontMetrics(measureFont_, TextSize).height();
+  const int pixels = lineHeights_ ? lineHeights_->AtPointSize(size) : QFontMetrics(measureFont_, TextSize).height();
   const int dpi = TextSize->logicalDpiY() > 0 ? TextSize->logicalDpiY() : 96;
   const int height = RoundHalfEven(pixels * double(platform::kTwipsPerInch) / dpi);
   if (height > lastTextHeight) {

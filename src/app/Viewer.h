@@ -3,10 +3,12 @@
 #include "app/FontModule.h"
 #include "app/SampleArea.h"
 #include "app/WindowSeams.h"
+#include "platform/fonts/FaceResolver.h"
 
 #include <QWidget>
 
 #include <array>
+#include <optional>
 #include <initializer_list>
 
 class QCheckBox;
@@ -141,6 +143,7 @@ class Viewer : public QWidget, public MainWindowState {
   platform::KeyPreview* keyPreview_ = nullptr;
   platform::GraphicsFacts* facts_ = nullptr;
   QFont measureFont_;  // TextSize's font
+  std::optional<platform::LineHeights> lineHeights_;  // measureFont_'s heights per size
 };
 
 }  // namespace typeloom::app

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fontconfig/fontconfig.h>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -72,6 +74,26 @@ TEST(LinuxFontServicesTest, FamilySharedByTwoFoundriesStillMatches) {
   preview.SetFontFile(path);
   EXPECT_TRUE(preview.Installed());
   EXPECT_EQ(preview.FaceName(), "C059");
+}
+
+// Registering an installed file again would only duplicate its faces, and removing
+// it would rebuild Qt's font database: the session counts it without touching either.
+TEST(LinuxFontServicesTest, InstalledFileIsCountedWithoutRegisteringItAgain) {
+  const std::string path = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  if (!fs::exists(path)) GTEST_SKIP() << path << " is not installed (fonts-dejavu-core)";
+  const FontPreviewServices services = LinuxFontPreviewServices();
+  auto* session = dynamic_cast<platform::QtFontSession*>(services.session);
+  const auto applicationFonts = [] {
+    FcFontSet* set = FcConfigGetFonts(nullptr, FcSetApplication);
+    return set != nullptr ? set->nfont : 0;
+  };
+  const int before = applicationFonts();
+  EXPECT_EQ(session->AddFont(path), 1);
+  EXPECT_EQ(session->Outstanding(path), 1);
+  EXPECT_EQ(applicationFonts(), before);
+  EXPECT_TRUE(session->RemoveFont(path));
+  EXPECT_EQ(session->Outstanding(path), 0);
+  EXPECT_FALSE(session->RemoveFont(path));
 }
 
 TEST(LinuxFontServicesTest, BitmapLikeFileIsNotLeftAdded) {

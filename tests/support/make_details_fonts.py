@@ -40,7 +40,8 @@ def panose(kind=0, serif=0, proportion=0):
 
 
 def build(family, style="Regular", full=None, cff=False, glyphs=None, cmap=None, version="Version 1.000",
-          copyright=DEFAULT_COPYRIGHT, weight=400, fixed_pitch=0, pan=None, code_pages=0x1, features=None):
+          copyright=DEFAULT_COPYRIGHT, weight=400, fixed_pitch=0, pan=None, code_pages=0x1, features=None,
+          vertical=(800, -200)):
     glyphs = glyphs or BASE_GLYPHS
     cmap = cmap or BASE_CMAP
     fb = FontBuilder(1000, isTTF=not cff)
@@ -66,7 +67,8 @@ def build(family, style="Regular", full=None, cff=False, glyphs=None, cmap=None,
         fb.setupGlyf(outlines)
         glyf = fb.font["glyf"]
         fb.setupHorizontalMetrics({n: (ADVANCE, getattr(glyf[n], "xMin", 0)) for n in glyphs})
-    fb.setupHorizontalHeader(ascent=800, descent=-200)
+    ascent, descent = vertical
+    fb.setupHorizontalHeader(ascent=ascent, descent=descent)
     strings = {
         "familyName": family,
         "styleName": style,
@@ -79,7 +81,7 @@ def build(family, style="Regular", full=None, cff=False, glyphs=None, cmap=None,
     if full:
         strings["fullName"] = full
     fb.setupNameTable(strings)
-    fb.setupOS2(version=4, sTypoAscender=800, sTypoDescender=-200, usWinAscent=800, usWinDescent=200,
+    fb.setupOS2(version=4, sTypoAscender=ascent, sTypoDescender=descent, usWinAscent=ascent, usWinDescent=-descent,
                 usWeightClass=weight, fsSelection=0x40 if style == "Regular" else 0, panose=pan or panose(),
                 ulCodePageRange1=code_pages, ulCodePageRange2=0)
     fb.setupPost(isFixedPitch=fixed_pitch)
@@ -151,6 +153,8 @@ def main():
     save(build("Detail Script", pan=panose(3, 11), version=None), "DetailScript-Regular.ttf")
     save(build("Detail Deco", pan=panose(4, 2)), "DetailDeco-Regular.ttf")
     save(build("Detail Cff", cff=True), "DetailCff-Regular.otf")
+    # Ascent and descent both fall on fractions of a pixel at most sizes.
+    save(build("Detail Tall", cff=True, vertical=(940, -260)), "DetailTall-Regular.otf")
 
     kern = build("Detail Kern", pan=panose(2, 11))
     kern["kern"] = kern_table({("A", "a"): -50})

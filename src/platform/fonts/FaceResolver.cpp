@@ -1,10 +1,13 @@
 #include "platform/fonts/FaceResolver.h"
 
+#include <QFontMetrics>
 #include <QHash>
+#include <QPaintDevice>
 
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <tuple>
@@ -171,6 +174,36 @@ QFont FontForFace(const FaceLocation& face, const QString& name, double pointSiz
 
 QFont ResolveFont(const QString& name, double pointSize, const FontEffects& effects) {
   return FontForFace(LocateFace(name, effects.bold, effects.italic), name, pointSize, effects);
+}
+
+namespace {
+
+// The pixel size Qt's font engines get for a point size at `dpi`: two decimals,
+// then whole pixels.
+double PixelSize(int pointSize, int dpi) {
+  const double twoDecimals = std::floor(pointSize * double(dpi) / 72.0 * 100.0 + 0.5) / 100.0;
+  return std::floor(twoDecimals + 0.5);
+}
+
+}  // namespace
+
+LineHeights::LineHeights(const QFont& font, bool scalable, const QPaintDevice* device)
+    : font_(font), device_(device), dpi_(device->logicalDpiY() > 0 ? device->logicalDpiY() : 96) {
+  if (!scalable) return;
+  QFont sized(font_);
+  sized.setPixelSize(12);
+  raw_ = QRawFont::fromFont(sized);
+}
+
+int LineHeights::AtPointSize(int pointSize) {
+  if (raw_.isValid()) {
+    raw_.setPixelSize(PixelSize(pointSize, dpi_));
+    // As QFontMetrics::height(): ascent and descent each rounded half up.
+    if (raw_.isValid()) return static_cast<int>(std::floor(raw_.ascent() + 0.5) + std::floor(raw_.descent() + 0.5));
+  }
+  QFont sized(font_);
+  sized.setPointSize(pointSize);
+  return QFontMetrics(sized, device_).height();
 }
 
 }  // namespace typeloom::platform

@@ -18,6 +18,7 @@
 // Lookups go to fontconfig's current configuration; answers are kept while that
 // configuration and the application fonts stay the same.
 #include <QFont>
+#include <QRawFont>
 #include <QString>
 
 #include <string>
@@ -52,5 +53,23 @@ QFont ResolveFont(const QString& name, double pointSize, const FontEffects& effe
 
 // ResolveFont for a face already located (saves a second lookup).
 QFont FontForFace(const FaceLocation& face, const QString& name, double pointSize, const FontEffects& effects = {});
+
+// Line heights (ascent and descent, each in whole device pixels) of one font at many point
+// sizes, as QFontMetrics gives them on `device`. A QFont per
+// size asks fontconfig for a new match every time (a millisecond each with a few
+// thousand fonts); a scalable face is matched once here and its engine scaled, which
+// gives the same figures. A bitmap face still goes through a QFont per size, so that
+// the nearest strike is chosen as drawing chooses it.
+class LineHeights {
+ public:
+  LineHeights(const QFont& font, bool scalable, const QPaintDevice* device);
+  int AtPointSize(int pointSize);
+
+ private:
+  QFont font_;
+  const QPaintDevice* device_;
+  QRawFont raw_;  // invalid: measure through QFont
+  int dpi_;
+};
 
 }  // namespace typeloom::platform

@@ -4,9 +4,40 @@
 #include <QString>
 #include <QStringList>
 
+#include <fontconfig/fontconfig.h>
+
 namespace typeloom::platform {
 
+namespace {
+
+// Faces of `path` in fontconfig's system set (not the application fonts).
+int InstalledFaceCount(const std::string& path) {
+  FcFontSet* system = FcConfigGetFonts(nullptr, FcSetSystem);
+  if (system == nullptr) return 0;
+  int count = 0;
+  for (int i = 0; i < system->nfont; ++i) {
+    FcChar8* file = nullptr;
+    if (FcPatternGetString(system->fonts[i], FC_FILE, 0, &file) == FcResultMatch &&
+        path == reinterpret_cast<const char*>(file)) {
+      ++count;
+    }
+  }
+  return count;
+}
+
+constexpr int kAlreadyInstalled = -1;
+
+}  // namespace
+
+// A file the system already lists is not registered again: that would give Qt a
+// second copy of the same faces, and removing it later rebuilds Qt's whole font
+// database and drops every cached font engine (a font switch then costs tens of
+// milliseconds). Its faces are counted as added, as the system would answer.
 int QtFontSession::AddFont(const std::string& path) {
+  if (const int installed = InstalledFaceCount(path); installed > 0) {
+    ids_[path].push_back(kAlreadyInstalled);
+    return installed;
+  }
   const int id = QFontDatabase::addApplicationFont(QString::fromStdString(path));
   if (id < 0) return 0;
   ids_[path].push_back(id);
@@ -20,7 +51,7 @@ bool QtFontSession::RemoveFont(const std::string& path) {
   const int id = it->second.back();
   it->second.pop_back();
   if (it->second.empty()) ids_.erase(it);
-  return QFontDatabase::removeApplicationFont(id);
+  return id == kAlreadyInstalled || QFontDatabase::removeApplicationFont(id);
 }
 
 int QtFontSession::Outstanding(const std::string& path) const {

@@ -4,11 +4,15 @@
 #include "support/FontFixtures.h"
 
 #include <QFontInfo>
+#include <QFontMetrics>
+#include <QImage>
 #include <fontconfig/fontconfig.h>
 #include <QRawFont>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
+#include <vector>
 
 namespace typeloom::platform {
 namespace {
@@ -103,6 +107,56 @@ TEST(FaceResolverCacheIT, AnswersFollowTheSessionsFonts) {
   EXPECT_EQ(added.file, file);
   FcConfigAppFontClear(nullptr);
   EXPECT_EQ(LocateFace("DejaVu Sans").kind, FaceLocation::Kind::Substitute);
+}
+
+}  // namespace
+}  // namespace typeloom::platform
+
+namespace typeloom::platform {
+namespace {
+
+// Every family fontconfig lists here (the test fonts: TrueType, CFF, collections,
+// bitmap strikes), in the order fontconfig gives them.
+std::vector<QString> ListedFamilies() {
+  std::vector<QString> families;
+  FcPattern* pattern = FcPatternCreate();
+  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+  if (FcFontSet* set = FcFontList(nullptr, pattern, objects)) {
+    for (int i = 0; i < set->nfont; ++i) {
+      FcChar8* family = nullptr;
+      if (FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &family) == FcResultMatch) {
+        families.push_back(QString::fromUtf8(reinterpret_cast<const char*>(family)));
+      }
+    }
+    FcFontSetDestroy(set);
+  }
+  FcObjectSetDestroy(objects);
+  FcPatternDestroy(pattern);
+  return families;
+}
+
+// The scaled engine must give exactly what a QFont per size gives, at every
+// resolution, or the size list would change with the way it is measured.
+TEST(LineHeightsIT, EqualQFontMetricsForEveryFaceSizeAndResolution) {
+  const std::vector<QString> families = ListedFamilies();
+  ASSERT_GE(families.size(), 5u);
+  for (const int dpi : {72, 96, 120, 144, 192}) {
+    QImage device(1, 1, QImage::Format_ARGB32);
+    device.setDotsPerMeterX(static_cast<int>(std::lround(dpi / 0.0254)));
+    device.setDotsPerMeterY(static_cast<int>(std::lround(dpi / 0.0254)));
+    ASSERT_EQ(device.logicalDpiY(), dpi);
+    for (const QString& family : families) {
+      const FaceLocation face = LocateFace(family);
+      const QFont font = FontForFace(face, family, 0);
+      LineHeights heights(font, face.scalable, &device);
+      for (const int size : {1, 8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72, 200}) {
+        QFont sized(font);
+        sized.setPointSize(size);
+        EXPECT_EQ(heights.AtPointSize(size), QFontMetrics(sized, &device).height())
+            << family.toStdString() << " at " << size << " points, " << dpi << " dpi";
+      }
+    }
+  }
 }
 
 }  // namespace
