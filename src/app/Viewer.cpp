@@ -355,7 +355,7 @@ void Viewer::ListScalableSizes() {
   const QString name = fontList->Text();
   const platform::FaceLocation face = platform::LocateFace(name);
   measureFont_ = platform::FontForFace(face, name, 0);
-  lineHeights_.emplace(measureFont_, face.scalable, TextSize);
+  lineHeights_.emplace(measureFont_, face.scalable, TextSize, currentSize);
   lastTextHeight = 0;
   for (int size : kStandardSizes) TrySize(size);
 }

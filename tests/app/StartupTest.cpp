@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,6 +24,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 #include <vector>
 
 namespace {
@@ -273,15 +275,26 @@ TEST(Startup, HandOverThatReachesNoWindowIsReportedAndFails) {
 }
 
 // --help, --version, --list and a later start's hand-over load no window library:
-// the executable needs none; the window module that has them is loaded later.
-TEST(Startup, TheProgramItselfNeedsNoWindowLibrary) {
-  QProcess readelf;
-  readelf.start("readelf", {"-d", TYPELOOM_EXE});
-  ASSERT_TRUE(readelf.waitForFinished(kWaitMs)) << "readelf (binutils) is missing";
-  const QString needed = QString::fromUtf8(readelf.readAllStandardOutput());
-  ASSERT_TRUE(needed.contains("libQt6Core")) << needed.toStdString();
-  for (const char* library : {"libQt6Gui", "libQt6Widgets", "libQt6Network", "libQt6PrintSupport", "libharfbuzz"}) {
-    EXPECT_FALSE(needed.contains(library)) << library;
+// the executable needs none; the window module that has them is loaded later, and
+// printing and the About box (network, signatures) only when they first open.
+TEST(Startup, EachPartNeedsOnlyTheLibrariesOfWhatItDoes) {
+  const QString folder = QFileInfo(QStringLiteral(TYPELOOM_EXE)).absolutePath();
+  const struct {
+    const char* file;
+    std::vector<const char*> needs, avoids;
+  } parts[] = {
+      {"typeloom", {"libQt6Core"}, {"libQt6Gui", "libQt6Widgets", "libQt6Network", "libQt6PrintSupport", "libharfbuzz", "libcrypto"}},
+      {"typeloom-window.so", {"libQt6Widgets", "libharfbuzz"}, {"libQt6PrintSupport", "libcrypto"}},
+      {"typeloom-print.so", {"libQt6PrintSupport"}, {"libQt6Network", "libcrypto"}},
+      {"typeloom-about.so", {"libQt6Network", "libcrypto"}, {"libQt6PrintSupport"}},
+  };
+  for (const auto& part : parts) {
+    QProcess readelf;
+    readelf.start("readelf", {"-d", folder + u'/' + QString::fromLatin1(part.file)});
+    ASSERT_TRUE(readelf.waitForFinished(kWaitMs)) << "readelf (binutils) is missing";
+    const QString needed = QString::fromUtf8(readelf.readAllStandardOutput());
+    for (const char* library : part.needs) EXPECT_TRUE(needed.contains(library)) << part.file << " " << library;
+    for (const char* library : part.avoids) EXPECT_FALSE(needed.contains(library)) << part.file << " " << library;
   }
 }
 

@@ -187,12 +187,12 @@ double PixelSize(int pointSize, int dpi) {
 
 }  // namespace
 
-LineHeights::LineHeights(const QFont& font, bool scalable, const QPaintDevice* device)
+LineHeights::LineHeights(const QFont& font, bool scalable, const QPaintDevice* device, int loadPointSize)
     : font_(font), device_(device), dpi_(device->logicalDpiY() > 0 ? device->logicalDpiY() : 96) {
   if (!scalable) return;
   QFont sized(font_);
-  sized.setPixelSize(12);
-  raw_ = QRawFont::fromFont(sized);
+  sized.setPointSize(loadPointSize > 0 ? loadPointSize : 12);
+  raw_ = QRawFont::fromFont(QFont(sized, device));
 }
 
 int LineHeights::AtPointSize(int pointSize) {

@@ -59,10 +59,11 @@ QFont FontForFace(const FaceLocation& face, const QString& name, double pointSiz
 // size asks fontconfig for a new match every time (a millisecond each with a few
 // thousand fonts); a scalable face is matched once here and its engine scaled, which
 // gives the same figures. A bitmap face still goes through a QFont per size, so that
-// the nearest strike is chosen as drawing chooses it.
+// the nearest strike is chosen as drawing chooses it. The face is loaded at
+// `loadPointSize`: the size about to be drawn, so that drawing finds the engine made.
 class LineHeights {
  public:
-  LineHeights(const QFont& font, bool scalable, const QPaintDevice* device);
+  LineHeights(const QFont& font, bool scalable, const QPaintDevice* device, int loadPointSize = 12);
   int AtPointSize(int pointSize);
 
  private:
