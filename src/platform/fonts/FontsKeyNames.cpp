@@ -3,6 +3,7 @@
 #include "platform/registry/Registry.h"
 
 #include <deque>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace typeloom::platform::fontskey {
@@ -84,12 +85,16 @@ void MakeUnique(std::vector<InstalledFontFile>& files) {
   std::unordered_set<std::string_view> seen;
   seen.reserve(files.size());
   std::deque<std::string> made;
+  // The number to try next for each repeated name: every smaller one is taken, and
+  // stays taken, so a name met many times is not tried against all of them again.
+  std::unordered_map<std::string_view, int> nextNumber;
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (seen.insert(folded[i]).second) continue;
     InstalledFontFile& f = files[i];
     const std::size_t close = f.valueName.rfind(')');
     const std::size_t open = close == std::string::npos ? std::string::npos : f.valueName.rfind('(', close);
-    for (int n = 2;; ++n) {
+    int& next = nextNumber.try_emplace(folded[i], 2).first->second;
+    for (int n = next;; ++n) {
       std::string number = " ";
       number += std::to_string(n);
       std::string candidate = f.valueName;
@@ -106,6 +111,7 @@ void MakeUnique(std::vector<InstalledFontFile>& files) {
         taken.insert(stored);
         seen.insert(stored);
         f.valueName = std::move(candidate);
+        next = n + 1;
         break;
       }
     }

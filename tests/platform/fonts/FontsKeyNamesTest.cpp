@@ -91,6 +91,20 @@ TEST(FontsKeyNames, RepeatedNamesGetANumberInsideTheirParentheses) {
       "No Parentheses (2)",
   };
   for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(files[i].valueName, expected[i]) << i;
+
+  // Many copies of one font (a font set linked into many folders): numbers in order,
+  // skipping one a file already has.
+  std::vector<InstalledFontFile> copies(20, {"Noto Sans (TrueType)", "n.ttf", "/x/n.ttf"});
+  copies.push_back({"Noto Sans (TrueType 5)", "m.ttf", "/m/m.ttf"});
+  MakeUnique(copies);
+  std::vector<std::string> numbered;
+  for (const InstalledFontFile& f : copies) numbered.push_back(f.valueName);
+  std::vector<std::string> wanted = {"Noto Sans (TrueType)"};
+  for (int n = 2; n <= 21; ++n) {
+    if (n != 5) wanted.push_back("Noto Sans (TrueType " + std::to_string(n) + ")");
+  }
+  wanted.push_back("Noto Sans (TrueType 5)");
+  EXPECT_EQ(numbered, wanted);
 }
 
 }  // namespace
