@@ -2,7 +2,7 @@
 // list with its measurements, reads the details (graphics facts and the font file)
 // and draws the sample; the sample area is then painted onto an image. The floor
 // resolves the same face and draws the same line with a bare QPainter onto an image
-// of the same size, asking fontconfig for the face as a bare program would. Two
+// of the same size, asking fontconfig for the face afresh as a bare program would. Two
 // fonts, chosen again and again: a typical one and the one with the largest file;
 // and fonts chosen for the first time.
 #include "app/FontModule.h"
@@ -96,26 +96,34 @@ void Switch(benchmark::State& state, int index) {
   state.SetLabel(f.module.fontNames.value(index).toStdString());
 }
 
-// What a bare program does to show a name: ask fontconfig for the face and draw in it.
+// What a bare program does to draw a list name in its own face: a family as that
+// family, else the face whose full name it is, else whatever Qt substitutes; each
+// asked of fontconfig afresh.
+bool ListFirst(const char* object, const QByteArray& name, QString* family, QString* style) {
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddString(pattern, object, reinterpret_cast<const FcChar8*>(name.constData()));
+  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_STYLE, nullptr);
+  FcFontSet* set = FcFontList(nullptr, pattern, objects);
+  const bool found = set != nullptr && set->nfont > 0;
+  if (found) {
+    FcChar8 *f = nullptr, *st = nullptr;
+    if (FcPatternGetString(set->fonts[0], FC_FAMILY, 0, &f) == FcResultMatch) *family = QString::fromUtf8(reinterpret_cast<const char*>(f));
+    if (FcPatternGetString(set->fonts[0], FC_STYLE, 0, &st) == FcResultMatch) *style = QString::fromUtf8(reinterpret_cast<const char*>(st));
+  }
+  if (set != nullptr) FcFontSetDestroy(set);
+  FcObjectSetDestroy(objects);
+  FcPatternDestroy(pattern);
+  return found;
+}
+
 QFont BareResolve(const QString& name) {
   QFont font(name);
-  FcPattern* pattern = FcPatternCreate();
   const QByteArray utf8 = name.toUtf8();
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(utf8.constData()));
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result = FcResultNoMatch;
-  if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
-    FcChar8 *family = nullptr, *style = nullptr;
-    if (FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch) {
-      font.setFamily(QString::fromUtf8(reinterpret_cast<const char*>(family)));
-    }
-    if (FcPatternGetString(match, FC_STYLE, 0, &style) == FcResultMatch) {
-      font.setStyleName(QString::fromUtf8(reinterpret_cast<const char*>(style)));
-    }
-    FcPatternDestroy(match);
+  QString family, style;
+  if (!ListFirst(FC_FAMILY, utf8, &family, &style) && ListFirst(FC_FULLNAME, utf8, &family, &style)) {
+    font.setFamily(family);
+    font.setStyleName(style);
   }
-  FcPatternDestroy(pattern);
   font.setPointSize(12);
   return font;
 }
@@ -142,17 +150,17 @@ void Floor(benchmark::State& state, int index) {
 }
 
 // Fonts never chosen before in this process, in list order: Qt has no engine for
-// them yet. The program walks the first half of the list, the floor the second
-// half, so that neither finds the other's engines; the walk goes on across
-// repetitions (it starts over only when a half is used up).
+// them yet. The program takes the even entries of the list and the floor the odd
+// ones, so that both meet the same mix of fonts and neither finds the other's
+// engines; the walk goes on across repetitions (it starts over only at the end).
 void FirstVisit(benchmark::State& state, bool floor) {
   Fixture& f = TheFixture();
-  const int half = static_cast<int>(f.module.fontNames.size()) / 2;
+  const int pairs = static_cast<int>(f.module.fontNames.size()) / 2;
   static int mine = 0, floors = 0;
   int& walked = floor ? floors : mine;
   QImage image(f.viewer.displayPicture->size(), QImage::Format_ARGB32_Premultiplied);
   for (auto _ : state) {
-    const int index = (floor ? half : 0) + walked;
+    const int index = 2 * walked + (floor ? 1 : 0);
     if (floor) {
       DrawBare(image, f.module.fontNames[index]);
     } else {
@@ -160,7 +168,7 @@ void FirstVisit(benchmark::State& state, bool floor) {
       f.viewer.displayPicture->render(&image);
       benchmark::DoNotOptimize(image.constBits());
     }
-    walked = (walked + 1) % half;
+    walked = (walked + 1) % pairs;
   }
 }
 

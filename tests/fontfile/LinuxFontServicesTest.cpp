@@ -2,6 +2,7 @@
 #include "fontfile/CFontPreview.h"
 #include "platform/fonts/FontFaces.h"
 #include "platform/fonts/FontSession.h"
+#include "platform/graphics/GraphicsFacts.h"
 
 #include <gtest/gtest.h>
 
@@ -18,11 +19,11 @@ namespace fs = std::filesystem;
 bool HaveFontTools() { return std::system("/usr/bin/python3 -c 'import fontTools' >/dev/null 2>&1") == 0; }
 
 // Builds a loadable font of the given family into the temporary folder.
-std::string BuildFont(const std::string& family, const std::string& style) {
+std::string BuildFont(const std::string& family, const std::string& style, const std::string& variant = "") {
   const fs::path out = fs::temp_directory_path() /
                        ("typeloom-" + std::to_string(::getpid()) + "-" + family.substr(family.rfind(' ') + 1) + ".ttf");
   const std::string script = std::string(TYPELOOM_TEST_SOURCE_DIR) + "/tests/fontfile/make_test_font.py";
-  const std::string cmd = "/usr/bin/python3 '" + script + "' '" + out.string() + "' '" + family + "' '" + style + "'";
+  const std::string cmd = "/usr/bin/python3 '" + script + "' '" + out.string() + "' '" + family + "' '" + style + "' '" + variant + "'";
   return std::system(cmd.c_str()) == 0 ? out.string() : std::string();
 }
 
@@ -74,6 +75,26 @@ TEST(LinuxFontServicesTest, FamilySharedByTwoFoundriesStillMatches) {
   preview.SetFontFile(path);
   EXPECT_TRUE(preview.Installed());
   EXPECT_EQ(preview.FaceName(), "C059");
+}
+
+// A face's facts are kept only while its file stays the same: a file rewritten in
+// place (a package upgrade while the program runs) is read again.
+TEST(LinuxFontServicesTest, GraphicsFactsFollowAFileRewrittenInPlace) {
+  if (!HaveFontTools()) GTEST_SKIP() << "fontTools for /usr/bin/python3 is missing (python3-fonttools)";
+  const std::string family = "Typeloom Facts Zqv";
+  const std::string path = BuildFont(family, "Regular");
+  ASSERT_FALSE(path.empty());
+  ASSERT_TRUE(FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(path.c_str())));
+  platform::HarfBuzzGraphicsFacts facts;
+  const auto before = facts.FactsOf(QString::fromStdString(family));
+  ASSERT_TRUE(before.has_value());
+  EXPECT_EQ(before->pitchAndFamily & 0x01, 0x01);  // variable pitch
+  EXPECT_EQ(facts.FactsOf(QString::fromStdString(family))->pitchAndFamily, before->pitchAndFamily);
+  ASSERT_EQ(BuildFont(family, "Regular", "mono"), path);  // the same file, now fixed pitch
+  const auto after = facts.FactsOf(QString::fromStdString(family));
+  ASSERT_TRUE(after.has_value());
+  EXPECT_EQ(after->pitchAndFamily & 0x01, 0);
+  fs::remove(path);
 }
 
 // Registering an installed file again would only duplicate its faces, and removing

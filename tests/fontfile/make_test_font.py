@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Builds a small, loadable TrueType font with a family name of our choosing.
 
-usage: make_test_font.py OUT.ttf FAMILY [STYLE]
+usage: make_test_font.py OUT.ttf FAMILY [STYLE [mono]]
 """
 import sys
 
@@ -22,6 +22,7 @@ def square():
 def main():
     out, family = sys.argv[1], sys.argv[2]
     style = sys.argv[3] if len(sys.argv) > 3 else "Regular"
+    mono = len(sys.argv) > 4 and sys.argv[4] == "mono"
     glyphs = [".notdef", "space", "A", "a"]
     fb = FontBuilder(1000, isTTF=True)
     fb.setupGlyphOrder(glyphs)
@@ -41,7 +42,7 @@ def main():
     })
     fb.setupOS2(sTypoAscender=800, usWinAscent=800, usWinDescent=200,
                 fsSelection=0x20 if style == "Bold" else 0x40)
-    fb.setupPost()
+    fb.setupPost(isFixedPitch=1 if mono else 0)
     fb.save(out)
 
 

@@ -7,6 +7,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <functional>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -128,6 +129,13 @@ FontsState CurrentFontsState() {
 }
 
 }  // namespace
+
+std::size_t FontsStamp() {
+  const FontsState state = CurrentFontsState();
+  return std::hash<std::uintptr_t>()(reinterpret_cast<std::uintptr_t>(state.config)) ^
+         (std::hash<std::uintptr_t>()(state.applicationPatterns) << 1) ^
+         (static_cast<std::size_t>(state.applicationFonts) << 7);
+}
 
 // Locating a face lists and matches over every installed font (milliseconds with a
 // few thousand); the summary, the sample and the specimen ask for the same names

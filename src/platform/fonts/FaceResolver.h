@@ -21,6 +21,7 @@
 #include <QRawFont>
 #include <QString>
 
+#include <cstddef>
 #include <string>
 
 namespace typeloom::platform {
@@ -42,6 +43,11 @@ struct FaceLocation {
   bool scalable = true;       // outlines, as fontconfig sees the face (false: a bitmap face)
   bool fixedSpacing = false;  // fontconfig's spacing is mono or charcell
 };
+
+// A value that changes whenever fontconfig's configuration or its application fonts
+// (and so Qt's font database) change: answers derived from the fonts may be kept
+// while it stays the same.
+std::size_t FontsStamp();
 
 // The face `name` denotes, with bold and italic as the face request asks for them
 // (they only choose among a family's faces; a full name fixes the face).

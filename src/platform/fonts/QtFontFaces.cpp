@@ -1,7 +1,11 @@
 #include "platform/fonts/FontFaces.h"
 
+#include "platform/fonts/FaceResolver.h"
+
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontInfo>
+#include <QSet>
 #include <QString>
 
 namespace typeloom::platform {
@@ -14,9 +18,35 @@ std::string StripFoundrySuffix(std::string family) {
   return family;
 }
 
+namespace {
+
+// Qt's families as QFontInfo names them (foundry suffix dropped), kept while the
+// fonts stay the same.
+const QSet<QString>& QtFamilies() {
+  static std::size_t stampOf = 0;
+  static bool filled = false;
+  static QSet<QString> families;
+  const std::size_t stamp = FontsStamp();
+  if (!filled || stamp != stampOf) {
+    families.clear();
+    for (const QString& family : QFontDatabase::families()) {
+      families.insert(QString::fromStdString(StripFoundrySuffix(family.toStdString())));
+    }
+    stampOf = stamp;
+    filled = true;
+  }
+  return families;
+}
+
+}  // namespace
+
 std::optional<std::string> QtFaceNameResolver::ResolveFace(std::string_view name) {
   if (name.empty()) return std::nullopt;
-  QFont font(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+  const QString family = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+  // A name spelled exactly as one of Qt's families resolves to that family: no font
+  // engine needs loading to say so (loading one costs a fontconfig match).
+  if (QtFamilies().contains(family)) return std::string(name);
+  QFont font(family);
   // Without this Qt may answer with a family it merely substitutes for the name.
   font.setStyleStrategy(QFont::NoFontMerging);
   const QFontInfo info(font);

@@ -1,28 +1,41 @@
 #include "platform/fonts/FontSession.h"
 
+#include "platform/fonts/FaceResolver.h"
+
 #include <QFontDatabase>
 #include <QString>
 #include <QStringList>
 
 #include <fontconfig/fontconfig.h>
 
+#include <unordered_map>
+
 namespace typeloom::platform {
 
 namespace {
 
-// Faces of `path` in fontconfig's system set (not the application fonts).
+// Faces of `path` in fontconfig's system set (not the application fonts). The count
+// per file is kept while the fonts stay the same (one pass over the set, not one per call).
 int InstalledFaceCount(const std::string& path) {
-  FcFontSet* system = FcConfigGetFonts(nullptr, FcSetSystem);
-  if (system == nullptr) return 0;
-  int count = 0;
-  for (int i = 0; i < system->nfont; ++i) {
-    FcChar8* file = nullptr;
-    if (FcPatternGetString(system->fonts[i], FC_FILE, 0, &file) == FcResultMatch &&
-        path == reinterpret_cast<const char*>(file)) {
-      ++count;
+  static std::size_t stampOf = 0;
+  static bool filled = false;
+  static std::unordered_map<std::string, int> faces;
+  const std::size_t stamp = FontsStamp();
+  if (!filled || stamp != stampOf) {
+    faces.clear();
+    if (FcFontSet* system = FcConfigGetFonts(nullptr, FcSetSystem)) {
+      for (int i = 0; i < system->nfont; ++i) {
+        FcChar8* file = nullptr;
+        if (FcPatternGetString(system->fonts[i], FC_FILE, 0, &file) == FcResultMatch && file != nullptr) {
+          ++faces[reinterpret_cast<const char*>(file)];
+        }
+      }
     }
+    stampOf = stamp;
+    filled = true;
   }
-  return count;
+  const auto it = faces.find(path);
+  return it == faces.end() ? 0 : it->second;
 }
 
 constexpr int kAlreadyInstalled = -1;

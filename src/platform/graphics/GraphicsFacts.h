@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <unordered_map>
 
 namespace typeloom::platform {
 
@@ -21,10 +23,20 @@ class GraphicsFacts {
   virtual std::optional<TextFacts> FactsOf(const QString& fontName) = 0;
 };
 
-// Locates the face with fontconfig and reads its file with HarfBuzz.
+// Locates the face with fontconfig and reads its file with HarfBuzz. A face's facts
+// are kept while its file keeps its size and modification time: choosing a font
+// again does not parse its layout tables again.
 class HarfBuzzGraphicsFacts final : public GraphicsFacts {
  public:
   std::optional<TextFacts> FactsOf(const QString& fontName) override;
+
+ private:
+  struct Known {
+    long long size = -1;
+    long long modified = 0;  // nanoseconds
+    TextFacts facts;
+  };
+  std::unordered_map<std::string, Known> known_;  // by file, face index and fontconfig's flags
 };
 
 GraphicsFacts& LinuxGraphicsFacts();
