@@ -138,10 +138,15 @@ void FontCatalogue::Clear() {
 }
 
 bool FontCatalogue::Add(const QString& name, const QString& file, bool bold, bool italic, const QString& sizes) {
-  if (byFile_.contains(file)) return false;
+  // One hash lookup a map: operator[] adds the key when it is new, which the size shows.
   const int index = catalogueCount();
-  byFile_.insert(file, index);
-  if (!byName_.contains(name)) byName_.insert(name, index);  // lookups by name take the first record
+  const qsizetype files = byFile_.size();
+  int& fileSlot = byFile_[file];
+  if (byFile_.size() == files) return false;
+  fileSlot = index;
+  const qsizetype names = byName_.size();
+  int& nameSlot = byName_[name];
+  if (byName_.size() != names) nameSlot = index;  // lookups by name take the first record
   catalogueNames.push_back(name);
   catalogueFiles.push_back(file);
   catalogueBold.push_back(bold);
