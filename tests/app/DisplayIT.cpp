@@ -1,5 +1,5 @@
 // The real main window over a fontconfig that sees only the test fonts
-// (make_test_fonts.py and make_details_fonts.py, see SandboxFontsTestMain.cpp):
+// (make_test_fonts.py, plain and --details, see SandboxFontsTestMain.cpp):
 // the details panel, the size lists and remembered sizes, the 72-point layout and
 // the sample, each checked against the tables the fonts were built with.
 #include "app/FontDisplay.h"

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -54,11 +55,11 @@ const std::vector<FixtureFont>& FontFixtures::Expected() {
 
 namespace {
 
-// Runs `script` (in tests/support) into $TYPELOOM_BINARY_DIR/`prefix`-<hash of the
+// Runs make_test_fonts.py `mode` into $TYPELOOM_BINARY_DIR/`prefix`-<hash of the
 // script> unless that folder already holds `marker`; the folder's path, or empty
 // with the reason in `failure`.
-std::string BuildFonts(const QString& scriptName, const QString& prefix, const QString& marker, std::string& failure) {
-  QFile script(ScriptPath(scriptName));
+std::string BuildFonts(const QStringList& mode, const QString& prefix, const QString& marker, std::string& failure) {
+  QFile script(ScriptPath("make_test_fonts.py"));
   if (!script.open(QIODevice::ReadOnly)) {
     failure = "cannot read " + script.fileName().toStdString();
     return {};
@@ -74,7 +75,7 @@ std::string BuildFonts(const QString& scriptName, const QString& prefix, const Q
     staging.setAutoRemove(true);
     QProcess python;
     python.setProcessChannelMode(QProcess::MergedChannels);
-    python.start("/usr/bin/python3", {script.fileName(), staging.path()});
+    python.start("/usr/bin/python3", QStringList{script.fileName()} + mode + QStringList{staging.path()});
     const bool ran = python.waitForFinished(120000) && python.exitStatus() == QProcess::NormalExit &&
                      python.exitCode() == 0;
     if (!staging.isValid() || !ran) {
@@ -93,7 +94,7 @@ std::string BuildFonts(const QString& scriptName, const QString& prefix, const Q
 
 std::string FontFixtures::FontFolder(std::string* error) {
   static std::string failure;
-  static const std::string folder = BuildFonts("make_test_fonts.py", "test-fonts", "TestSans-Bold.ttf", failure);
+  static const std::string folder = BuildFonts({}, "test-fonts", "TestSans-Bold.ttf", failure);
   if (error != nullptr) *error = failure;
   return folder;
 }
@@ -101,7 +102,7 @@ std::string FontFixtures::FontFolder(std::string* error) {
 std::string FontFixtures::DetailsFontFolder(std::string* error) {
   static std::string failure;
   static const std::string folder =
-      BuildFonts("make_details_fonts.py", "details-fonts", "DetailSerif-Regular.ttf", failure);
+      BuildFonts({"--details"}, "details-fonts", "DetailSerif-Regular.ttf", failure);
   if (error != nullptr) *error = failure;
   return folder;
 }

@@ -30,7 +30,7 @@ class FontFixtures {
   static std::string FontFolder(std::string* error = nullptr);
 
   // The fonts whose tables the details panel and size lists are tested against
-  // (tests/support/make_details_fonts.py), built like FontFolder().
+  // (tests/support/make_test_fonts.py --details), built like FontFolder().
   static std::string DetailsFontFolder(std::string* error = nullptr);
 
   // Writes fonts.conf into `workFolder`, listing only `fontFolders` and keeping the

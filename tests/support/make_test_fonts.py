@@ -1,19 +1,29 @@
 #!/usr/bin/python3
-"""Builds the small test fonts into a folder: make_test_fonts.py OUTDIR.
+"""Builds the fonts the tests run against into a folder.
 
-Run with Debian's /usr/bin/python3 (python3-fonttools). The names and files here are
-mirrored by FontFixtures::Expected() in FontFixtures.h.
+  make_test_fonts.py OUTDIR            the small fonts of FontFixtures::Expected()
+                                       (FontFixtures.h mirrors their files and names)
+  make_test_fonts.py --details OUTDIR  fonts that each set exactly the table facts their
+                                       name says; tests/app/DisplayIT.cpp holds the lines
+                                       the details panel and the size list must give
+
+Run with Debian's /usr/bin/python3 (python3-fonttools).
 """
 import os
 import sys
 
+from fontTools.feaLib.builder import addOpenTypeFeaturesFromString
 from fontTools.fontBuilder import FontBuilder
 from fontTools.pens.t2CharStringPen import T2CharStringPen
 from fontTools.pens.ttGlyphPen import TTGlyphPen
-from fontTools.ttLib import TTCollection, TTFont
+from fontTools.ttLib import TTCollection, newTable
+from fontTools.ttLib.tables._k_e_r_n import KernTable_format_0
+from fontTools.ttLib.tables.O_S_2f_2 import Panose
 
 GLYPHS = [".notdef", "space", "A", "a", "zero"]
 CMAP = {32: "space", 65: "A", 97: "a", 48: "zero"}
+DETAIL_GLYPHS = [".notdef", "space", "A", "a", "E", "zero"]
+DETAIL_CMAP = {**CMAP, 69: "E"}
 ADVANCE = 600
 
 
@@ -25,83 +35,60 @@ def draw(pen):
     pen.closePath()
 
 
-def names(family, style, full=None):
+def build(family, style, full=None, cff=False, glyphs=GLYPHS, cmap=CMAP, vertical=(800, -200), unique="test",
+          version="Version 1.000", copyright="Copyright (c) Typeloom tests. Free to use.", os2=None, post=None):
+    """A font whose glyphs (but space) are one square; `full` may be a {language: name} dict.
+    `os2` and `post` add to those tables' defaults."""
+    fb = FontBuilder(1000, isTTF=not cff)
+    fb.setupGlyphOrder(glyphs)
+    fb.setupCharacterMap(cmap)
+    if cff:
+        charstrings = {}
+        for name in glyphs:
+            pen = T2CharStringPen(ADVANCE, None)
+            if name != "space":
+                draw(pen)
+            charstrings[name] = pen.getCharString()
+        fb.setupCFF((family + "-" + style).replace(" ", ""), {"FullName": full or family + " " + style,
+                                                              "FamilyName": family}, charstrings, {})
+        bounds = {name: cs.calcBounds(None) for name, cs in charstrings.items()}
+        fb.setupHorizontalMetrics({n: (ADVANCE, bounds[n][0] if bounds[n] else 0) for n in glyphs})
+    else:
+        outlines = {}
+        for name in glyphs:
+            pen = TTGlyphPen(None)
+            if name != "space":
+                draw(pen)
+            outlines[name] = pen.glyph()
+        fb.setupGlyf(outlines)
+        glyf = fb.font["glyf"]
+        fb.setupHorizontalMetrics({n: (ADVANCE, getattr(glyf[n], "xMin", 0)) for n in glyphs})
+    ascent, descent = vertical
+    fb.setupHorizontalHeader(ascent=ascent, descent=descent)
     strings = {
         "familyName": family,
         "styleName": style,
-        "uniqueFontIdentifier": "Typeloom test: %s %s" % (family, style),
+        "uniqueFontIdentifier": "Typeloom %s: %s %s" % (unique, family, style),
         "psName": (family + "-" + style).replace(" ", ""),
-        "version": "Version 1.000",
-        "copyright": "Copyright (c) Typeloom tests. Free to use.",
+        "copyright": copyright,
     }
-    if full is not None:
+    if version:
+        strings["version"] = version
+    if full:
         strings["fullName"] = full
-    return strings
-
-
-def finish(fb, family, style, full):
-    fb.setupHorizontalHeader(ascent=800, descent=-200)
-    fb.setupNameTable(names(family, style, full))
-    fb.setupOS2(sTypoAscender=800, sTypoDescender=-200, usWinAscent=800, usWinDescent=200,
-                fsSelection=(0x20 if "Bold" in style else 0) | (0x01 if "Italic" in style else 0) or 0x40)
-    fb.setupPost()
+    fb.setupNameTable(strings)
+    fb.setupOS2(sTypoAscender=ascent, sTypoDescender=descent, usWinAscent=ascent, usWinDescent=-descent,
+                **(os2 or {}))
+    fb.setupPost(**(post or {}))
     fb.font["head"].macStyle = (1 if "Bold" in style else 0) | (2 if "Italic" in style else 0)
+    return fb
 
 
-def truetype(family, style, full, variable=False):
-    fb = FontBuilder(1000, isTTF=True)
-    fb.setupGlyphOrder(GLYPHS)
-    fb.setupCharacterMap(CMAP)
-    glyphs = {}
-    for name in GLYPHS:
-        pen = TTGlyphPen(None)
-        if name != "space":
-            draw(pen)
-        glyphs[name] = pen.glyph()
-    fb.setupGlyf(glyphs)
-    glyf = fb.font["glyf"]
-    fb.setupHorizontalMetrics({n: (ADVANCE, getattr(glyf[n], "xMin", 0)) for n in GLYPHS})
-    finish(fb, family, style, full)
-    if variable:
-        fb.setupFvar(axes=[("wght", 400, 400, 700, "Weight")],
-                     instances=[{"location": {"wght": 400}, "stylename": "Regular"},
-                                {"location": {"wght": 700}, "stylename": "Bold"}])
-        fb.setupGvar({})
-    return fb.font
-
-
-def cff(family, style, full):
-    fb = FontBuilder(1000, isTTF=False)
-    fb.setupGlyphOrder(GLYPHS)
-    fb.setupCharacterMap(CMAP)
-    charstrings = {}
-    for name in GLYPHS:
-        pen = T2CharStringPen(ADVANCE, None)
-        if name != "space":
-            draw(pen)
-        charstrings[name] = pen.getCharString()
-    ps = (family + "-" + style).replace(" ", "")
-    fb.setupCFF(ps, {"FullName": full, "FamilyName": family}, charstrings, {})
-    lsb = {}
-    for name, cs in charstrings.items():
-        bounds = cs.calcBounds(None)
-        lsb[name] = bounds[0] if bounds else 0
-    fb.setupHorizontalMetrics({n: (ADVANCE, lsb[n]) for n in GLYPHS})
-    finish(fb, family, style, full)
-    return fb.font
-
-
-def bdf(family, weight, pixels):
+def bdf(family, weight, pixels, char="A"):
+    """A character-cell bitmap font at `pixels` (96 DPI) with a space and one filled `char`."""
     width = pixels // 2
-    ascent = pixels - 2
     row = "%02X" % (0xFF << (8 - min(width, 8)) & 0xFF)
-    out = [
-        "STARTFONT 2.1",
-        "FONT -Typeloom-%s-%s-R-Normal--%d-%d-96-96-C-%d-ISO10646-1"
-        % (family, weight, pixels, pixels * 720 // 96, width * 10),
-        "SIZE %d 96 96" % (pixels * 72 // 96),
-        "FONTBOUNDINGBOX %d %d 0 -2" % (width, pixels),
-        "STARTPROPERTIES 13",
+    props = [
         'FOUNDRY "Typeloom"',
         'FAMILY_NAME "%s"' % family,
         'WEIGHT_NAME "%s"' % weight,
@@ -112,62 +99,164 @@ def bdf(family, weight, pixels):
         "RESOLUTION_X 96",
         "RESOLUTION_Y 96",
         'SPACING "C"',
-        "FONT_ASCENT %d" % ascent,
+        "FONT_ASCENT %d" % (pixels - 2),
         "FONT_DESCENT 2",
         'CHARSET_REGISTRY "ISO10646"',
         'CHARSET_ENCODING "1"',
         "DEFAULT_CHAR 32",
-        "ENDPROPERTIES",
-        "CHARS 2",
     ]
-    for name, code, bits in (("space", 32, "00"), ("A", 65, row)):
+    out = ["STARTFONT 2.1",
+           "FONT -Typeloom-%s-%s-R-Normal--%d-%d-96-96-C-%d-ISO10646-1"
+           % (family, weight, pixels, pixels * 720 // 96, width * 10),
+           "SIZE %d 96 96" % (pixels * 72 // 96),
+           "FONTBOUNDINGBOX %d %d 0 -2" % (width, pixels),
+           "STARTPROPERTIES %d" % len(props)] + props + ["ENDPROPERTIES", "CHARS 2"]
+    for name, code, bits in (("space", 32, "00"), (char, ord(char), row)):
         out += ["STARTCHAR " + name, "ENCODING %d" % code, "SWIDTH 500 0", "DWIDTH %d 0" % width,
                 "BBX %d %d 0 -2" % (width, pixels), "BITMAP"] + [bits] * pixels + ["ENDCHAR"]
     out.append("ENDFONT")
-    # The property count above must match the properties listed.
-    props = out[out.index("STARTPROPERTIES 13") + 1:out.index("ENDPROPERTIES")]
-    out[out.index("STARTPROPERTIES 13")] = "STARTPROPERTIES %d" % len(props)
     return "\n".join(out) + "\n"
 
 
-def main():
-    outdir = sys.argv[1]
-    os.makedirs(os.path.join(outdir, "Nested", "Deeper"), exist_ok=True)
-    os.makedirs(os.path.join(outdir, "Bitmap"), exist_ok=True)
+def write_bdf(path, *args):
+    with open(path, "w", encoding="ascii") as f:
+        f.write(bdf(*args))
 
-    sans = truetype("Test Sans", "Bold", {"de": "Test Sans Fett", "en": "Test Sans Bold"})
-    sans.save(os.path.join(outdir, "TestSans-Bold.ttf"))
-    cff("Test Serif", "Regular", "Test Serif Regular").save(
-        os.path.join(outdir, "Nested", "Deeper", "TestSerif-Regular.otf"))
-    truetype("Test Plain", "Italic", None).save(os.path.join(outdir, "TestPlain-Italic.ttf"))
-    truetype("Test Var", "Regular", "Test Var Regular", variable=True).save(
-        os.path.join(outdir, "TestVar.ttf"))
+
+# The small fonts of FontFixtures::Expected().
+
+def test_font(family, style, full, cff=False, variable=False):
+    bits = (0x20 if "Bold" in style else 0) | (0x01 if "Italic" in style else 0)
+    fb = build(family, style, full, cff=cff, os2={"fsSelection": bits or 0x40})
+    if variable:
+        fb.setupFvar(axes=[("wght", 400, 400, 700, "Weight")],
+                     instances=[{"location": {"wght": 400}, "stylename": "Regular"},
+                                {"location": {"wght": 700}, "stylename": "Bold"}])
+        fb.setupGvar({})
+    return fb.font
+
+
+def build_test_fonts(outdir):
+    def path(name):
+        return os.path.join(outdir, name)
+
+    for folder in ("Nested/Deeper", "Bitmap", "User"):
+        os.makedirs(path(folder), exist_ok=True)
+
+    sans = test_font("Test Sans", "Bold", {"de": "Test Sans Fett", "en": "Test Sans Bold"})
+    sans.save(path("TestSans-Bold.ttf"))
+    test_font("Test Serif", "Regular", "Test Serif Regular", cff=True).save(path("Nested/Deeper/TestSerif-Regular.otf"))
+    test_font("Test Plain", "Italic", None).save(path("TestPlain-Italic.ttf"))
+    test_font("Test Var", "Regular", "Test Var Regular", variable=True).save(path("TestVar.ttf"))
 
     collection = TTCollection()
-    collection.fonts = [truetype("Test Pair", "Regular", "Test Pair Regular"),
-                        truetype("Test Pair", "Italic", "Test Pair Italic")]
-    collection.save(os.path.join(outdir, "TestPair.ttc"))
+    collection.fonts = [test_font("Test Pair", "Regular", "Test Pair Regular"),
+                        test_font("Test Pair", "Italic", "Test Pair Italic")]
+    collection.save(path("TestPair.ttc"))
 
     # Collections whose faces joined by " & " pass 2,000 bytes, sorted first and last.
-    for path, family in (("AAA-Many.ttc", "Test Many First"), ("zzz-Many.ttc", "Test Many Last")):
+    for name, family in (("AAA-Many.ttc", "Test Many First"), ("zzz-Many.ttc", "Test Many Last")):
         collection = TTCollection()
-        collection.fonts = [truetype(family, "Face %02d" % n, "%s Face Number %02d" % (family, n))
+        collection.fonts = [test_font(family, "Face %02d" % n, "%s Face Number %02d" % (family, n))
                             for n in range(1, 61)]
-        collection.save(os.path.join(outdir, path))
+        collection.save(path(name))
 
     # One font installed twice more: under the same file name and under another one.
-    os.makedirs(os.path.join(outdir, "User"), exist_ok=True)
-    for path in ("User/TestSans-Bold.ttf", "User/TestSansCopy.ttf"):
-        sans.save(os.path.join(outdir, path))
+    for name in ("User/TestSans-Bold.ttf", "User/TestSansCopy.ttf"):
+        sans.save(path(name))
 
-    for path, family, weight, pixels in (("TestFixed-13.bdf", "Test Fixed", "Medium", 13),
+    for name, family, weight, pixels in (("TestFixed-13.bdf", "Test Fixed", "Medium", 13),
                                          ("Bitmap/TestFixed-16.bdf", "Test Fixed", "Medium", 16),
                                          ("Bitmap/TestFixed-20.bdf", "Test Fixed", "Medium", 20),
                                          ("Bitmap/TestFixedBold-13.bdf", "Test Fixed", "Bold", 13),
                                          ("Bitmap/TestBig-24.bdf", "Test Big", "Medium", 24)):
-        with open(os.path.join(outdir, path), "w", encoding="ascii") as f:
-            f.write(bdf(family, weight, pixels))
+        write_bdf(path(name), family, weight, pixels)
+
+
+# The details fonts: each sets exactly the table facts its name says.
+
+def panose(kind=0, serif=0, proportion=0):
+    p = Panose()
+    for field in ("bFamilyType", "bSerifStyle", "bWeight", "bProportion", "bContrast", "bStrokeVariation",
+                  "bArmStyle", "bLetterForm", "bMidline", "bXHeight"):
+        setattr(p, field, 0)
+    p.bFamilyType, p.bSerifStyle, p.bProportion = kind, serif, proportion
+    return p
+
+
+def detail_font(family, style="Regular", full=None, cff=False, glyphs=DETAIL_GLYPHS, cmap=DETAIL_CMAP,
+                version="Version 1.000", copyright="Copyright (c) Typeloom details tests. Free to use.",
+                weight=400, fixed_pitch=0, pan=None, code_pages=0x1, features=None, vertical=(800, -200)):
+    fb = build(family, style, full, cff=cff, glyphs=glyphs, cmap=cmap, vertical=vertical, unique="details test",
+               version=version, copyright=copyright, post={"isFixedPitch": fixed_pitch},
+               os2={"version": 4, "usWeightClass": weight, "fsSelection": 0x40 if style == "Regular" else 0,
+                    "panose": pan or panose(), "ulCodePageRange1": code_pages, "ulCodePageRange2": 0})
+    if features:
+        addOpenTypeFeaturesFromString(fb.font, features)
+    return fb.font
+
+
+def kern_table(pairs):
+    table = newTable("kern")
+    table.version = 0
+    sub = KernTable_format_0()
+    sub.apple = False
+    sub.version = 0
+    sub.format = 0
+    sub.coverage = 1
+    sub.tupleIndex = None
+    sub.kernTable = dict(pairs)
+    table.kernTables = [sub]
+    return table
+
+
+def build_details_fonts(out):
+    os.makedirs(os.path.join(out, "Bitmap"), exist_ok=True)
+
+    def save(font, name):
+        font.save(os.path.join(out, name))
+
+    save(detail_font("Detail Serif", pan=panose(2, 2), version="Version 2.5",
+                     copyright="Serif notice. Second sentence."), "DetailSerif-Regular.ttf")
+    save(detail_font("Detail Sans", pan=panose(2, 11), version="1.5", copyright="No period in this notice"),
+         "DetailSans-Regular.ttf")
+    save(detail_font("Detail Mono", pan=panose(2, 11, 9), fixed_pitch=1, version="VERSION 3.0 beta"),
+         "DetailMono-Regular.ttf")
+    save(detail_font("Detail Script", pan=panose(3, 11), version=None), "DetailScript-Regular.ttf")
+    save(detail_font("Detail Deco", pan=panose(4, 2)), "DetailDeco-Regular.ttf")
+    save(detail_font("Detail Cff", cff=True), "DetailCff-Regular.otf")
+    # Ascent and descent both fall on fractions of a pixel at most sizes.
+    save(detail_font("Detail Tall", cff=True, vertical=(940, -260)), "DetailTall-Regular.otf")
+
+    kern = detail_font("Detail Kern", pan=panose(2, 11))
+    kern["kern"] = kern_table({("A", "a"): -50})
+    save(kern, "DetailKern-Regular.ttf")
+
+    save(detail_font("Detail Liga", glyphs=DETAIL_GLYPHS + ["A_a"],
+                     features="feature liga { sub A a by A_a; } liga;"), "DetailLiga-Regular.ttf")
+    save(detail_font("Detail Marks", glyphs=DETAIL_GLYPHS + ["acutecomb"], cmap={**DETAIL_CMAP, 0x0301: "acutecomb"},
+                     features="table GDEF { GlyphClassDef [A a E zero], , [acutecomb], ; } GDEF;"),
+         "DetailMarks-Regular.ttf")
+    save(detail_font("Detail Arabic", glyphs=DETAIL_GLYPHS + ["alef", "tatweel"],
+                     cmap={**DETAIL_CMAP, 0x0627: "alef", 0x0640: "tatweel"}), "DetailArabic-Regular.ttf")
+    save(detail_font("Detail Cjk", code_pages=(1 << 0) | (1 << 17)), "DetailCjk-Regular.ttf")
+
+    # A family whose second face is listed by its full name, which is not family + style.
+    save(detail_font("Detail Odd", full="Detail Odd Regular"), "DetailOdd-Regular.ttf")
+    save(detail_font("Detail Odd", style="Heavy", full="DetailOdd-Heavy", weight=900), "DetailOdd-Heavy.ttf")
+
+    # Bitmap families: pixel sizes at 96 DPI give the point sizes in their names.
+    for family, pixel_sizes in (("Detail Steps", (11, 13, 16, 19, 24, 32)),  # 8,10,12,14,18,24
+                                ("Detail Twelve", (16, 24)),                   # 12,18
+                                ("Detail Single", (13,)),                      # 10
+                                ("Detail Large", (24, 32))):                   # 18,24: no size list in its name
+        for px in pixel_sizes:
+            name = "%s-%d.bdf" % (family.replace(" ", ""), px)
+            write_bdf(os.path.join(out, "Bitmap", name), family, "Medium", px, "E")
 
 
 if __name__ == "__main__":
-    main()
+    if sys.argv[1:2] == ["--details"]:
+        build_details_fonts(sys.argv[2])
+    else:
+        build_test_fonts(sys.argv[1])
