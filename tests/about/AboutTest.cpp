@@ -1,9 +1,10 @@
 // The About box: texts, layout, keys, links, mail session and the update check.
 #include "about/frmAbout.h"
-#include "platform/process/ProcessStarter.h"
 #include "platform/shell/UrlOpener.h"
 #include "platform/ui/WindowServices.h"
 #include "support/FakeAppServices.h"
+#include "support/FakeMainWindow.h"
+#include "support/FakeUpdateServices.h"
 #include "update/InternetUpdate.h"
 #include "update/UpdateSettings.h"
 
@@ -36,31 +37,6 @@ class RecordingOpener final : public platform::UrlOpener {
   bool result = true;
 };
 
-class NoNetwork final : public platform::HttpClient {
- public:
-  platform::FetchReply Fetch(const QString& url, const platform::FetchLimits&, QIODevice*) override {
-    fetched << url;
-    return {};
-  }
-  QStringList fetched;
-};
-
-class NoProcesses final : public platform::ProcessStarter {
- public:
-  bool StartDetached(const QString&, const QStringList&, QString*) override { return false; }
-};
-
-class MainStub final : public app::MainWindowState {
- public:
-  QWidget* MainWidget() override { return &widget; }
-  QString SelectedFontName() const override { return {}; }
-  QString DetailsText() const override { return {}; }
-  const QStringList& FontNames() const override { return names; }
-  void EndProgram() override {}
-  QWidget widget;
-  QStringList names;
-};
-
 class AboutTest : public ::testing::Test {
  protected:
   AboutServices Services(bool builtIn = true) {
@@ -76,9 +52,9 @@ class AboutTest : public ::testing::Test {
 
   test::FakeMessageBoxes messages;
   RecordingOpener opener;
-  NoNetwork http;
+  test::NoNetwork http;
   test::FakeClock clock;
-  NoProcesses processes;
+  test::NoProcesses processes;
   update::InternetUpdate update{update::UpdateServices{http, messages, clock, processes}};
   std::unique_ptr<frmAbout> box;
 };
@@ -126,7 +102,7 @@ TEST_F(AboutTest, LayoutFontsAndColours) {
   EXPECT_FALSE(b.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
 }
 
-TEST_F(AboutTest, EscapeClosesWhateverHasTheFocusAndOtherKeysDoNothing) {
+TEST_F(AboutTest, EscapeFromEitherButtonAndOkCloseTheBoxOtherKeysDoNothing) {
   for (QWidget* (*focus)(frmAbout&) : {+[](frmAbout& b) -> QWidget* { return b.cmdOK; },
                                        +[](frmAbout& b) -> QWidget* { return b.cmdSysInfo; }}) {
     frmAbout& b = Open();
@@ -138,14 +114,11 @@ TEST_F(AboutTest, EscapeClosesWhateverHasTheFocusAndOtherKeysDoNothing) {
     platform::KeyPreview::SendKey(&b, 27);
     EXPECT_FALSE(b.isVisible());
   }
-  EXPECT_TRUE(opener.opened.isEmpty());
-  EXPECT_TRUE(messages.shown.isEmpty());
-}
-
-TEST_F(AboutTest, OkClosesTheBox) {
   frmAbout& b = Open();
   QTest::mouseClick(b.cmdOK, Qt::LeftButton);
   EXPECT_FALSE(b.isVisible());
+  EXPECT_TRUE(opener.opened.isEmpty());
+  EXPECT_TRUE(messages.shown.isEmpty());
 }
 
 TEST_F(AboutTest, LinksGoToTheOpenerAndOneMailSessionServesTheBox) {
@@ -198,7 +171,7 @@ TEST_F(AboutTest, BuildWithoutUpdateCheckSaysSo) {
 }
 
 TEST_F(AboutTest, SeamOpensOneBoxAndBuildsItAfreshAfterClosing) {
-  MainStub main;
+  test::FakeMainWindow main;
   AboutSeam seam(main, Services());
   EXPECT_FALSE(seam.IsOpen());
   seam.Close();  // nothing loaded: nothing happens

@@ -1,67 +1,28 @@
 // `typeloom --details NAME` as a script runs it: the real program over a fontconfig
 // that sees two copies of installed fonts, no display.
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
+#include "support/ProgramSandbox.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-struct Result {
-  int exitCode = -1;
-  QString out;
-  QString err;
-};
+using Result = typeloom::testsupport::ProgramSandbox::Result;
 
 class DetailsCommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const QString root = dir_.path();
-    for (const char* sub : {"home", "config", "data", "cache", "runtime", "fonts"}) QDir(root).mkpath(sub);
-    QFile::setPermissions(root + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    for (const char* font : {"DejaVuSans.ttf", "DejaVuSansMono.ttf"}) {
-      if (!QFile::copy(QStringLiteral("/usr/share/fonts/truetype/dejavu/") + font, root + "/fonts/" + font)) {
-        GTEST_SKIP() << "DejaVu fonts are not installed";
-      }
-    }
-    QFile config(root + "/fonts.conf");
-    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-    config.write(QStringLiteral("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
-                                "<fontconfig><dir>%1/fonts</dir><cachedir>%1/cache/fc</cachedir></fontconfig>\n")
-                     .arg(root)
-                     .toUtf8());
-    env_ = QProcessEnvironment::systemEnvironment();
-    env_.insert("HOME", root + "/home");
-    env_.insert("XDG_CONFIG_HOME", root + "/config");
-    env_.insert("XDG_DATA_HOME", root + "/data");
-    env_.insert("XDG_CACHE_HOME", root + "/cache");
-    env_.insert("XDG_RUNTIME_DIR", root + "/runtime");
-    env_.insert("FONTCONFIG_FILE", root + "/fonts.conf");
+    if (!box.Ready()) GTEST_SKIP() << "DejaVu fonts are not installed";
     // No display at all: the command needs none.
-    env_.remove("QT_QPA_PLATFORM");
-    env_.remove("DISPLAY");
-    env_.remove("WAYLAND_DISPLAY");
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) box.Env().remove(name);
   }
-  Result Run(const QStringList& arguments) {
-    QProcess process;
-    process.setProcessEnvironment(env_);
-    process.start(TYPELOOM_EXE, arguments);
-    process.waitForFinished(60000);
-    Result r;
-    r.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    r.out = QString::fromUtf8(process.readAllStandardOutput());
-    r.err = QString::fromUtf8(process.readAllStandardError());
-    return r;
-  }
+  Result Run(const QStringList& arguments) { return box.Run(arguments); }
 
-  QTemporaryDir dir_;
-  QProcessEnvironment env_;
+  typeloom::testsupport::ProgramSandbox box{"/usr/share/fonts/truetype/dejavu", {"DejaVuSans.ttf", "DejaVuSansMono.ttf"}};
 };
 
 TEST_F(DetailsCommandTest, PrintsThePanelLinesThenTheCopyright) {
   const Result r = Run({"--details", "DejaVu Sans Mono"});
-  EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_EQ(r.code, 0) << r.err.toStdString();
   EXPECT_EQ(r.err, "");
   const QStringList lines = r.out.split(u'\n');
   ASSERT_GE(lines.size(), 6) << r.out.toStdString();
@@ -74,7 +35,7 @@ TEST_F(DetailsCommandTest, PrintsThePanelLinesThenTheCopyright) {
 
 TEST_F(DetailsCommandTest, UnknownNameIsOneLineOnStandardErrorAndStatusOne) {
   const Result r = Run({"--details", "No Such Font"});
-  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err.count(u'\n'), 1) << r.err.toStdString();
   EXPECT_TRUE(r.err.contains("No Such Font"));

@@ -9,13 +9,13 @@
 #include "platform/registry/FontsKeyRegistry.h"
 #include "support/FakeRegistry.h"
 #include "support/FontFixtures.h"
+#include "support/ProgramSandbox.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -25,82 +25,35 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include <vector>
 
 namespace {
 
 constexpr int kWaitMs = 60000;
 
-class Sandbox {
+// The program's sandbox over three DejaVu fonts, offscreen, without the splash
+// unless a test asks for it.
+class Sandbox : public typeloom::testsupport::ProgramSandbox {
  public:
-  // `fixtures`: fontconfig also sees the test fonts of support/FontFixtures.h.
-  explicit Sandbox(bool fixtures = false) {
-    const QString root = dir_.path();
-    for (const char* sub : {"home", "config", "data", "cache", "runtime", "fonts"}) QDir(root).mkpath(sub);
-    QFile::setPermissions(root + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const QString system = "/usr/share/fonts/truetype/dejavu/";
-    for (const char* font : {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSerif.ttf"}) {
-      QFile::copy(system + font, FontPath(font));
-    }
-    QString dirs = "<dir>" + root + "/fonts</dir>";
+  // `fixtures`: fontconfig sees the test fonts of support/FontFixtures.h instead.
+  explicit Sandbox(bool fixtures = false)
+      : ProgramSandbox("/usr/share/fonts/truetype/dejavu", {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSerif.ttf"}) {
     if (fixtures) {
       fixtureFolder_ = QString::fromStdString(typeloom::testsupport::FontFixtures::FontFolder());
-      dirs = "<dir>" + fixtureFolder_ + "</dir>";
+      UseFontFolder(fixtureFolder_);
     }
-    QFile config(root + "/fonts.conf");
-    if (config.open(QIODevice::WriteOnly)) {
-      config.write(QStringLiteral("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
-                                  "<fontconfig>%2<cachedir>%1/cache/fc</cachedir></fontconfig>\n")
-                       .arg(root, dirs)
-                       .toUtf8());
-    }
-    // Starts without the splash unless a test asks for it.
     SetShowSplash("0");
-    env_ = QProcessEnvironment::systemEnvironment();
-    env_.insert("HOME", root + "/home");
-    env_.insert("XDG_CONFIG_HOME", root + "/config");
-    env_.insert("XDG_DATA_HOME", root + "/data");
-    env_.insert("XDG_CACHE_HOME", root + "/cache");
-    env_.insert("XDG_RUNTIME_DIR", root + "/runtime");
-    env_.insert("FONTCONFIG_FILE", root + "/fonts.conf");
-    env_.insert("QT_QPA_PLATFORM", "offscreen");
-    env_.insert("TYPELOOM_TRACE", TracePath());
-    env_.remove("DISPLAY");
-    env_.remove("WAYLAND_DISPLAY");
+    Env().insert("QT_QPA_PLATFORM", "offscreen");
+    Env().remove("DISPLAY");
+    Env().remove("WAYLAND_DISPLAY");
   }
 
   void SetShowSplash(const char* value) {
-    QDir(dir_.path()).mkpath("config/Typeloom");
-    QFile ini(dir_.path() + "/config/Typeloom/Typeloom.ini");
+    QDir(ConfigFolder()).mkpath("Typeloom");
+    QFile ini(ConfigFolder() + "/Typeloom/Typeloom.ini");
     if (ini.open(QIODevice::WriteOnly)) ini.write(QByteArray("[Settings]\nShowSplash=") + value + "\n");
   }
-  bool Ready() const { return QFile::exists(FontPath("DejaVuSerif.ttf")); }
   QString FixtureFolder() const { return fixtureFolder_; }
-  QString RuntimeFolder() const { return dir_.path() + "/runtime"; }
-  QString FontPath(const char* name) const { return dir_.path() + "/fonts/" + name; }
-  QString TracePath() const { return dir_.path() + "/trace.log"; }
-  QStringList Trace() const {
-    QFile file(TracePath());
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
-  }
-  QProcessEnvironment& Env() { return env_; }
-
-  std::unique_ptr<QProcess> Start(const QStringList& arguments) {
-    auto process = std::make_unique<QProcess>();
-    process->setProcessEnvironment(env_);
-    process->start(TYPELOOM_EXE, arguments);
-    return process;
-  }
-  // Runs to the end; returns standard output.
-  QString Run(const QStringList& arguments, int* exitCode = nullptr, QString* errors = nullptr) {
-    auto process = Start(arguments);
-    process->waitForFinished(kWaitMs);
-    if (exitCode != nullptr) *exitCode = process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
-    if (errors != nullptr) *errors = QString::fromUtf8(process->readAllStandardError());
-    return QString::fromUtf8(process->readAllStandardOutput());
-  }
-  // Waits until the trace holds `line`.
+  // Waits until the trace holds `line` `count` times.
   bool WaitForTrace(const QString& line, int count = 1) const {
     for (int waited = 0; waited < kWaitMs; waited += 50) {
       if (Trace().count(line) >= count) return true;
@@ -110,38 +63,39 @@ class Sandbox {
   }
 
  private:
-  QTemporaryDir dir_;
-  QProcessEnvironment env_;
   QString fixtureFolder_;
 };
 
-TEST(Startup, InformationalOptionsAnswerWithoutAWindow) {
-  Sandbox box;
-  int code = -1;
-  EXPECT_EQ(box.Run({"--version"}, &code), "Typeloom 1.4\n");
-  EXPECT_EQ(code, 0);
-  EXPECT_TRUE(box.Run({"--help"}, &code).startsWith("Usage: typeloom"));
-  EXPECT_EQ(code, 0);
-  EXPECT_TRUE(box.Trace().isEmpty());
-}
-
-TEST(Startup, ListPrintsTheCleanedSortedNames) {
+// --version, --help and --list answer on standard output and start no window.
+TEST(Startup, CommandLineQueriesAnswerWithoutAWindow) {
   Sandbox box;
   ASSERT_TRUE(box.Ready()) << "the DejaVu fonts are missing: run scripts/install-deps";
-  int code = -1;
-  EXPECT_EQ(box.Run({"--list"}, &code), "DejaVu Sans\nDejaVu Serif\n");
-  EXPECT_EQ(code, 0);
+  const struct {
+    const char* option;
+    const char* output;
+    bool whole;  // the whole output, else its beginning
+  } cases[] = {
+      {"--version", "Typeloom 1.4\n", true},
+      {"--help", "Usage: typeloom", false},
+      {"--list", "DejaVu Sans\nDejaVu Serif\n", true},  // the cleaned names, sorted
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.option);
+    const auto r = box.Run({c.option});
+    EXPECT_TRUE(c.whole ? r.out == c.output : r.out.startsWith(c.output)) << r.out.toStdString();
+    EXPECT_EQ(r.code, 0);
+  }
+  EXPECT_TRUE(box.Trace().isEmpty());
 }
 
 TEST(Startup, WithoutADisplayItSaysSoInOneLine) {
   Sandbox box;
   box.Env().remove("QT_QPA_PLATFORM");
-  int code = -1;
-  QString errors;
-  EXPECT_EQ(box.Run({}, &code, &errors), "");
-  EXPECT_EQ(code, 1);
-  EXPECT_EQ(errors.count(u'\n'), 1) << errors.toStdString();
-  EXPECT_TRUE(errors.startsWith("typeloom: no display")) << errors.toStdString();
+  const auto r = box.Run({});
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err.count(u'\n'), 1) << r.err.toStdString();
+  EXPECT_TRUE(r.err.startsWith("typeloom: no display")) << r.err.toStdString();
 }
 
 TEST(Startup, PrintRequestSelectsTheFontAndRunsThePrintCommandAfterPaint) {
@@ -160,9 +114,7 @@ TEST(Startup, LaterStartsHandOverToTheFirstInstance) {
   auto first = box.Start({});
   ASSERT_TRUE(box.WaitForTrace("selected DejaVu Sans print=0"));
 
-  int code = -1;
-  box.Run({box.FontPath("DejaVuSerif.ttf")}, &code);
-  EXPECT_EQ(code, 0);
+  EXPECT_EQ(box.Run({box.FontPath("DejaVuSerif.ttf")}).code, 0);
   EXPECT_TRUE(box.WaitForTrace("selected DejaVu Serif print=0"));
 
   // Twenty simultaneous starts: one window, every hand-over handled. Command lines
@@ -194,9 +146,7 @@ TEST(Startup, KilledFirstInstanceDoesNotBlockTheNextStart) {
   auto next = box.Start({});
   ASSERT_TRUE(box.WaitForTrace("selected DejaVu Sans print=0", 2));
   EXPECT_EQ(box.Trace().count("load"), 2);
-  int code = -1;
-  box.Run({box.FontPath("DejaVuSerif.ttf")}, &code);
-  EXPECT_EQ(code, 0);
+  EXPECT_EQ(box.Run({box.FontPath("DejaVuSerif.ttf")}).code, 0);
   EXPECT_TRUE(box.WaitForTrace("selected DejaVu Serif print=0"));
   next->kill();
   next->waitForFinished();
@@ -209,17 +159,17 @@ TEST(Startup, KilledFirstInstanceDoesNotBlockTheNextStart) {
 TEST(Startup, EveryInstalledFileIsListedAndSelectable) {
   Sandbox box(true);
   ASSERT_FALSE(box.FixtureFolder().isEmpty()) << "building the test fonts failed";
-  int code = -1;
-  EXPECT_EQ(box.Run({"--list"}, &code), "Test Big 18,\n"
-                                         "Test Fixed\n"
-                                         "Test Many First Face Number 01\n"
-                                         "Test Many Last Face Number 01\n"
-                                         "Test Pair Regular\n"
-                                         "Test Plain\n"
-                                         "Test Sans\n"
-                                         "Test Serif Regular\n"
-                                         "Test Var Regular\n");
-  EXPECT_EQ(code, 0);
+  const auto list = box.Run({"--list"});
+  EXPECT_EQ(list.out, "Test Big 18,\n"
+                      "Test Fixed\n"
+                      "Test Many First Face Number 01\n"
+                      "Test Many Last Face Number 01\n"
+                      "Test Pair Regular\n"
+                      "Test Plain\n"
+                      "Test Sans\n"
+                      "Test Serif Regular\n"
+                      "Test Var Regular\n");
+  EXPECT_EQ(list.code, 0);
 
   const struct {
     const char* file;
@@ -241,8 +191,7 @@ TEST(Startup, EveryInstalledFileIsListedAndSelectable) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     const qsizetype before = box.Trace().size();
-    box.Run({box.FixtureFolder() + "/" + c.file}, &code);
-    EXPECT_EQ(code, 0);
+    EXPECT_EQ(box.Run({box.FixtureFolder() + "/" + c.file}).code, 0);
     const QStringList added = box.Trace().mid(before);
     EXPECT_TRUE(added.contains(QStringLiteral("selected %1 print=0").arg(c.selected))) << added.join('\n').toStdString();
     EXPECT_TRUE(added.filter("not registered").isEmpty()) << added.join('\n').toStdString();

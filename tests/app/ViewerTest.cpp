@@ -9,7 +9,6 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -141,18 +140,6 @@ TEST_F(ViewerTest, HandOverWithoutCommandLineSelectsFirstFont) {
   EXPECT_EQ(v.fontList->ListIndex(), 0);
 }
 
-TEST_F(ViewerTest, PendingPrintRunsPrintCommandAfterPaint) {
-  Viewer& v = Load("/p arial.ttf");
-  QSignalSpy spy(&v, &Viewer::PrintCommand);
-  v.Form_Paint();
-  EXPECT_FALSE(v.printPending);
-  EXPECT_EQ(spy.count(), 0);  // not inside the paint itself
-  ASSERT_TRUE(spy.wait(2000));
-  v.Form_Paint();
-  QTest::qWait(50);
-  EXPECT_EQ(spy.count(), 1);
-}
-
 TEST_F(ViewerTest, SplashIsShownAndHeldOnlyWhenSettingIsOne) {
   for (const char* value : {"1", "0", "2", "yes", ""}) {
     fake.settings.SaveSetting(kAppTitle, kSettingsSection, "ShowSplash", value);
@@ -197,42 +184,6 @@ TEST(ShellCommands, UseTheProgramsOwnPathQuotedWhenItHoldsABlank) {
   EXPECT_EQ(module.openCommand, " %1");
   EXPECT_EQ(module.printCommand, " /p %1");
   EXPECT_EQ(CommandLineText({"/P", "/Home/Me/Fonts/Arial.TTF"}), "/p /home/me/fonts/arial.ttf");
-}
-
-// Counts the openings of one window.
-class CountingSeam final : public WindowSeam {
- public:
-  explicit CountingSeam(int& opened) : opened_(opened) {}
-  void Open() override { ++opened_; }
-  void Close() override {}
-  bool IsOpen() const override { return false; }
-
- private:
-  int& opened_;
-};
-
-TEST_F(ViewerTest, RoundHelpButtonOpensTheAboutBoxAndSummaryButtonTheSummary) {
-  Viewer& v = Load("");
-  int about = 0, summary = 0;
-  ViewerWindows windows;
-  windows.about = std::make_unique<CountingSeam>(about);
-  windows.summary = std::make_unique<CountingSeam>(summary);
-  v.SetWindows(std::move(windows));
-  QTest::mouseClick(v.HelpButton, Qt::LeftButton);
-  EXPECT_EQ(about, 1);
-  EXPECT_EQ(summary, 0);
-  QTest::mouseClick(v.summaryButton, Qt::LeftButton);
-  EXPECT_EQ(summary, 1);
-}
-
-TEST_F(ViewerTest, OptionsButtonOpensTheOptionsDialog) {
-  Viewer& v = Load("");
-  int options = 0;
-  ViewerWindows windows;
-  windows.options = std::make_unique<CountingSeam>(options);
-  v.SetWindows(std::move(windows));
-  QTest::mouseClick(v.optionsButton, Qt::LeftButton);
-  EXPECT_EQ(options, 1);
 }
 
 TEST_F(ViewerTest, LayoutMatchesDesignInTwips) {

@@ -202,58 +202,49 @@ TEST_F(CFontPreviewTest, RefusedCandidateCountsAsNoMatch) {
   EXPECT_THAT(fakes.faces.asked, ::testing::ElementsAre("", " Bold", "Only Full"));
 }
 
-TEST_F(CFontPreviewTest, KnownFontIsNeitherAddedNorRemoved) {
-  fakes.faces.known.insert("Arial");
-  const std::string path = temp.Write("arialbd.ttf", ArialBold());
-  {
-    CFontPreview preview(fakes.Services());
-    preview.SetBroadcast(true);
-    preview.SetFontFile(path);
-    EXPECT_TRUE(preview.Installed());
-    EXPECT_EQ(preview.FontFile(), path);
-    EXPECT_EQ(preview.VersionString(), "Version 2.5");
+// Whether the file is added to the session for the object's life, and announced.
+TEST_F(CFontPreviewTest, OnlyAnUnknownFontIsAddedForTheObjectsLifeAndAnnouncedOnlyWithBroadcast) {
+  const struct {
+    const char* what;
+    const char* known;     // a face the system already has, or nullptr
+    const char* loadable;  // the face adding the file gives, or nullptr when adding fails
+    bool broadcast;
+    bool installed;
+    const char* face;
+    int outstanding, broadcastsWhileOpen;
+    std::vector<std::string> calls;  // after the object is gone
+    int broadcastsAfter;
+  } cases[] = {
+      {"known: neither added nor removed", "Arial", nullptr, true, true, "Arial", 0, 0, {}, 0},
+      {"unknown: added, removed on destruction", nullptr, "Arial Bold Full", true, false, "Arial Bold Full", 1, 1,
+       {"add", "remove"}, 2},
+      {"without broadcast nothing is announced", nullptr, "Arial", false, false, "Arial", 1, 0, {"add", "remove"}, 0},
+      {"failed add: nothing announced or removed", nullptr, nullptr, true, false, "", 0, 0, {"add"}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeFontServices fakes;
+    if (c.known != nullptr) fakes.faces.known.insert(c.known);
+    const std::string path = temp.Write("arialbd.ttf", ArialBold());
+    if (c.loadable != nullptr) fakes.session.loadable[path] = {c.loadable};
+    {
+      CFontPreview preview(fakes.Services());
+      preview.SetBroadcast(c.broadcast);
+      preview.SetFontFile(path);
+      EXPECT_EQ(preview.Installed(), c.installed);
+      EXPECT_TRUE(preview.ValidTrueTypeFile());
+      EXPECT_EQ(preview.FaceName(), c.face);
+      EXPECT_EQ(preview.FontFile(), path);
+      EXPECT_EQ(preview.VersionString(), "Version 2.5");
+      EXPECT_EQ(fakes.session.Outstanding(path), c.outstanding);
+      EXPECT_EQ(fakes.session.broadcasts, c.broadcastsWhileOpen);
+    }
+    std::vector<std::string> calls;
+    for (const std::string& call : c.calls) calls.push_back(call + " " + path);
+    EXPECT_EQ(fakes.session.calls, calls);
+    EXPECT_EQ(fakes.session.Outstanding(path), 0);
+    EXPECT_EQ(fakes.session.broadcasts, c.broadcastsAfter);
   }
-  EXPECT_TRUE(fakes.session.calls.empty());
-  EXPECT_EQ(fakes.session.broadcasts, 0);
-}
-
-TEST_F(CFontPreviewTest, UnknownFontIsAddedThenRemovedOnDestruction) {
-  const std::string path = temp.Write("arialbd.ttf", ArialBold());
-  fakes.session.loadable[path] = {"Arial Bold Full"};
-  {
-    CFontPreview preview(fakes.Services());
-    preview.SetBroadcast(true);
-    preview.SetFontFile(path);
-    EXPECT_FALSE(preview.Installed());
-    EXPECT_TRUE(preview.ValidTrueTypeFile());
-    EXPECT_EQ(preview.FaceName(), "Arial Bold Full");
-    EXPECT_EQ(fakes.session.Outstanding(path), 1);
-    EXPECT_EQ(fakes.session.broadcasts, 1);
-  }
-  EXPECT_EQ(fakes.session.Outstanding(path), 0);
-  EXPECT_EQ(fakes.session.broadcasts, 2);
-  EXPECT_THAT(fakes.session.calls, ::testing::ElementsAre("add " + path, "remove " + path));
-}
-
-TEST_F(CFontPreviewTest, WithoutBroadcastNothingIsAnnounced) {
-  const std::string path = temp.Write("arialbd.ttf", ArialBold());
-  fakes.session.loadable[path] = {"Arial"};
-  { CFontPreview(fakes.Services()).SetFontFile(path); }
-  EXPECT_EQ(fakes.session.calls.size(), 2u);
-  EXPECT_EQ(fakes.session.broadcasts, 0);
-}
-
-TEST_F(CFontPreviewTest, FailedAddSendsNothingAndRemovesNothing) {
-  const std::string path = temp.Write("arialbd.ttf", ArialBold());
-  {
-    CFontPreview preview(fakes.Services());
-    preview.SetBroadcast(true);
-    preview.SetFontFile(path);
-    EXPECT_FALSE(preview.Installed());
-    EXPECT_EQ(preview.FaceName(), "");
-  }
-  EXPECT_THAT(fakes.session.calls, ::testing::ElementsAre("add " + path));
-  EXPECT_EQ(fakes.session.broadcasts, 0);
 }
 
 // A file added without a face name (a bitmap font has no names) is removed too, so

@@ -4,6 +4,7 @@
 #include "platform/ui/MessageBoxes.h"
 #include "platform/ui/WindowServices.h"
 #include "support/FakeAppServices.h"
+#include "support/FakeMainWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -42,7 +43,8 @@ class OptionsTest : public ::testing::Test {
     return fakes.settings.Contains(settings::kApplication, settings::kSection, name);
   }
 
-  QWidget main;
+  test::FakeMainWindow mainWindow;
+  QWidget& main = mainWindow.widget;
   test::FakeAppServices fakes;
   QPointer<Options> dialog;
   int endProgram = 0;
@@ -204,17 +206,7 @@ TEST_F(OptionsTest, LosingActivationToTheMainWindowDropsChangesWithoutAsking) {
 }
 
 TEST_F(OptionsTest, TheSeamOpensAFreshDialogEachTime) {
-  struct State final : app::MainWindowState {
-    explicit State(QWidget& w) : widget(w) {}
-    QWidget* MainWidget() override { return &widget; }
-    QString SelectedFontName() const override { return {}; }
-    QString DetailsText() const override { return {}; }
-    const QStringList& FontNames() const override { return names; }
-    void EndProgram() override {}
-    QWidget& widget;
-    QStringList names;
-  } state(main);
-  OptionsWindow seam(state, OptionsServices{fakes.settings, fakes.messages, fakes.registry, "x %1", "x /p %1", {}});
+  OptionsWindow seam(mainWindow, OptionsServices{fakes.settings, fakes.messages, fakes.registry, "x %1", "x /p %1", {}});
   EXPECT_FALSE(seam.IsOpen());
   seam.Open();
   ASSERT_TRUE(seam.IsOpen());

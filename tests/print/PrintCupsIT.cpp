@@ -7,6 +7,8 @@
 // program at it. cups-pdf reads its configuration from the queue's PPD (Out,
 // Spool and Log relative to the daemon's working folder, the temporary one).
 // Runs under xvfb-run: the keys go to the real window through xdotool.
+#include "support/ProgramSandbox.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -180,43 +182,19 @@ class CupsDaemon {
   QProcessEnvironment env_;
 };
 
-// The program's own sandbox: HOME and XDG folders, fontconfig over a folder of
-// test fonts with the system's substitution rules (Arial -> Liberation Sans).
-class ProgramSandbox {
+// The program's own sandbox with fontconfig over Liberation fonts and the system's
+// substitution rules (Arial -> Liberation Sans), on the X server, printing to `cupsServer`.
+class PrintSandbox : public typeloom::testsupport::ProgramSandbox {
  public:
-  ProgramSandbox(const QString& cupsServer) {
-    const QString root = dir_.path();
-    for (const char* sub : {"home", "config", "data", "cache", "runtime", "fonts"}) QDir(root).mkpath(sub);
-    QFile::setPermissions(root + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const QString system = "/usr/share/fonts/truetype/liberation2/";
-    for (const char* font : {"LiberationSerif-Regular.ttf", "LiberationSerif-Bold.ttf", "LiberationSerif-Italic.ttf",
-                             "LiberationSans-Regular.ttf"}) {
-      QFile::copy(system + font, root + "/fonts/" + font);
-    }
-    WriteFile(root + "/fonts.conf",
-              QStringLiteral("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig>"
-                             "<include ignore_missing=\"yes\">/etc/fonts/conf.d</include>"
-                             "<dir>%1/fonts</dir><cachedir>%1/cache/fc</cachedir></fontconfig>\n")
-                  .arg(root)
-                  .toUtf8());
-    env_ = QProcessEnvironment::systemEnvironment();
-    env_.insert("HOME", root + "/home");
-    env_.insert("XDG_CONFIG_HOME", root + "/config");
-    env_.insert("XDG_DATA_HOME", root + "/data");
-    env_.insert("XDG_CACHE_HOME", root + "/cache");
-    env_.insert("XDG_RUNTIME_DIR", root + "/runtime");
-    env_.insert("FONTCONFIG_FILE", root + "/fonts.conf");
-    env_.insert("QT_QPA_PLATFORM", "xcb");
-    env_.insert("CUPS_SERVER", cupsServer);
-    env_.insert("TYPELOOM_TRACE", root + "/trace.log");
+  explicit PrintSandbox(const QString& cupsServer)
+      : ProgramSandbox("/usr/share/fonts/truetype/liberation2",
+                       {"LiberationSerif-Regular.ttf", "LiberationSerif-Bold.ttf", "LiberationSerif-Italic.ttf",
+                        "LiberationSans-Regular.ttf"},
+                       true) {
+    Env().insert("QT_QPA_PLATFORM", "xcb");
+    Env().insert("CUPS_SERVER", cupsServer);
   }
-  QString FontPath(const char* name) const { return dir_.path() + "/fonts/" + name; }
-  const QProcessEnvironment& Env() const { return env_; }
-  QString Trace() const { return ReadFile(dir_.path() + "/trace.log"); }
-
- private:
-  QTemporaryDir dir_;
-  QProcessEnvironment env_;
+  QString TraceText() const { return Trace().join('\n'); }
 };
 
 struct Word {
@@ -334,7 +312,7 @@ TEST(PrintCups, SlashPStartPrintsThreeCopiesAsOneJob) {
   const QString why = cups.Start();
   ASSERT_TRUE(why.isEmpty()) << "the private CUPS daemon is not available: " << why.toStdString();
 
-  ProgramSandbox sandbox(cups.Server());
+  PrintSandbox sandbox(cups.Server());
   QProcess program;
   program.setProcessEnvironment(sandbox.Env());
   program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -343,7 +321,7 @@ TEST(PrintCups, SlashPStartPrintsThreeCopiesAsOneJob) {
 
   // The dialog opens by itself after the first paint.
   const Result found = Exec("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^ Printer Setup$"}, sandbox.Env(), kWaitMs);
-  ASSERT_EQ(found.code, 0) << "no print dialog: " << found.err.toStdString() << sandbox.Trace().toStdString();
+  ASSERT_EQ(found.code, 0) << "no print dialog: " << found.err.toStdString() << sandbox.TraceText().toStdString();
   const QString window = found.out.split(u'\n', Qt::SkipEmptyParts).value(0);
   ASSERT_EQ(Exec("xdotool", {"windowfocus", "--sync", window}, sandbox.Env()).code, 0);
   // One copy to start with; each Up arrow adds one; Enter presses OK.
@@ -392,7 +370,7 @@ TEST(PrintCups, PrintToFileWritesTheSamePage) {
   ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
   const QString nowhere = QStringLiteral("127.0.0.1:%1").arg(closed.serverPort());
   closed.close();
-  ProgramSandbox sandbox(nowhere);
+  PrintSandbox sandbox(nowhere);
   QTemporaryDir out;
   const QString file = out.filePath("specimen.pdf");
 
@@ -402,7 +380,7 @@ TEST(PrintCups, PrintToFileWritesTheSamePage) {
   program.start(TYPELOOM_EXE, {"/p", sandbox.FontPath("LiberationSerif-Regular.ttf")});
   ASSERT_TRUE(program.waitForStarted(10000));
   const Result dialog = Exec("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^ Printer Setup$"}, sandbox.Env(), kWaitMs);
-  ASSERT_EQ(dialog.code, 0) << "no print dialog" << sandbox.Trace().toStdString();
+  ASSERT_EQ(dialog.code, 0) << "no print dialog" << sandbox.TraceText().toStdString();
   Exec("xdotool", {"windowfocus", "--sync", dialog.out.split(u'\n', Qt::SkipEmptyParts).value(0)}, sandbox.Env());
   Exec("xdotool", {"key", "Return"}, sandbox.Env());
   const Result chooser = Exec("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^Print to File \\(PDF\\)$"}, sandbox.Env(), kWaitMs);

@@ -1,7 +1,7 @@
 // The print dialog's decisions against a recording printing layer.
 #include "print/PrinterSetupRules.h"
 
-#include "print/FakeMainWindow.h"
+#include "support/FakeMainWindow.h"
 #include "support/FakePrintingLayer.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "controls/NumberBox.h"
 #include "platform/ui/UpDown.h"
 #include "platform/ui/WindowServices.h"
-#include "print/FakeMainWindow.h"
+#include "support/FakeMainWindow.h"
 #include "support/FakePrintingLayer.h"
 
 #include <QClipboard>

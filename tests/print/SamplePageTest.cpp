@@ -2,7 +2,7 @@
 // the positions the page's layout gives, in its font.
 #include "print/SamplePage.h"
 
-#include "print/FakeMainWindow.h"
+#include "support/FakeMainWindow.h"
 #include "support/FakePrintingLayer.h"
 #include "support/TestLabel.h"
 

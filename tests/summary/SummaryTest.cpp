@@ -1,6 +1,7 @@
 #include "summary/Summary.h"
 
 #include "platform/ui/WindowServices.h"
+#include "support/FakeMainWindow.h"
 #include "support/TestLabel.h"
 
 #include <QApplication>
@@ -132,57 +133,30 @@ void ExpectRows(const RecordingPage& page, const QStringList& names, int first, 
   }
 }
 
-TEST(SummaryDrawPage, FortyFontsFirstAndLastPage) {
-  const QStringList names = Names(40);
-  int calls = 0;
-  RecordingPage first;
-  DrawPage(first, names, 0, "Label Face", CountingResolver{&calls});
-  ExpectRows(first, names, 0, 16);
-  RecordingPage last;
-  DrawPage(last, names, 24, "Label Face", CountingResolver{&calls});
-  ExpectRows(last, names, 24, 16);
-  EXPECT_EQ(calls, 32);
-}
-
-TEST(SummaryDrawPage, FiveFontsDrawFiveRows) {
-  const QStringList names = Names(5);
-  int calls = 0;
-  RecordingPage page;
-  DrawPage(page, names, 0, "Label Face", CountingResolver{&calls});
-  ExpectRows(page, names, 0, 5);
-}
-
-TEST(SummaryDrawPage, NoFontsDrawAnEmptyPage) {
-  int calls = 0;
-  RecordingPage page;
-  DrawPage(page, {}, 0, "Label Face", CountingResolver{&calls});
-  EXPECT_EQ(page.clears, 1);
-  EXPECT_TRUE(page.texts.empty());
+// Each page: a cleared surface, then a label and a sample per row from `top` on.
+TEST(SummaryDrawPage, DrawsTheRowsOfThePageFromTheTopIndex) {
+  const struct {
+    int fonts, top, rows;
+  } pages[] = {{40, 0, 16}, {40, 24, 16}, {5, 0, 5}, {0, 0, 0}};
+  for (const auto& p : pages) {
+    SCOPED_TRACE(::testing::Message() << p.fonts << " fonts from " << p.top);
+    const QStringList names = Names(p.fonts);
+    int calls = 0;
+    RecordingPage page;
+    DrawPage(page, names, p.top, "Label Face", CountingResolver{&calls});
+    ExpectRows(page, names, p.top, p.rows);
+    EXPECT_EQ(calls, p.rows) << "one font lookup per row shown";
+  }
 }
 
 // --- The window ----------------------------------------------------------------
 
-class FakeMain final : public app::MainWindowState {
- public:
-  explicit FakeMain(QStringList names) : names_(std::move(names)) {
-    widget_.setGeometry(100, 80, platform::TwipsToPixelsX(6255), platform::TwipsToPixelsY(5940));
-  }
-  QWidget* MainWidget() override { return &widget_; }
-  QString SelectedFontName() const override { return names_.value(0); }
-  QString DetailsText() const override { return {}; }
-  const QStringList& FontNames() const override { return names_; }
-  void EndProgram() override { ++ended; }
-  int ended = 0;
-
- private:
-  QWidget widget_;
-  QStringList names_;
-};
-
 class SummaryWindowTest : public ::testing::Test {
  protected:
   void Open(int fonts) {
-    main = std::make_unique<FakeMain>(Names(fonts));
+    main = std::make_unique<test::FakeMainWindow>();
+    main->names = Names(fonts);
+    main->widget.setGeometry(100, 80, platform::TwipsToPixelsX(6255), platform::TwipsToPixelsY(5940));
     seam = std::make_unique<SummaryWindow>(*main, CountingResolver{&resolves});
     seam->Open();
   }
@@ -190,7 +164,7 @@ class SummaryWindowTest : public ::testing::Test {
   void Key(int code, int shift = 0) { platform::KeyPreview::SendKey(&window(), code, shift); }
 
   int resolves = 0;
-  std::unique_ptr<FakeMain> main;
+  std::unique_ptr<test::FakeMainWindow> main;
   std::unique_ptr<SummaryWindow> seam;
 };
 
@@ -261,11 +235,11 @@ TEST_F(SummaryWindowTest, EscapeClosesAndWithAModifierEndsTheProgram) {
   Open(40);
   Key(27);
   EXPECT_FALSE(seam->IsOpen());
-  EXPECT_EQ(main->ended, 0);
+  EXPECT_EQ(main->endProgramCalls, 0);
   seam->Open();
   Key(27, 1);
   EXPECT_FALSE(seam->IsOpen());
-  EXPECT_EQ(main->ended, 1);
+  EXPECT_EQ(main->endProgramCalls, 1);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 

@@ -1,8 +1,8 @@
 // The update control's saved properties and its main-window set-up.
 #include "controls/PropertyStore.h"
-#include "platform/process/ProcessStarter.h"
 #include "platform/ui/QtClock.h"
 #include "support/FakeAppServices.h"
+#include "support/FakeUpdateServices.h"
 #include "update/InternetUpdate.h"
 #include "update/MainWindowUpdate.h"
 #include "update/UpdateSettings.h"
@@ -16,25 +16,11 @@ namespace {
 using namespace typeloom;
 using namespace typeloom::update;
 
-class NoNetwork final : public platform::HttpClient {
- public:
-  platform::FetchReply Fetch(const QString& url, const platform::FetchLimits&, QIODevice*) override {
-    fetched << url;
-    return {};
-  }
-  QStringList fetched;
-};
-
-class NoProcesses final : public platform::ProcessStarter {
- public:
-  bool StartDetached(const QString&, const QStringList&, QString*) override { return false; }
-};
-
 struct Fixture {
-  NoNetwork http;
+  test::NoNetwork http;
   test::FakeMessageBoxes messages;
   test::FakeClock clock;
-  NoProcesses processes;
+  test::NoProcesses processes;
   InternetUpdate control{UpdateServices{http, messages, clock, processes}};
 };
 

@@ -1,5 +1,5 @@
 #pragma once
-// The main window as the print windows see it.
+// The main window as the windows it opens (print, summary, options, About) see it.
 #include "app/WindowSeams.h"
 
 #include <QWidget>
