@@ -15,17 +15,6 @@
 namespace typeloom::platform {
 namespace {
 
-struct Face {
-  int index = 0;  // face number within the file
-  std::string name;
-  std::string format;
-  bool scalable = true;
-  std::string family;
-  std::string style;
-  std::vector<double> pixelSizes;
-  bool variable = false;  // the whole design space rather than an instance
-};
-
 std::string GetString(FcPattern* p, const char* object, int n = 0) {
   FcChar8* s = nullptr;
   return FcPatternGetString(p, object, n, &s) == FcResultMatch && s != nullptr
@@ -76,9 +65,13 @@ void FontconfigFonts::Load() {
 
   // The configuration's own font sets, read in place: a listing (FcFontList) would
   // copy every pattern and hash them to drop duplicates, which a set cannot hold.
+  // Entries keep the pattern; names are read from it only for the faces that name
+  // a file (tens of thousands of fonts make every copy count).
   struct Entry {
     const char* path;
-    Face face;
+    int index;      // face number within the file
+    bool variable;  // the whole design space rather than an instance
+    FcPattern* pattern;
   };
   std::vector<Entry> entries;
   for (const FcSetName which : {FcSetSystem, FcSetApplication}) {
@@ -92,72 +85,77 @@ void FontconfigFonts::Load() {
       int index = 0;
       FcPatternGetInteger(p, FC_INDEX, 0, &index);
       if ((index >> 16) != 0) continue;  // a named instance of a variable font
-      Face face;
-      face.index = index & 0xFFFF;
-      face.family = English(p, FC_FAMILY, FC_FAMILYLANG);
-      face.style = English(p, FC_STYLE, FC_STYLELANG);
-      face.name = English(p, FC_FULLNAME, FC_FULLNAMELANG);
-      if (face.name.empty()) face.name = face.style.empty() ? face.family : face.family + " " + face.style;
-      face.format = GetString(p, FC_FONTFORMAT);
-      FcBool scalable = FcTrue;
-      if (FcPatternGetBool(p, FC_SCALABLE, 0, &scalable) == FcResultMatch) face.scalable = scalable != FcFalse;
-      if (!face.scalable) {
-        double px = 0;
-        for (int n = 0; FcPatternGetDouble(p, FC_PIXEL_SIZE, n, &px) == FcResultMatch; ++n) {
-          face.pixelSizes.push_back(px);
-        }
-      }
       FcBool variable = FcFalse;
-      face.variable = FcPatternGetBool(p, FC_VARIABLE, 0, &variable) == FcResultMatch && variable != FcFalse;
-      entries.push_back({reinterpret_cast<const char*>(file), std::move(face)});
+      const bool isVariable = FcPatternGetBool(p, FC_VARIABLE, 0, &variable) == FcResultMatch && variable != FcFalse;
+      entries.push_back({reinterpret_cast<const char*>(file), index & 0xFFFF, isVariable, p});
     }
   }
-  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+  // Path order, each file's faces in index order. A variable font is listed as its
+  // design space and as its default named instance, both with the face's own index;
+  // the instance, which has the names, sorts first and stands for the face.
+  std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
     const int c = std::strcmp(a.path, b.path);
-    return c != 0 ? c < 0 : a.face.index < b.face.index;
+    if (c != 0) return c < 0;
+    if (a.index != b.index) return a.index < b.index;
+    return !a.variable && b.variable;
   });
 
-  // Faces grouped by file, in path order, each file's faces in index order. A variable
-  // font is listed as its design space and as its default named instance, both with
-  // the face's own index; the instance has the names.
-  std::vector<std::pair<std::string, std::vector<Face>>> byPath;
-  for (Entry& e : entries) {
-    if (byPath.empty() || byPath.back().first != e.path) byPath.emplace_back(e.path, std::vector<Face>());
-    auto& faces = byPath.back().second;
-    if (faces.empty() || faces.back().index != e.face.index) {
-      faces.push_back(std::move(e.face));
-    } else if (faces.back().variable && !e.face.variable) {
-      faces.back() = std::move(e.face);
-    }
+  // One group a file: [begin, end) of its faces, one entry a face.
+  struct File {
+    std::size_t first;
+    std::vector<FcPattern*> faces;
+  };
+  std::vector<File> byPath;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const Entry& e = entries[i];
+    if (byPath.empty() || std::strcmp(entries[byPath.back().first].path, e.path) != 0) byPath.push_back({i, {}});
+    if (i > 0 && !byPath.back().faces.empty() && entries[i - 1].index == e.index) continue;  // same face again
+    byPath.back().faces.push_back(e.pattern);
   }
+
+  const auto scalable = [](FcPattern* p) {
+    FcBool value = FcTrue;
+    return FcPatternGetBool(p, FC_SCALABLE, 0, &value) != FcResultMatch || value != FcFalse;
+  };
+  const auto faceName = [](FcPattern* p, const std::string& family, const std::string& style) {
+    std::string name = English(p, FC_FULLNAME, FC_FULLNAMELANG);
+    if (name.empty()) name = style.empty() ? family : family + " " + style;
+    return name;
+  };
 
   // Point sizes of each bitmap family and style, over all of its files.
   std::map<std::pair<std::string, std::string>, std::set<int>> bitmapSizes;
-  for (const auto& [path, faces] : byPath) {
-    const Face& first = faces.front();
-    if (first.scalable) continue;
-    auto& sizes = bitmapSizes[{first.family, first.style}];
-    for (double px : first.pixelSizes) {
+  for (const File& file : byPath) {
+    FcPattern* first = file.faces.front();
+    if (scalable(first)) continue;
+    auto& sizes = bitmapSizes[{English(first, FC_FAMILY, FC_FAMILYLANG), English(first, FC_STYLE, FC_STYLELANG)}];
+    double px = 0;
+    for (int n = 0; FcPatternGetDouble(first, FC_PIXEL_SIZE, n, &px) == FcResultMatch; ++n) {
       if (px > 0 && px <= 10000) sizes.insert(static_cast<int>(std::lround(px * 72.0 / 96.0)));
     }
   }
 
   files_.reserve(byPath.size());
-  for (const auto& [path, faces] : byPath) {
-    const Face& first = faces.front();
+  std::vector<std::string> names;
+  for (const File& file : byPath) {
+    const std::string path = entries[file.first].path;
+    FcPattern* first = file.faces.front();
     std::string base = BaseName(path);
     std::string name;
-    if (!first.scalable) {
-      const std::string family = !first.family.empty() ? first.family : !first.name.empty() ? first.name : Stem(base);
-      name = fontskey::BitmapName(family, first.style, bitmapSizes[{first.family, first.style}]);
+    if (!scalable(first)) {
+      const std::string family = English(first, FC_FAMILY, FC_FAMILYLANG);
+      const std::string style = English(first, FC_STYLE, FC_STYLELANG);
+      const std::string full = faceName(first, family, style);
+      const std::string shown = !family.empty() ? family : !full.empty() ? full : Stem(base);
+      name = fontskey::BitmapName(shown, style, bitmapSizes[{family, style}]);
     } else {
-      std::vector<std::string> names;
-      names.reserve(faces.size());
-      for (const Face& f : faces) {
-        if (!f.name.empty()) names.push_back(f.name);
+      names.clear();
+      for (FcPattern* face : file.faces) {
+        std::string n = faceName(face, English(face, FC_FAMILY, FC_FAMILYLANG), English(face, FC_STYLE, FC_STYLELANG));
+        if (!n.empty()) names.push_back(std::move(n));
       }
       if (names.empty()) names.push_back(Stem(base));
-      name = fontskey::ScalableName(names, Kind(first.format));
+      name = fontskey::ScalableName(names, Kind(GetString(first, FC_FONTFORMAT)));
     }
     files_.push_back(InstalledFontFile{std::move(name), std::move(base), path});
   }

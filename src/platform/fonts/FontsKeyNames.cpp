@@ -81,9 +81,12 @@ void MakeUnique(std::vector<InstalledFontFile>& files) {
   std::vector<std::string> folded;
   folded.reserve(files.size());
   for (const InstalledFontFile& f : files) folded.push_back(reg::FoldName(f.valueName));
-  std::unordered_set<std::string_view> taken(folded.begin(), folded.end());
+  // Room for every name and a new one for each: no rehashing on the way.
+  std::unordered_set<std::string_view> taken;
+  taken.reserve(2 * files.size());
+  taken.insert(folded.begin(), folded.end());
   std::unordered_set<std::string_view> seen;
-  seen.reserve(files.size());
+  seen.reserve(2 * files.size());
   std::deque<std::string> made;
   // The number to try next for each repeated name: every smaller one is taken, and
   // stays taken, so a name met many times is not tried against all of them again.
