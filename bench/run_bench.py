@@ -220,13 +220,16 @@ def bench_scale(build, display, cache_root, files, quick):
 
 
 def bench_google(build, program, reader_name, floor_name, label, goal, extra=()):
-    """A Google Benchmark program: the named benchmark against its floor benchmark."""
+    """A Google Benchmark program: the named benchmark against its floor benchmark.
+    Repetitions of the two run in random interleaved order, so that a change of load
+    during the run falls on both; medians are compared."""
     exe = os.path.join(build, "bench", program)
     if not os.path.exists(exe):
         return []
     with tempfile.NamedTemporaryFile(suffix=".json") as out:
         subprocess.run([exe, "--benchmark_out=" + out.name, "--benchmark_out_format=json",
-                        "--benchmark_repetitions=3", "--benchmark_report_aggregates_only=true"] + list(extra),
+                        "--benchmark_repetitions=5", "--benchmark_enable_random_interleaving=true",
+                        "--benchmark_report_aggregates_only=true"] + list(extra),
                        check=True, stdout=subprocess.DEVNULL, env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
         data = json.load(open(out.name))
     times = {}
