@@ -204,7 +204,7 @@ def scale_set(cache_root, files, target):
 
 def bench_scale(build, display, cache_root, files, quick):
     rows = []
-    for target, runs, goal in ((2000, 7, 1.2), (8000, 5, 1.25), (32000, 3, 1.3)):
+    for target, runs, goal in ((2000, 9, 1.2), (8000, 7, 1.25), (32000, 5, 1.3)):
         if quick and target > 2000:
             continue
         conf, count = scale_set(cache_root, files, target)
