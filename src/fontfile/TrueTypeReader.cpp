@@ -249,9 +249,18 @@ FontTables ReadTrueTypeTables(const std::string& path) {
 
 std::string DecodeUtf16Be(std::span<const std::uint8_t> bytes) {
   const std::size_t units = bytes.size() / 2;
+  const std::uint8_t* p = bytes.data();
+  // Most names (licences, descriptions) are plain ASCII: checked and narrowed in two
+  // branch-free passes the compiler vectorises.
+  unsigned high = 0;
+  for (std::size_t i = 0; i < units; ++i) high |= p[2 * i] | (p[2 * i + 1] & 0x80u);
+  if (high == 0) {
+    std::string ascii(units, '\0');
+    for (std::size_t i = 0; i < units; ++i) ascii[i] = static_cast<char>(p[2 * i + 1]);
+    return ascii;
+  }
   std::string out(units * 3, '\0');  // a unit gives at most 3 bytes; a pair of them 4
   char* end = out.data();
-  const std::uint8_t* p = bytes.data();
   for (std::size_t i = 0; i < units; ++i) {
     const char16_t u = U16(p + 2 * i);
     if (u < 0x80) {

@@ -59,6 +59,10 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"utf16_lone_low", {0x00, 0x41, 0xDE, 0x00, 0x00, 0x42}, "A\xEF\xBF\xBD" "B"},
         DecodeCase{"utf16_two_highs", {0x00, 0x41, 0xD8, 0x00, 0xD8, 0x3D, 0xDE, 0x00},
                    "A\xEF\xBF\xBD\xF0\x9F\x98\x80"},
+        // Plain ASCII takes a shortcut; one unit outside it anywhere sends the whole
+        // string the long way.
+        DecodeCase{"utf16_ascii_then_u0080", {0x00, 0x41, 0x00, 0x42, 0x00, 0x80}, "AB\xC2\x80"},
+        DecodeCase{"utf16_ascii_then_high_byte", {0x00, 0x41, 0x01, 0x41, 0x00, 0x42}, "A\xC5\x81" "B"},
         DecodeCase{"utf16_embedded_zero_kept", {0x00, 0x41, 0x00, 0x00, 0x00, 0x42}, std::string("A\0B", 3)},
         // The first byte alone picks the decoding.
         DecodeCase{"utf16_first_char_above_ff_reads_as_single_byte", {0x4E, 0x00}, std::string("N\0", 2)},
