@@ -17,7 +17,6 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
-#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QGuiApplication>
@@ -354,17 +353,15 @@ void Viewer::ListScalableSizes() {
   sizeList->Clear();
   const QString name = fontList->Text();
   const platform::FaceLocation face = platform::LocateFace(name);
-  measureFont_ = platform::FontForFace(face, name, 0);
-  lineHeights_.emplace(measureFont_, face.scalable, TextSize, currentSize);
+  lineHeights_.emplace(platform::FontForFace(face, name, 0), face.scalable, TextSize, currentSize);
   lastTextHeight = 0;
   for (int size : kStandardSizes) TrySize(size);
 }
 
 void Viewer::TrySize(int size) {
-  measureFont_.setPointSize(size);
-  TextSize->setFont(measureFont_);
+  if (!lineHeights_) return;
   // The line height in whole device pixels, in twips.
-  const int pixels = lineHeights_ ? lineHeights_->AtPointSize(size) : QFontMetrics(measureFont_, TextSize).height();
+  const int pixels = lineHeights_->AtPointSize(size);
   const int dpi = TextSize->logicalDpiY() > 0 ? TextSize->logicalDpiY() : 96;
   const int height = RoundHalfEven(pixels * double(platform::kTwipsPerInch) / dpi);
   if (height > lastTextHeight) {

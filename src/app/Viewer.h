@@ -142,8 +142,7 @@ class Viewer : public QWidget, public MainWindowState {
   ViewerWindows windows_;
   platform::KeyPreview* keyPreview_ = nullptr;
   platform::GraphicsFacts* facts_ = nullptr;
-  QFont measureFont_;  // TextSize's font
-  std::optional<platform::LineHeights> lineHeights_;  // measureFont_'s heights per size
+  std::optional<platform::LineHeights> lineHeights_;  // the listed font's heights on TextSize
 };
 
 }  // namespace typeloom::app

@@ -7,7 +7,6 @@
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
-#include <functional>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -131,20 +130,23 @@ FontsState CurrentFontsState() {
 }  // namespace
 
 std::size_t FontsStamp() {
-  const FontsState state = CurrentFontsState();
-  return std::hash<std::uintptr_t>()(reinterpret_cast<std::uintptr_t>(state.config)) ^
-         (std::hash<std::uintptr_t>()(state.applicationPatterns) << 1) ^
-         (static_cast<std::size_t>(state.applicationFonts) << 7);
+  static FontsState last;
+  static std::size_t generation = 0;
+  const FontsState now = CurrentFontsState();
+  if (!(now == last)) {
+    last = now;
+    ++generation;
+  }
+  return generation;
 }
 
 // Locating a face lists and matches over every installed font (milliseconds with a
 // few thousand); the summary, the sample and the specimen ask for the same names
 // again and again, so answers are kept while fontconfig's state is unchanged.
 FaceLocation LocateFace(const QString& name, bool bold, bool italic) {
-  static FontsState cachedFor;
+  static std::size_t cachedFor = 0;
   static QHash<QString, FaceLocation> cache;
-  const FontsState now = CurrentFontsState();
-  if (!(now == cachedFor)) {
+  if (const std::size_t now = FontsStamp(); now != cachedFor) {
     cache.clear();
     cachedFor = now;
   }

@@ -44,9 +44,9 @@ struct FaceLocation {
   bool fixedSpacing = false;  // fontconfig's spacing is mono or charcell
 };
 
-// A value that changes whenever fontconfig's configuration or its application fonts
-// (and so Qt's font database) change: answers derived from the fonts may be kept
-// while it stays the same.
+// A number that goes up whenever fontconfig's configuration or its application fonts
+// (and so Qt's font database) change, from 1 on: answers derived from the fonts may
+// be kept while it stays the same.
 std::size_t FontsStamp();
 
 // The face `name` denotes, with bold and italic as the face request asks for them

@@ -100,7 +100,7 @@ void FontconfigFonts::Load() {
     return !a.variable && b.variable;
   });
 
-  // One group a file: [begin, end) of its faces, one entry a face.
+  // One group a file: its first entry (for the path) and one pattern a face.
   struct File {
     std::size_t first;
     std::vector<FcPattern*> faces;

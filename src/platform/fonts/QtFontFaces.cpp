@@ -24,16 +24,13 @@ namespace {
 // fonts stay the same.
 const QSet<QString>& QtFamilies() {
   static std::size_t stampOf = 0;
-  static bool filled = false;
   static QSet<QString> families;
-  const std::size_t stamp = FontsStamp();
-  if (!filled || stamp != stampOf) {
+  if (const std::size_t stamp = FontsStamp(); stamp != stampOf) {
     families.clear();
     for (const QString& family : QFontDatabase::families()) {
       families.insert(QString::fromStdString(StripFoundrySuffix(family.toStdString())));
     }
     stampOf = stamp;
-    filled = true;
   }
   return families;
 }

@@ -20,8 +20,7 @@ namespace {
 int InstalledFaceCount(const std::string& path) {
   static std::size_t stampOf = 0;
   static std::unordered_map<std::string, int> known;
-  const std::size_t stamp = FontsStamp();
-  if (stamp != stampOf) {
+  if (const std::size_t stamp = FontsStamp(); stamp != stampOf) {
     known.clear();
     stampOf = stamp;
   }

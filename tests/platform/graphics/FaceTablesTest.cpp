@@ -132,6 +132,14 @@ Bytes Os2(std::uint16_t version, std::array<std::uint8_t, 10> panose, std::uint3
   return b;
 }
 // A Microsoft kern table with one format 0 subtable holding `pairs` pairs.
+// `pairs` kerning pairs, glyph 1 before glyph 2 closer by 50 units.
+void PutKernPairs(Bytes& b, std::uint16_t pairs) {
+  for (int i = 0; i < pairs; ++i) {
+    PutU16(b, 1);
+    PutU16(b, 2);
+    PutU16(b, 0xFFCE);
+  }
+}
 Bytes MsKern(std::uint16_t tables, std::uint16_t pairs, std::uint16_t subtableLength = 0) {
   Bytes b;
   PutU16(b, 0);
@@ -143,11 +151,7 @@ Bytes MsKern(std::uint16_t tables, std::uint16_t pairs, std::uint16_t subtableLe
   PutU16(b, 0);
   PutU16(b, 0);
   PutU16(b, 0);
-  for (int i = 0; i < pairs; ++i) {
-    PutU16(b, 1);
-    PutU16(b, 2);
-    PutU16(b, 0xFFCE);
-  }
+  PutKernPairs(b, pairs);
   return b;
 }
 Bytes AppleKern(std::uint32_t tables, std::uint16_t pairs, std::uint32_t length = 0) {
@@ -161,11 +165,7 @@ Bytes AppleKern(std::uint32_t tables, std::uint16_t pairs, std::uint32_t length 
   PutU16(b, 0);
   PutU16(b, 0);
   PutU16(b, 0);
-  for (int i = 0; i < pairs; ++i) {
-    PutU16(b, 1);
-    PutU16(b, 2);
-    PutU16(b, 0xFFCE);
-  }
+  PutKernPairs(b, pairs);
   return b;
 }
 Bytes Cut(Bytes b, std::size_t size) {
