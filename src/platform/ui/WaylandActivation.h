@@ -1,0 +1,15 @@
+#pragma once
+// Bringing a window forward under a Wayland compositor (xdg-activation).
+#include <QByteArray>
+
+class QWindow;
+
+namespace typeloom::platform {
+
+// Asks the compositor to activate `window` with a launcher's activation `token`
+// (printable ASCII, already checked). Without a token, or where the compositor
+// cannot activate, the window asks for attention instead. Returns whether an
+// activation request was sent.
+bool ActivateWaylandWindow(QWindow* window, const QByteArray& token);
+
+}  // namespace typeloom::platform
