@@ -2,6 +2,8 @@
 // that sees two copies of installed fonts, no display.
 #include "support/ProgramSandbox.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -11,7 +13,7 @@ using Result = typeloom::testsupport::ProgramSandbox::Result;
 class DetailsCommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!box.Ready()) GTEST_SKIP() << "DejaVu fonts are not installed";
+    ASSERT_TRUE(box.Ready()) << "DejaVu fonts are missing (fonts-dejavu-core): run scripts/install-deps";
     // No display at all: the command needs none.
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) box.Env().remove(name);
   }
@@ -31,6 +33,30 @@ TEST_F(DetailsCommandTest, PrintsThePanelLinesThenTheCopyright) {
   EXPECT_TRUE(lines.contains("Installed: True")) << r.out.toStdString();
   EXPECT_TRUE(lines[lines.size() - 2].startsWith("Copyright: Copyright (c) 2003 by Bitstream, Inc")) << r.out.toStdString();
   EXPECT_EQ(lines.back(), "");  // the output ends with a line break
+}
+
+// The README's example: the command it shows, run here, prints exactly the lines
+// shown under it.
+TEST_F(DetailsCommandTest, ReadmeExampleIsWhatTheProgramPrints) {
+  QFile readme(qEnvironmentVariable("TYPELOOM_SOURCE_DIR") + "/README.md");
+  ASSERT_TRUE(readme.open(QIODevice::ReadOnly)) << readme.fileName().toStdString();
+  const QString text = QString::fromUtf8(readme.readAll());
+  const QString lead = "for example `typeloom --details \"";
+  const qsizetype at = text.indexOf(lead);
+  ASSERT_GE(at, 0) << "the README no longer shows a --details example";
+  const qsizetype nameEnd = text.indexOf("\"`:", at + lead.size());
+  ASSERT_GT(nameEnd, at);
+  const QString name = text.mid(at + lead.size(), nameEnd - at - lead.size());
+  const qsizetype open = text.indexOf("```\n", nameEnd);
+  ASSERT_GT(open, nameEnd);
+  const qsizetype close = text.indexOf("```\n", open + 4);
+  ASSERT_GT(close, open);
+  const QString shown = text.mid(open + 4, close - open - 4);
+
+  const Result r = Run({"--details", name});
+  EXPECT_EQ(r.code, 0) << r.err.toStdString();
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out.toStdString(), shown.toStdString()) << "for --details \"" << name.toStdString() << '"';
 }
 
 TEST_F(DetailsCommandTest, UnknownNameIsOneLineOnStandardErrorAndStatusOne) {

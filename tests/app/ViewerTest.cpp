@@ -102,6 +102,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ViewerTest, FileInCatalogueButNameMissingFromListSelectsFirstWithoutMessage) {
   Load("");
+  viewer->fontList->SetListIndex(2);  // away from the first font
+  ASSERT_EQ(viewer->fontList->ListIndex(), 2);
   module.catalogue.Add("gone", "gone.ttf", true, true, "");
   module.commandLine = "/usr/share/fonts/gone.ttf";
   viewer->ProcessCommandLine();

@@ -28,7 +28,7 @@ std::string BuildFont(const std::string& family, const std::string& style, const
 }
 
 TEST(LinuxFontServicesTest, UninstalledFontIsAddedForTheObjectsLifetime) {
-  if (!HaveFontTools()) GTEST_SKIP() << "fontTools for /usr/bin/python3 is missing (python3-fonttools)";
+  ASSERT_TRUE(HaveFontTools()) << "fontTools for /usr/bin/python3 is missing: run scripts/install-deps";
   const std::string family = "Typeloom Probe Zqx";
   const std::string path = BuildFont(family, "Bold");
   ASSERT_FALSE(path.empty());
@@ -58,7 +58,7 @@ TEST(LinuxFontServicesTest, UninstalledFontIsAddedForTheObjectsLifetime) {
 
 TEST(LinuxFontServicesTest, InstalledFontIsKnownUnderItsFamily) {
   const std::string path = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-  if (!fs::exists(path)) GTEST_SKIP() << path << " is not installed (fonts-dejavu-core)";
+  ASSERT_TRUE(fs::exists(path)) << path << " is not installed (fonts-dejavu-core): run scripts/install-deps";
   CFontPreview preview;
   preview.SetFontFile(path);
   EXPECT_TRUE(preview.ValidTrueTypeFile());
@@ -70,7 +70,7 @@ TEST(LinuxFontServicesTest, InstalledFontIsKnownUnderItsFamily) {
 // A family installed by two foundries reads back with a "[Foundry]" suffix.
 TEST(LinuxFontServicesTest, FamilySharedByTwoFoundriesStillMatches) {
   const std::string path = "/usr/share/fonts/opentype/urw-base35/C059-Roman.otf";
-  if (!fs::exists(path)) GTEST_SKIP() << path << " is not installed (fonts-urw-base35)";
+  ASSERT_TRUE(fs::exists(path)) << path << " is not installed (fonts-urw-base35): run scripts/install-deps";
   CFontPreview preview;
   preview.SetFontFile(path);
   EXPECT_TRUE(preview.Installed());
@@ -80,7 +80,7 @@ TEST(LinuxFontServicesTest, FamilySharedByTwoFoundriesStillMatches) {
 // A face's facts are kept only while its file stays the same: a file rewritten in
 // place (a package upgrade while the program runs) is read again.
 TEST(LinuxFontServicesTest, GraphicsFactsFollowAFileRewrittenInPlace) {
-  if (!HaveFontTools()) GTEST_SKIP() << "fontTools for /usr/bin/python3 is missing (python3-fonttools)";
+  ASSERT_TRUE(HaveFontTools()) << "fontTools for /usr/bin/python3 is missing: run scripts/install-deps";
   const std::string family = "Typeloom Facts Zqv";
   const std::string path = BuildFont(family, "Regular");
   ASSERT_FALSE(path.empty());
@@ -101,7 +101,7 @@ TEST(LinuxFontServicesTest, GraphicsFactsFollowAFileRewrittenInPlace) {
 // it would rebuild Qt's font database: the session counts it without touching either.
 TEST(LinuxFontServicesTest, InstalledFileIsCountedWithoutRegisteringItAgain) {
   const std::string path = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-  if (!fs::exists(path)) GTEST_SKIP() << path << " is not installed (fonts-dejavu-core)";
+  ASSERT_TRUE(fs::exists(path)) << path << " is not installed (fonts-dejavu-core): run scripts/install-deps";
   const FontPreviewServices services = LinuxFontPreviewServices();
   auto* session = dynamic_cast<platform::QtFontSession*>(services.session);
   const auto applicationFonts = [] {

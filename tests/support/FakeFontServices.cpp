@@ -2,12 +2,24 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
+
 namespace typeloom::testing {
 
 std::optional<std::string> FakeFaceNameResolver::ResolveFace(std::string_view name) {
   asked.emplace_back(name);
   if (name.empty()) return std::nullopt;
   if (known.count(std::string(name)) > 0) return std::string(name);
+  // As fontconfig does, a family asked in another case resolves to the family as
+  // the font spells it.
+  const auto lower = [](std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+  };
+  for (const std::string& face : known) {
+    if (lower(face) == lower(name)) return face;
+  }
   return fallback;
 }
 

@@ -19,7 +19,9 @@ class FakeFaceNameResolver final : public platform::FaceNameResolver {
  public:
   std::optional<std::string> ResolveFace(std::string_view name) override;
 
-  std::multiset<std::string> known;              // faces the system knows (a multiset: adds stack)
+  // Faces the system knows (a multiset: adds stack). A name matching one in another
+  // case resolves to the known spelling.
+  std::multiset<std::string> known;
   std::string fallback = "Fallback Sans";        // what an unknown name resolves to
   std::vector<std::string> asked;                // every name asked, in order
 };

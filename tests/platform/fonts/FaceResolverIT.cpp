@@ -97,7 +97,8 @@ namespace {
 // added to or removed from the session changes what a name denotes at once.
 TEST(FaceResolverCacheIT, AnswersFollowTheSessionsFonts) {
   const char* file = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-  if (FcConfigGetCurrent() == nullptr || !std::ifstream(file)) GTEST_SKIP() << file << " is missing";
+  ASSERT_NE(FcConfigGetCurrent(), nullptr);
+  ASSERT_TRUE(std::ifstream(file)) << file << " is missing (fonts-dejavu-core): run scripts/install-deps";
   const FaceLocation before = LocateFace("DejaVu Sans");
   EXPECT_EQ(before.kind, FaceLocation::Kind::Substitute);  // the sandbox does not hold it
   EXPECT_EQ(LocateFace("DejaVu Sans").file, before.file);

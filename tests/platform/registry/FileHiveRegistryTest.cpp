@@ -6,7 +6,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <linux/capability.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -18,6 +20,35 @@ namespace typeloom::platform {
 namespace {
 
 constexpr RootKey kRoot = RootKey::CurrentUser;
+
+// While alive, the calling thread obeys file modes as an unprivileged user does: the
+// capabilities that let root write anywhere leave its effective set (they stay
+// permitted, so they come back afterwards). Capabilities belong to a thread, and the
+// raw system call changes only this one.
+class ObeyFileModes {
+ public:
+  ObeyFileModes() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    ok_ = ::syscall(SYS_capget, &header, saved_) == 0;
+    if (!ok_) return;
+    __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
+    for (const int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER}) {
+      lowered[cap / 32].effective &= ~(1u << (cap % 32));
+    }
+    ok_ = ::syscall(SYS_capset, &header, lowered) == 0;
+  }
+  ~ObeyFileModes() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    if (ok_) ::syscall(SYS_capset, &header, saved_);
+  }
+  ObeyFileModes(const ObeyFileModes&) = delete;
+  ObeyFileModes& operator=(const ObeyFileModes&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  __user_cap_data_struct saved_[2] = {};
+  bool ok_ = false;
+};
 
 void Write(Registry& r, const std::string& path, const std::string& name, const std::string& data,
            long expected = reg::kSuccess) {
@@ -206,13 +237,18 @@ TEST_F(FileHiveRegistryTest, FailedWriteLeavesThePreviousFileIntact) {
 }
 
 TEST_F(FileHiveRegistryTest, ReadOnlyFolderGivesWriteFault) {
-  if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
   FileHiveRegistry r(hive());
   Write(r, "Keep", "v", "old");
   const QString folder = QFileInfo(QString::fromStdString(hive())).absolutePath();
-  QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-  Write(r, "Keep", "v", "new", reg::kWriteFault);
-  QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+  {
+    const ObeyFileModes unprivileged;  // root included
+    ASSERT_TRUE(unprivileged.ok());
+    ASSERT_FALSE(QFile(folder + "/probe").open(QIODevice::WriteOnly)) << "the folder must refuse new files";
+    Write(r, "Keep", "v", "new", reg::kWriteFault);
+  }
+  ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+  EXPECT_EQ(Read(r, "Keep", "v"), "old");
   FileHiveRegistry fresh(hive());
   EXPECT_EQ(Read(fresh, "Keep", "v"), "old");
 }
