@@ -2,6 +2,7 @@
 
 #include "app/FontModule.h"
 #include "platform/ui/Clock.h"
+#include "platform/ui/PlainText.h"
 #include "platform/ui/WindowServices.h"
 
 #include <QGuiApplication>
@@ -114,7 +115,7 @@ Logo::Logo(platform::Clock& clock, platform::EventPump& events, QWidget* parent)
   setFont(SansSerif(8.25));
 
   auto label = [this](const QString& text, int l, int t, int w, int h) {
-    auto* widget = new QLabel(text, this);
+    auto* widget = platform::MakePlainLabel(text, this);
     widget->setGeometry(platform::TwipsRect(l, t, w, h));
     widget->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     return widget;

@@ -4,6 +4,7 @@
 #include "app/FontModule.h"
 #include "platform/shell/UrlOpener.h"
 #include "platform/ui/MessageBoxes.h"
+#include "platform/ui/PlainText.h"
 #include "platform/ui/WindowServices.h"
 #include "update/InternetUpdate.h"
 #include "update/UpdateSettings.h"
@@ -46,7 +47,7 @@ frmAbout::frmAbout(AboutServices services, QWidget* owner)
   setFont(SansSerif(8.25));
 
   auto label = [this](const QString& text, int l, int t, int w, int h) {
-    auto* widget = new QLabel(text, this);
+    auto* widget = platform::MakePlainLabel(text, this);
     widget->setGeometry(platform::TwipsRect(l, t, w, h));
     widget->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return widget;

@@ -8,6 +8,7 @@
 #include "platform/ui/Clock.h"
 #include "platform/ui/ListWithEdit.h"
 #include "platform/ui/MessageBoxes.h"
+#include "platform/ui/PlainText.h"
 #include "options/Settings.h"
 #include "platform/settings/SettingsStore.h"
 #include "platform/ui/WindowServices.h"
@@ -86,7 +87,7 @@ void Viewer::EndProgram() {
 
 void Viewer::CreateControls() {
   auto label = [this](const char* caption, int l, int t, int w, int h) {
-    auto* widget = new QLabel(QString::fromUtf8(caption), this);
+    auto* widget = platform::MakePlainLabel(QString::fromUtf8(caption), this);
     Place(widget, l, t, w, h);
     // A caption wider in this face than in the design's keeps its whole text.
     if (widget->sizeHint().width() > widget->width()) widget->resize(widget->sizeHint().width(), widget->height());
@@ -432,7 +433,8 @@ void Viewer::ShowDetails() {
   detailText->clear();
   const Details details = BuildDetails(fontList->Text(), module_.catalogue, services_.fontFolder, *facts_);
   if (!details.made) return;
-  Copyright->setText(details.copyright);
+  // The notice is the font file's own text: shown literally, never as markup.
+  platform::SetPlainText(Copyright, details.copyright);
   detailText->setPlainText(details.lines.join(u'\n'));
 }
 

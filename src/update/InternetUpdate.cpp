@@ -6,6 +6,7 @@
 #include "platform/process/ProcessStarter.h"
 #include "platform/ui/Clock.h"
 #include "platform/ui/MessageBoxes.h"
+#include "platform/ui/PlainText.h"
 #include "platform/ui/WindowServices.h"
 #include "update/UpdateStatus.h"
 #include "update/UpdateText.h"
@@ -172,7 +173,7 @@ bool InternetUpdate::DownloadFile(const QString& url, const QString& path) {
 
 bool InternetUpdate::FetchVerified(const QString& url, const QString& path, QString* error) {
   if (url.isEmpty()) {
-    *error = QStringLiteral("Only secure (https://) addresses are fetched: %1").arg(downloadUrl_);
+    *error = platform::OneLineText(QStringLiteral("Only secure (https://) addresses are fetched: %1").arg(downloadUrl_));
     return false;
   }
   // Written under a temporary name; the installer's name is given only to a

@@ -1,6 +1,7 @@
 #include "update/UpdateStatus.h"
 
 #include "app/FontModule.h"
+#include "platform/ui/PlainText.h"
 #include "platform/ui/WindowServices.h"
 
 #include <QLabel>
@@ -12,7 +13,7 @@ UpdateStatus::UpdateStatus(QWidget* owner)
   setWindowTitle(app::kAppTitle);
   setFont(platform::DialogFont());
   setFixedSize(platform::TwipsToPixelsX(3600), platform::TwipsToPixelsY(900));
-  Label1 = new QLabel(QStringLiteral("Downloading Update File"), this);
+  Label1 = platform::MakePlainLabel(QStringLiteral("Downloading Update File"), this);
   Label1->setAlignment(Qt::AlignCenter);
   Label1->setGeometry(platform::TwipsRect(120, 240, 3360, 375));
 }

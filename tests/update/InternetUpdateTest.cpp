@@ -290,6 +290,24 @@ TEST_F(InternetUpdateTest, WithoutABuiltInKeyNothingIsStarted) {
   EXPECT_TRUE(TempEntries().isEmpty());
 }
 
+TEST_F(InternetUpdateTest, ServerReasonPhraseReachesTheUserAsOneLineOfPlainText) {
+  const QString folder = OfferInstaller("reason");
+  const QByteArray reason =
+      "<h1>Signature key rotated!</h1>\x1b]0;owned\x07<a href=\"https://evil.example/\">Click here</a>";
+  server.Put("reason", "typeloominstall.run", installer, "status\n404\n" + reason);
+  control->SetDownloadURL(folder);
+  messages.reply = mb::kYes;
+  control->TestAndUpdate();
+  ASSERT_EQ(messages.shown.size(), 3) << messages.shown.join("\n---\n").toStdString();
+  // The reason phrase is kept as its characters (the message box shows plain text),
+  // on one short line without its control characters.
+  const std::string shown = messages.shown[1].toStdString();
+  EXPECT_NE(shown.find("<h1>Signature key rotated!</h1> ]0;owned <a href="), std::string::npos) << shown;
+  EXPECT_LE(messages.shown[1].size(), 163) << shown;
+  for (const QChar c : messages.shown[1]) EXPECT_GE(c.unicode(), 0x20) << shown;
+  EXPECT_TRUE(starter.started.isEmpty());
+}
+
 TEST_F(InternetUpdateTest, ControlKeepsItsFixedSize) {
   const QSize fixed = control->size();
   control->resize(fixed * 3);

@@ -10,6 +10,7 @@ Serves DOCROOT/<path>. A file FILE.mode beside FILE changes how FILE is answered
   redirect       302 to the path named in the mode file's second line
   loop           302 to itself
   404 / 500      that status with a short page
+  status         the status of the second line with the reason phrase of the third
 """
 import http.server
 import os
@@ -50,6 +51,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self.redirect("https://%s%s" % (host, mode_lines[1]))
         if mode == "loop":
             return self.redirect("https://%s%s" % (host, self.path))
+        if mode == "status":
+            body = b"<html><body>error page</body></html>"
+            self.send_response(int(mode_lines[1]), mode_lines[2])
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body)
+            return
         if mode in ("404", "500"):
             body = b"<html><body>error page</body></html>"
             self.send_response(int(mode))

@@ -1,5 +1,7 @@
 #include "platform/net/QtHttpClient.h"
 
+#include "platform/ui/PlainText.h"
+
 #include <QEventLoop>
 #include <QIODevice>
 #include <QNetworkAccessManager>
@@ -38,7 +40,7 @@ FetchReply QtHttpClient::Fetch(const QString& url, const FetchLimits& limits, QI
   FetchReply result;
   const QUrl target(url, QUrl::StrictMode);
   if (!IsHttps(target)) {
-    result.error = QStringLiteral("Only secure (https://) addresses are fetched: %1").arg(url);
+    result.error = OneLineText(QStringLiteral("Only secure (https://) addresses are fetched: %1").arg(url));
     return result;
   }
 
@@ -123,6 +125,9 @@ FetchReply QtHttpClient::Fetch(const QString& url, const FetchLimits& limits, QI
     result.ok = true;
   }
   if (!result.ok) result.body.clear();
+  // The reason phrase and Qt's description of a failure are the server's words:
+  // one short line without control characters, whatever it sent.
+  result.error = OneLineText(result.error);
   return result;
 }
 

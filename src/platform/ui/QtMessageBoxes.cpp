@@ -7,6 +7,8 @@ namespace typeloom::platform {
 int QtMessageBoxes::Show(QWidget* parent, const QString& text, int style, const QString& title) {
   QMessageBox box(parent);
   box.setWindowTitle(title);
+  // Messages may carry a font's or a server's text: never interpreted as markup.
+  box.setTextFormat(Qt::PlainText);
   box.setText(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
   switch (style & 0x70) {
     case mb::kCritical: box.setIcon(QMessageBox::Critical); break;
