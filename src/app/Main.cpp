@@ -2,6 +2,7 @@
 
 #include "app/FontCatalogue.h"
 #include "app/FontModule.h"
+#include "app/TerminalText.h"
 #include "options/Settings.h"
 #include "platform/fonts/FontconfigFonts.h"
 #include "platform/instance/InstanceLock.h"
@@ -33,7 +34,9 @@ constexpr char kUsage[] =
     "file; with /p, also opens the print dialog for it. When Typeloom already runs,\n"
     "the request goes to the running window.\n"
     "\n"
-    "  --list     print the installed fonts as the font list shows them, one a line\n"
+    "  --list     print the installed fonts as the font list shows them, one a line;\n"
+    "             control characters in a name are printed escaped (\\n, \\e, \\xHH,\n"
+    "             \\uHHHH; a backslash as \\\\)\n"
     "  --details FONT-NAME\n"
     "             print the details panel of an installed font (a name as --list\n"
     "             prints it): its lines, then \"Copyright: \" and the copyright\n"
@@ -94,7 +97,8 @@ int ListFonts(platform::InstalledFonts& fonts, platform::Registry& registry, std
   FontCatalogue catalogue;
   const QStringList names = BuildFontNames(registry, catalogue);
   QString text;
-  for (const QString& name : names) text += name + u'\n';
+  // One name a line, whatever characters the fonts put into their names.
+  for (const QString& name : names) text += EscapeForTerminal(name) + u'\n';
   Print(text, out);
   return std::fflush(out) == 0 ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include "app/FontCatalogue.h"
 #include "app/FontDisplay.h"
 #include "app/FontModule.h"
+#include "app/TerminalText.h"
 #include "app/Viewer.h"
 #include "platform/fonts/FontconfigFonts.h"
 #include "platform/graphics/GraphicsFacts.h"
@@ -72,8 +73,10 @@ int PrintDetails(const QString& fontName, platform::Registry& registry, platform
   if (names.contains(fontName)) {
     entry = fontName;
   } else {
+    // The name as --list prints it (escaped), in any letter case.
     for (const QString& name : names) {
-      if (name.compare(fontName, Qt::CaseInsensitive) == 0) {
+      if (EscapeForTerminal(name) == fontName || name.compare(fontName, Qt::CaseInsensitive) == 0 ||
+          EscapeForTerminal(name).compare(fontName, Qt::CaseInsensitive) == 0) {
         entry = name;
         break;
       }
@@ -85,14 +88,16 @@ int PrintDetails(const QString& fontName, platform::Registry& registry, platform
     return std::fflush(to) == 0;
   };
   if (entry.isEmpty()) {
-    print(QStringLiteral("typeloom: no installed font is named \"%1\" (typeloom --list shows the names)\n").arg(fontName),
+    print(QStringLiteral("typeloom: no installed font is named \"%1\" (typeloom --list shows the names)\n")
+              .arg(EscapeForTerminal(fontName)),
           err);
     return 1;
   }
   const Details details = BuildDetails(entry, catalogue, folder, facts);
   QString text;
-  for (const QString& line : details.lines) text += line + u'\n';
-  text += QStringLiteral("Copyright: ") + details.copyright + u'\n';
+  // The version line and the notice are the font's own texts.
+  for (const QString& line : details.lines) text += EscapeForTerminal(line) + u'\n';
+  text += QStringLiteral("Copyright: ") + EscapeForTerminal(details.copyright) + u'\n';
   return print(text, out) ? 0 : 1;
 }
 

@@ -3,6 +3,8 @@
 #include "support/ProgramSandbox.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -65,6 +67,34 @@ TEST_F(DetailsCommandTest, UnknownNameIsOneLineOnStandardErrorAndStatusOne) {
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err.count(u'\n'), 1) << r.err.toStdString();
   EXPECT_TRUE(r.err.contains("No Such Font"));
+}
+
+// A font whose names and notices carry a line break and terminal control sequences:
+// each name stays one line of --list, and --details prints the texts escaped.
+TEST(HostileNamesCommandTest, ControlCharactersArePrintedEscaped) {
+  QTemporaryDir fonts;
+  QProcess python;
+  python.start("/usr/bin/python3",
+               {"-B", "-c",
+                "import sys; sys.path.insert(0, sys.argv[1]); import make_test_fonts as m; "
+                "m.build('Evil\\nName', 'Regular', version='Version 1\\x1b[2K', "
+                "copyright='\\x1b]0;owned\\x07Title. More').font.save(sys.argv[2])",
+                qEnvironmentVariable("TYPELOOM_SOURCE_DIR") + "/tests/support", fonts.filePath("evil.ttf")});
+  ASSERT_TRUE(python.waitForFinished(120000) && python.exitCode() == 0) << python.readAllStandardError().toStdString();
+  typeloom::testsupport::ProgramSandbox box{"/", {}};
+  box.UseFontFolder(fonts.path());
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) box.Env().remove(name);
+
+  const Result list = box.Run({"--list"});
+  EXPECT_EQ(list.code, 0) << list.err.toStdString();
+  EXPECT_EQ(list.out, "Evil\\nName Regular\n");
+
+  const Result details = box.Run({"--details", "Evil\\nName Regular"});
+  EXPECT_EQ(details.code, 0) << details.err.toStdString();
+  const QStringList lines = details.out.split(u'\n');
+  EXPECT_TRUE(lines.contains("Version 1\\e[2K")) << details.out.toStdString();
+  EXPECT_TRUE(lines.contains("Copyright: \\e]0;owned\\x07Title")) << details.out.toStdString();
+  EXPECT_FALSE(details.out.contains(QChar(0x1b)));
 }
 
 TEST_F(DetailsCommandTest, HelpListsIt) {

@@ -267,6 +267,10 @@ TEST(Startup, ListFailsInOneLineOnlyWhenTheFontServiceCannotBeAsked) {
       {"service down", false, {}, 1, "", 1},
       {"no fonts", true, {}, 0, "", 0},
       {"fonts", true, {{"B (TrueType)", "b.ttf", "/b.ttf"}, {"A Bold (TrueType)", "a.ttf", "/a.ttf"}}, 0, "A\nB\n", 0},
+      // Names from font files: one line each, control characters escaped.
+      {"hostile names", true,
+       {{"Evil\nName (TrueType)", "e.ttf", "/e.ttf"}, {"Title\x1b]0;owned\x07 Bold (TrueType)", "t.ttf", "/t.ttf"}},
+       0, "Evil\\nName\nTitle\\e]0;owned\\x07\n", 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

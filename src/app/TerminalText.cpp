@@ -1,0 +1,37 @@
+#include "app/TerminalText.h"
+
+namespace typeloom::app {
+namespace {
+
+bool IsUnicodeControl(char16_t u) {
+  return (u >= 0x80 && u <= 0x9F) || u == 0x2028 || u == 0x2029 || (u >= 0x200E && u <= 0x200F) ||
+         (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+}
+
+}  // namespace
+
+QString EscapeForTerminal(QStringView text) {
+  QString out;
+  out.reserve(text.size());
+  for (const QChar c : text) {
+    const char16_t u = c.unicode();
+    switch (u) {
+      case u'\\': out += QLatin1String("\\\\"); continue;
+      case u'\n': out += QLatin1String("\\n"); continue;
+      case u'\r': out += QLatin1String("\\r"); continue;
+      case u'\t': out += QLatin1String("\\t"); continue;
+      case 0x1B: out += QLatin1String("\\e"); continue;
+      default: break;
+    }
+    if (u < 0x20 || u == 0x7F) {
+      out += QStringLiteral("\\x%1").arg(static_cast<unsigned>(u), 2, 16, QLatin1Char('0'));
+    } else if (IsUnicodeControl(u)) {
+      out += QStringLiteral("\\u%1").arg(static_cast<unsigned>(u), 4, 16, QLatin1Char('0'));
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace typeloom::app
