@@ -11,6 +11,7 @@
 #include "platform/ui/ListWithEdit.h"
 #include "platform/ui/WindowServices.h"
 #include "support/FakeAppServices.h"
+#include "support/FontFixtures.h"
 #include "support/TestLabel.h"
 
 #include <QCheckBox>
@@ -268,21 +269,20 @@ TEST_F(DisplayIT, SeventyTwoPointsMakesTheWindowAndSampleTaller) {
   Choose("Detail Serif Regular");
   ChooseSize("12");
   const int normalHeight = platform::PixelsToTwipsY(viewer->height());
-  EXPECT_EQ(platform::PixelsToTwipsY(viewer->displayPicture->height()), kPictureHeight);
-  const int caption = CaptionHeight(*viewer);
+  EXPECT_EQ(platform::PixelsToTwipsY(viewer->displayPicture->height()), 1275);
   const int helpHeight = platform::PixelsToTwipsY(viewer->HelpButton->height());
-  EXPECT_EQ(platform::PixelsToTwipsY(viewer->HelpButton->y()), caption + kWindowHeight - helpHeight - caption - 60);
+  EXPECT_EQ(platform::PixelsToTwipsY(viewer->HelpButton->y()), 5985 - helpHeight - 60);
 
   ChooseSize("72");
   EXPECT_EQ(platform::PixelsToTwipsY(viewer->height()) - normalHeight, 600);
-  EXPECT_EQ(platform::PixelsToTwipsY(viewer->displayPicture->height()), kTallPictureHeight);
-  EXPECT_EQ(platform::PixelsToTwipsY(viewer->HelpButton->y()), caption + kTallWindowHeight - helpHeight - caption - 60);
+  EXPECT_EQ(platform::PixelsToTwipsY(viewer->displayPicture->height()), 1875);
+  EXPECT_EQ(platform::PixelsToTwipsY(viewer->HelpButton->y()), 6585 - helpHeight - 60);
   // The help button stays inside the window, at its bottom.
   EXPECT_LE(viewer->HelpButton->geometry().bottom(), viewer->height());
 
   ChooseSize("48");
   EXPECT_EQ(platform::PixelsToTwipsY(viewer->height()), normalHeight);
-  EXPECT_EQ(platform::PixelsToTwipsY(viewer->displayPicture->height()), kPictureHeight);
+  EXPECT_EQ(platform::PixelsToTwipsY(viewer->displayPicture->height()), 1275);
 }
 
 // --- The sample ---
@@ -394,7 +394,10 @@ TEST_F(DisplayIT, NameOfNoFaceDrawsInTheSubstitute) {
   Choose("Detail Large 18,24");
   const platform::FaceLocation face = platform::LocateFace("Detail Large 18,24");
   EXPECT_EQ(face.kind, platform::FaceLocation::Kind::Substitute);
-  EXPECT_EQ(QFontInfo(viewer->displayPicture->DrawnFont()).family(), face.family);
+  const std::string substitute = testsupport::FontFixtures::FcMatchFamily("Detail Large 18,24");
+  ASSERT_FALSE(substitute.empty()) << "fc-match failed";
+  EXPECT_EQ(QFontInfo(viewer->displayPicture->DrawnFont()).family().toStdString(), substitute);
+  EXPECT_EQ(face.family.toStdString(), substitute);
 }
 
 }  // namespace

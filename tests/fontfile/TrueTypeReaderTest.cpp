@@ -357,21 +357,66 @@ TEST(TruncationTest, EveryTableBoundary) {
   }
 }
 
-// Every prefix and every single-bit flip of a small font reads without fault
-// (the sanitizer builds check the "without fault").
+// Well-formed UTF-8: no stray or missing continuation bytes, no overlong forms, no
+// surrogates, nothing above U+10FFFF.
+bool ValidUtf8(const std::string& s) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return false;
+    char32_t code = n == 1 ? c : c & (0x7F >> n);
+    for (std::size_t k = 1; k < n; ++k) {
+      const auto next = static_cast<unsigned char>(s[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      code = (code << 6) | (next & 0x3F);
+    }
+    constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < kLeast[n] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+    i += n;
+  }
+  return true;
+}
+
+// What holds for any input: nothing is read from a file without a valid head, every
+// text is valid UTF-8 of at most three bytes per byte of its record, an empty record
+// has no text, and there are no more records than 12-byte records fit in the input.
+void ExpectSoundReading(const std::span<const std::uint8_t> input, const FontTables& t) {
+  if (!t.validTrueType) {
+    EXPECT_TRUE(t.names.empty());
+    EXPECT_EQ(t.selectionFlags, 0);
+  }
+  EXPECT_LE(t.names.size() * 12, input.size());
+  std::uint64_t total = 0;
+  for (const auto& r : t.names) {
+    EXPECT_TRUE(ValidUtf8(r.text)) << ::testing::PrintToString(r.text);
+    EXPECT_LE(r.text.size(), 3u * r.length);
+    total += r.text.size();
+  }
+  EXPECT_LE(total, 3 * fontfile::kMaxNameStringBytes);
+}
+
+// Every prefix and every single-bit flip of a small font reads soundly (the
+// sanitizer builds also check that no byte outside the input is touched).
 TEST(TruncationTest, EveryPrefixAndBitFlip) {
   const Bytes font = StandardFont();
   for (std::size_t size = 0; size <= font.size(); ++size) {
+    SCOPED_TRACE(::testing::Message() << "first " << size << " bytes");
     const Bytes cut(font.begin(), font.begin() + static_cast<std::ptrdiff_t>(size));
     const FontTables t = Read(cut);
     EXPECT_LE(t.names.size(), 4u);
+    ExpectSoundReading(cut, t);
+    if (::testing::Test::HasFailure()) return;
   }
   for (std::size_t bit = 0; bit < font.size() * 8; ++bit) {
+    SCOPED_TRACE(::testing::Message() << "bit " << bit << " flipped");
     Bytes flipped = font;
     flipped[bit / 8] ^= static_cast<std::uint8_t>(1u << (bit % 8));
     const auto heap = std::make_unique<std::uint8_t[]>(flipped.size());
     std::copy(flipped.begin(), flipped.end(), heap.get());
-    (void)ReadTrueTypeTables(std::span<const std::uint8_t>(heap.get(), flipped.size()));
+    const std::span<const std::uint8_t> input(heap.get(), flipped.size());
+    ExpectSoundReading(input, ReadTrueTypeTables(input));
+    if (::testing::Test::HasFailure()) return;
   }
 }
 

@@ -140,4 +140,11 @@ bool FontFixtures::UseSandboxFontconfig(std::string* error) {
   return UseSandboxFontconfig(std::vector<std::string>{fonts}, error);
 }
 
+std::string FontFixtures::FcMatchFamily(const std::string& name) {
+  QProcess match;
+  match.start("fc-match", {"-f", "%{family[0]}", QString::fromStdString(name)});
+  if (!match.waitForFinished(60000) || match.exitStatus() != QProcess::NormalExit || match.exitCode() != 0) return {};
+  return match.readAllStandardOutput().toStdString();
+}
+
 }  // namespace typeloom::testsupport

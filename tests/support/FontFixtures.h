@@ -45,6 +45,11 @@ class FontFixtures {
 
   // Every test font file, in path order, with the name the fonts key gives it.
   static const std::vector<FixtureFont>& Expected();
+
+  // The family of the face `fc-match` picks for `name` under the current
+  // FONTCONFIG_FILE: fontconfig's own answer, found without this program's code.
+  // Empty when the tool fails.
+  static std::string FcMatchFamily(const std::string& name);
 };
 
 }  // namespace typeloom::testsupport

@@ -30,6 +30,11 @@ const QString kCrLf3 = "\r\n\r\n\r\n";
 const QString kAsk = "Do you wish to update?";
 const QString kUpdateTitle = " Typeloom Update";
 
+// How long a fetch may go without a byte: long enough that a healthy answer on a
+// loaded machine never reaches it, short where a test waits it out on purpose.
+constexpr int kGenerousInactivityMs = 60000;
+constexpr int kWaitedOutInactivityMs = 1500;
+
 // Starts the real program and remembers what it started.
 class RecordingStarter final : public platform::ProcessStarter {
  public:
@@ -52,10 +57,7 @@ class InternetUpdateTest : public ::testing::Test {
     control->SetUpdateFile("TypeloomInstall.run");
     control->SetShowStatus(false);
     control->SetPublicKey(signer.PublicKey());
-    UpdateLimits limits;
-    limits.text.inactivityMs = limits.installer.inactivityMs = limits.signature.inactivityMs = 1500;
-    limits.installer.maxBytes = 256 * 1024;
-    control->SetLimits(limits);
+    SetInactivity(kGenerousInactivityMs);
     auto record = [this](void (InternetUpdate::*signal)(), const char* name) {
       QObject::connect(control.get(), signal, [this, name] { events << name; });
     };
@@ -67,6 +69,13 @@ class InternetUpdateTest : public ::testing::Test {
     record(&InternetUpdate::UpdateCanceled, "UpdateCanceled");
   }
   void TearDown() override { qunsetenv("TMPDIR"); }
+
+  void SetInactivity(int ms) {
+    UpdateLimits limits;
+    limits.text.inactivityMs = limits.installer.inactivityMs = limits.signature.inactivityMs = ms;
+    limits.installer.maxBytes = 256 * 1024;
+    control->SetLimits(limits);
+  }
 
   void Reset() {
     events.clear();
@@ -144,6 +153,7 @@ TEST_F(InternetUpdateTest, CheckTellsTheUserAndRaisesEventsForEveryServerAnswer)
     if (c.notes != nullptr) server.Put(c.name, QStringLiteral("typeloom.%1.msg").arg(c.newVersion), c.notes);
     control->SetDownloadURL(folder);
     control->SetCurrentVersion(1, c.minor);
+    SetInactivity(c.versionMode == "hang" ? kWaitedOutInactivityMs : kGenerousInactivityMs);
     const Outcome outcome = c.outcome;
     const QString text =
         outcome == Outcome::Newer ? BuildUpdateMessage(1, c.minor, c.newVersion, c.notes == nullptr ? "" : c.notes) : "";
@@ -240,35 +250,51 @@ TEST_F(InternetUpdateTest, FailedOrForgedDownloadIsNeverStartedAndIsDeleted) {
   struct Case {
     const char* name;
     std::function<void(const QString& name)> spoil;
-    bool errorShown;  // the transfer's own description comes before the manual-download message
+    const char* error;  // what the user reads first: "%1" is the installer's address
   };
+  const char* const kNotSigned = kBadSignature;
   const Case cases[] = {
-      {"cut-short", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer, "cut"); }, true},
-      {"not-found", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer, "404"); }, true},
-      {"server-error", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer, "500"); }, true},
-      {"too-large", [&](const QString& n) { server.Put(n, "typeloominstall.run", QByteArray(300 * 1024, 'x')); }, true},
-      {"endless", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer, "huge"); }, true},
-      {"to-http", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer, "redirect-http"); }, true},
-      {"silent", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer, "hang"); }, true},
-      {"bad-signature", [&](const QString& n) { server.Put(n, "typeloominstall.run.sig", signer.Sign(installer + " ")); }, true},
-      {"other-key", [&](const QString& n) { server.Put(n, "typeloominstall.run.sig", test::Ed25519Signer().Sign(installer)); }, true},
-      {"short-signature", [&](const QString& n) { server.Put(n, "typeloominstall.run.sig", signer.Sign(installer).left(63)); }, true},
-      {"no-signature", [&](const QString& n) { server.Put(n, "typeloominstall.run.sig", "", "404"); }, true},
-      {"changed-installer", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer + "rm -rf ~\n"); }, true},
+      {"cut-short", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer, "cut"); },
+       "Connection closed"},
+      {"not-found", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer, "404"); },
+       "Error transferring %1 - server replied: Not Found"},
+      {"server-error", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer, "500"); },
+       "Error transferring %1 - server replied: Internal Server Error"},
+      {"too-large", [&](const QString& n) { server.Put(n, "typeloominstall.run", QByteArray(300 * 1024, 'x')); },
+       "The server sent more data than expected."},
+      {"endless", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer, "huge"); },
+       "The server sent more data than expected."},
+      {"to-http", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer, "redirect-http"); },
+       "Insecure redirect"},
+      {"silent", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer, "hang"); },
+       "The server did not answer in time."},
+      {"bad-signature", [&](const QString& n) { server.Put(n, "typeloominstall.run.sig", signer.Sign(installer + " ")); },
+       kNotSigned},
+      {"other-key", [&](const QString& n) { server.Put(n, "typeloominstall.run.sig", test::Ed25519Signer().Sign(installer)); },
+       kNotSigned},
+      {"short-signature", [&](const QString& n) { server.Put(n, "typeloominstall.run.sig", signer.Sign(installer).left(63)); },
+       kNotSigned},
+      {"no-signature", [&](const QString& n) { server.Put(n, "typeloominstall.run.sig", "", "404"); },
+       "Error transferring %1.sig - server replied: Not Found"},
+      {"changed-installer", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer + "rm -rf ~\n"); },
+       kNotSigned},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const QString folder = OfferInstaller(c.name);
     c.spoil(c.name);
     control->SetDownloadURL(folder);
+    SetInactivity(QByteArray(c.name) == "silent" ? kWaitedOutInactivityMs : kGenerousInactivityMs);
     Reset();
     messages.reply = mb::kYes;
     control->TestAndUpdate();
 
     EXPECT_EQ(events, (QStringList{"DownloadStarted", "DownloadFailed"}));
     ASSERT_EQ(messages.shown.size(), 3) << messages.shown.join("\n---\n").toStdString();
+    const QString address = SecureUrl(BuildFileUrl(folder, "TypeloomInstall.run"));
+    EXPECT_EQ(messages.shown[1].toStdString(), QString(c.error).replace("%1", address).toStdString());
     EXPECT_EQ(messages.styles[1], mb::kOkOnly);
-    EXPECT_FALSE(messages.shown[1].isEmpty());
+    EXPECT_EQ(messages.titles[1], "Typeloom");
     EXPECT_EQ(messages.shown[2], ManualMessage(folder));
     EXPECT_EQ(messages.styles[2], mb::kCritical | mb::kOkOnly);
     EXPECT_EQ(messages.titles[2], "Typeloom");
