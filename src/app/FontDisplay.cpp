@@ -2,6 +2,7 @@
 
 #include "app/FontCatalogue.h"
 #include "fontfile/CFontPreview.h"
+#include "platform/fonts/FaceResolver.h"
 #include "platform/fonts/InstalledFonts.h"
 #include "platform/graphics/FaceTables.h"
 
@@ -150,6 +151,12 @@ Details BuildDetails(const QString& fontName, const FontCatalogue& catalogue, pl
   if (path.isEmpty() || !info.isFile() || info.isHidden()) return details;
 
   CFontPreview preview;
+  // A collection holds several faces: read the one the name draws in.
+  const platform::FaceLocation located = platform::LocateFace(fontName);
+  if (located.index > 0 &&
+      QFileInfo(QString::fromStdString(located.file)).canonicalFilePath() == info.canonicalFilePath()) {
+    preview.SetFaceIndex(static_cast<unsigned>(located.index));
+  }
   preview.SetFontFile(path.toStdString());
   const QString version = VersionLine(QString::fromStdString(preview.VersionString()));
   if (!version.isEmpty()) details.lines << version;

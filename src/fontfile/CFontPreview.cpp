@@ -12,7 +12,7 @@ constexpr std::uint16_t kWindowsPlatform = 3;
 }
 
 FontPreviewServices LinuxFontPreviewServices() {
-  static platform::QtFaceNameResolver faces;
+  static platform::FontconfigFaceNameResolver faces;
   static platform::QtFontSession session;
   static platform::QtSystemLocale locale;
   static platform::PosixFileProbe files;
@@ -39,7 +39,7 @@ void CFontPreview::SetFontFile(const std::string& path) {
 }
 
 void CFontPreview::ReadTrueTypeTables() {
-  fontfile::FontTables tables = fontfile::ReadTrueTypeTables(fontFile_);
+  fontfile::FontTables tables = fontfile::ReadFontFile(fontFile_, faceIndex_);
   validTrueType_ = tables.validTrueType;
   names_ = std::move(tables.names);
   selectionFlags_ = tables.selectionFlags;
@@ -65,8 +65,10 @@ bool CFontPreview::TestStyleBit(int bit) const {
 }
 
 bool CFontPreview::MatchFaceName() {
+  // The font system also knows a face by its PostScript name, which a file may
+  // carry when its family name is one the system indexes differently.
   const std::string family = LookupName(1);
-  const std::string candidates[] = {family, family + " " + LookupName(2), LookupName(4)};
+  const std::string candidates[] = {family, family + " " + LookupName(2), LookupName(4), LookupName(6)};
   for (const std::string& candidate : candidates) {
     const auto face = services_.faces->ResolveFace(candidate);
     if (face && *face == candidate) {

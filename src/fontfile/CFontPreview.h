@@ -1,6 +1,6 @@
 #pragma once
-// Answers questions about one font file: its names, style bits, whether it is a
-// valid TrueType file, whether the font system already knows its font, and the
+// Answers questions about one font file (an sfnt, one face of a collection, or a
+// Type 1 font): its names, style bits, whether it is a valid TrueType file, whether the font system already knows its font, and the
 // face name under which it does.
 //
 // Usage:
@@ -50,6 +50,10 @@ class CFontPreview {
   void SetBroadcast(bool value) { broadcast_ = value; }
   const std::string& FontFile() const { return fontFile_; }
   void SetFontFile(const std::string& path);
+  // The face read from a collection file (its index as the font system gives it);
+  // 0, the only face, for other files. Set before FontFile.
+  unsigned FaceIndex() const { return faceIndex_; }
+  void SetFaceIndex(unsigned index) { faceIndex_ = index; }
 
   bool Bold() const { return TestStyleBit(5); }
   std::string Copyright() const { return LookupName(0); }
@@ -81,6 +85,7 @@ class CFontPreview {
   FontPreviewServices services_;
   bool broadcast_ = false;
   std::string fontFile_;
+  unsigned faceIndex_ = 0;
   std::string faceName_;
   std::uint32_t systemLocale_ = 0;
   bool installed_ = false;

@@ -1,5 +1,7 @@
 #include "fontfile/TrueTypeReader.h"
 
+#include "fontfile/Type1Info.h"
+
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -199,15 +201,28 @@ bool FileByteSource::ReadFile(std::uint64_t offset, std::size_t size, std::uint8
   return true;
 }
 
-FontTables ReadTrueTypeTables(ByteSource& source) {
+FontTables ReadTrueTypeTables(ByteSource& source, unsigned faceIndex) {
   FontTables tables;
   std::uint8_t offsetTable[12];
   if (!source.ReadAt(0, sizeof offsetTable, offsetTable)) return tables;
+  // A collection starts with its own header; the face's offset table lies where the
+  // header's list of faces points. Table offsets count from the start of the file
+  // in both cases.
+  std::uint64_t faceStart = 0;
+  if (std::memcmp(offsetTable, "ttcf", 4) == 0) {
+    if (faceIndex >= U32(offsetTable + 8)) return tables;
+    std::uint8_t at[4];
+    if (!source.ReadAt(12 + std::uint64_t{faceIndex} * 4, sizeof at, at)) return tables;
+    faceStart = U32(at);
+    if (!source.ReadAt(faceStart, sizeof offsetTable, offsetTable)) return tables;
+  } else if (faceIndex != 0) {
+    return tables;  // a single face has no other
+  }
   const std::uint16_t tableCount = U16(offsetTable + 4);
   if (tableCount == 0) return tables;
 
   std::vector<std::uint8_t> directory(std::size_t{tableCount} * 16);
-  if (!source.ReadAt(12, directory.size(), directory.data())) return tables;
+  if (!source.ReadAt(faceStart + 12, directory.size(), directory.data())) return tables;
   std::vector<TableRecord> records(tableCount);
   for (std::size_t i = 0; i < records.size(); ++i) {
     const std::uint8_t* p = directory.data() + i * 16;
@@ -236,15 +251,32 @@ FontTables ReadTrueTypeTables(ByteSource& source) {
   return tables;
 }
 
-FontTables ReadTrueTypeTables(std::span<const std::uint8_t> data) {
+FontTables ReadTrueTypeTables(std::span<const std::uint8_t> data, unsigned faceIndex) {
   MemoryByteSource source(data);
-  return ReadTrueTypeTables(source);
+  return ReadTrueTypeTables(source, faceIndex);
 }
 
-FontTables ReadTrueTypeTables(const std::string& path) {
+FontTables ReadTrueTypeTables(const std::string& path, unsigned faceIndex) {
   FileByteSource source(path);
   if (!source.IsOpen()) return {};
-  return ReadTrueTypeTables(source);
+  return ReadTrueTypeTables(source, faceIndex);
+}
+
+FontTables ReadFontFile(ByteSource& source, unsigned faceIndex) {
+  std::uint8_t start[kType1SignatureBytes];
+  if (source.ReadAt(0, sizeof start, start) && IsType1Start(start)) return ReadType1Info(source);
+  return ReadTrueTypeTables(source, faceIndex);
+}
+
+FontTables ReadFontFile(std::span<const std::uint8_t> data, unsigned faceIndex) {
+  MemoryByteSource source(data);
+  return ReadFontFile(source, faceIndex);
+}
+
+FontTables ReadFontFile(const std::string& path, unsigned faceIndex) {
+  FileByteSource source(path);
+  if (!source.IsOpen()) return {};
+  return ReadFontFile(source, faceIndex);
 }
 
 std::string DecodeUtf16Be(std::span<const std::uint8_t> bytes) {

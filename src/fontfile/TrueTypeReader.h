@@ -1,6 +1,7 @@
 #pragma once
 // Reads the table directory, the head magic number, the name table and the OS/2
-// fsSelection word of a TrueType/OpenType file. Standard library only, so it can
+// fsSelection word of a TrueType/OpenType file or of one face of a collection, and
+// the names a Type 1 font keeps in its font dictionary (Type1Info.h). Standard library only, so it can
 // run over untrusted bytes in a fuzzer as well as over files.
 //
 // Every read is bounds-checked: a read that would run past the end of the data
@@ -98,10 +99,19 @@ class FileByteSource final : public ByteSource {
   std::uint64_t windowOffset_ = 0;
 };
 
-FontTables ReadTrueTypeTables(ByteSource& source);
-FontTables ReadTrueTypeTables(std::span<const std::uint8_t> data);
+// Reads face `faceIndex` of an sfnt: a TrueType- or CFF-outline font (any sfnt
+// version), or a collection (`ttcf`), whose faces are numbered from 0. A single
+// font has only face 0; asking for another face, or for one past a collection's
+// end, yields an empty (invalid) result.
+FontTables ReadTrueTypeTables(ByteSource& source, unsigned faceIndex = 0);
+FontTables ReadTrueTypeTables(std::span<const std::uint8_t> data, unsigned faceIndex = 0);
 // A file that cannot be opened yields an empty (invalid) result.
-FontTables ReadTrueTypeTables(const std::string& path);
+FontTables ReadTrueTypeTables(const std::string& path, unsigned faceIndex = 0);
+
+// Any font file: a Type 1 font (Type1Info.h) by its own reader, anything else as an sfnt.
+FontTables ReadFontFile(ByteSource& source, unsigned faceIndex = 0);
+FontTables ReadFontFile(std::span<const std::uint8_t> data, unsigned faceIndex = 0);
+FontTables ReadFontFile(const std::string& path, unsigned faceIndex = 0);
 
 // Text decoders used for name strings, exposed for tests.
 // UTF-16BE: surrogate pairs combine, an unpaired surrogate becomes U+FFFD, an odd

@@ -15,14 +15,14 @@ class FaceNameResolver {
   virtual std::optional<std::string> ResolveFace(std::string_view name) = 0;
 };
 
-// Asks Qt (fontconfig underneath) through QFont and QFontInfo. A family that two
-// foundries share reads back as "Family [Foundry]"; the suffix is dropped.
-class QtFaceNameResolver final : public FaceNameResolver {
+// Asks fontconfig. A face is known under each of its family names (every language:
+// name ids 1, 16 and 21 of its file, a Type 1 font's family), its full names and its
+// PostScript name, spelled exactly so (fontconfig's own matching ignores case and
+// blanks; this check does not). Any other name resolves to the family fontconfig
+// substitutes for it. Application fonts of this process count as known.
+class FontconfigFaceNameResolver final : public FaceNameResolver {
  public:
   std::optional<std::string> ResolveFace(std::string_view name) override;
 };
-
-// "C059 [UKWN]" -> "C059"; other names unchanged.
-std::string StripFoundrySuffix(std::string family);
 
 }  // namespace typeloom::platform

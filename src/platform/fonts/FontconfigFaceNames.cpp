@@ -1,0 +1,57 @@
+#include "platform/fonts/FontFaces.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <memory>
+
+namespace typeloom::platform {
+namespace {
+
+using Pattern = std::unique_ptr<FcPattern, decltype(&FcPatternDestroy)>;
+using FontSet = std::unique_ptr<FcFontSet, decltype(&FcFontSetDestroy)>;
+using ObjectSet = std::unique_ptr<FcObjectSet, decltype(&FcObjectSetDestroy)>;
+
+const FcChar8* Utf8(const std::string& s) { return reinterpret_cast<const FcChar8*>(s.c_str()); }
+
+// Whether a listed face has `name` as one of its values of `object`, exactly.
+bool Listed(const char* object, const std::string& name) {
+  Pattern pattern(FcPatternCreate(), FcPatternDestroy);
+  ObjectSet objects(FcObjectSetBuild(object, nullptr), FcObjectSetDestroy);
+  if (!pattern || !objects) return false;
+  FcPatternAddString(pattern.get(), object, Utf8(name));
+  const FontSet faces(FcFontList(nullptr, pattern.get(), objects.get()), FcFontSetDestroy);
+  if (!faces) return false;
+  for (int i = 0; i < faces->nfont; ++i) {
+    FcChar8* value = nullptr;
+    for (int n = 0; FcPatternGetString(faces->fonts[i], object, n, &value) == FcResultMatch; ++n) {
+      if (value != nullptr && name == reinterpret_cast<const char*>(value)) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::optional<std::string> FontconfigFaceNameResolver::ResolveFace(std::string_view name) {
+  if (name.empty()) return std::nullopt;
+  const std::string wanted(name);
+  if (wanted.find('\0') != std::string::npos) return std::string();  // no face name holds one
+  for (const char* object : {FC_FAMILY, FC_FULLNAME, FC_POSTSCRIPT_NAME}) {
+    if (Listed(object, wanted)) return wanted;
+  }
+  // Not known: the family fontconfig would draw instead.
+  Pattern pattern(FcPatternCreate(), FcPatternDestroy);
+  if (!pattern) return std::string();
+  FcPatternAddString(pattern.get(), FC_FAMILY, Utf8(wanted));
+  FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+  FcDefaultSubstitute(pattern.get());
+  FcResult result = FcResultNoMatch;
+  const Pattern match(FcFontMatch(nullptr, pattern.get(), &result), FcPatternDestroy);
+  FcChar8* family = nullptr;
+  if (!match || FcPatternGetString(match.get(), FC_FAMILY, 0, &family) != FcResultMatch || family == nullptr) {
+    return std::string();
+  }
+  return std::string(reinterpret_cast<const char*>(family));
+}
+
+}  // namespace typeloom::platform
