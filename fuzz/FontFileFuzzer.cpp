@@ -1,8 +1,9 @@
-// Fuzz target: the TrueType reader over arbitrary bytes, then every lookup of
+// Fuzz target: the font-file reader (sfnt, collection, Type 1) over arbitrary bytes, then every lookup of
 // CFontPreview over what it read; and the graphics-system facts (HarfBuzz and the
 // kern, post and OS/2 reads) over the same bytes. Traps when a decoded text is not valid UTF-8.
 #include "fontfile/CFontPreview.h"
 #include "fontfile/TrueTypeReader.h"
+#include "fontfile/Type1Info.h"
 #include "platform/fonts/FileProbe.h"
 #include "platform/fonts/FontFaces.h"
 #include "platform/fonts/FontSession.h"
@@ -54,8 +55,13 @@ bool ValidUtf8(const std::string& s) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fontfile::FontTables tables = fontfile::ReadTrueTypeTables(std::span<const std::uint8_t>(data, size));
-  if (!tables.validTrueType && (!tables.names.empty() || tables.selectionFlags != 0)) __builtin_trap();
+  // Any font file: an sfnt (face 0, or face 1 of a collection) or a Type 1 font.
+  const std::span<const std::uint8_t> input(data, size);
+  const bool type1 = size >= fontfile::kType1SignatureBytes &&
+                     fontfile::IsType1Start(input.first<fontfile::kType1SignatureBytes>());
+  fontfile::FontTables tables = fontfile::ReadFontFile(input, size % 5 == 0 ? 1u : 0u);
+  if (type1 && (tables.validTrueType || tables.selectionFlags != 0)) __builtin_trap();
+  if (!type1 && !tables.validTrueType && (!tables.names.empty() || tables.selectionFlags != 0)) __builtin_trap();
   for (const auto& r : tables.names) {
     if (!ValidUtf8(r.text) || (r.length == 0 && !r.text.empty())) __builtin_trap();
   }

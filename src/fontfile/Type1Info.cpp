@@ -134,6 +134,7 @@ class Tokenizer {
 std::vector<std::uint8_t> ReadPrefix(ByteSource& source, std::uint64_t offset, std::size_t max) {
   std::vector<std::uint8_t> out;
   std::size_t want = std::min(kChunk, max);
+  bool endSeen = false;  // a read failed: the data ends within `want` bytes
   while (want > 0 && out.size() < max) {
     const std::size_t at = out.size();
     out.resize(at + want);
@@ -141,10 +142,11 @@ std::vector<std::uint8_t> ReadPrefix(ByteSource& source, std::uint64_t offset, s
       // Stop once the clear text has ended: nothing after `eexec` is read.
       const std::string_view seen(reinterpret_cast<const char*>(out.data()), out.size());
       if (seen.find("eexec", at >= 5 ? at - 5 : 0) != std::string_view::npos) break;
-      want = std::min(kChunk, max - out.size());
+      want = std::min(endSeen ? want : kChunk, max - out.size());
     } else {
       out.resize(at);
-      want /= 2;  // the end of the data lies within this chunk
+      endSeen = true;
+      want /= 2;
     }
   }
   return out;

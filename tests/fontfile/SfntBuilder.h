@@ -118,6 +118,31 @@ inline Bytes Sfnt(const std::vector<Table>& tables, int numTablesOverride = -1) 
   return b;
 }
 
+// A collection (`ttcf`) of fonts built by Sfnt: the header, then each font with its
+// table offsets moved to count from the start of the collection.
+inline Bytes Ttc(const std::vector<Bytes>& faces) {
+  Bytes b;
+  for (char c : std::string_view("ttcf")) b.push_back(static_cast<std::uint8_t>(c));
+  PutU32(b, 0x00010000);
+  PutU32(b, static_cast<std::uint32_t>(faces.size()));
+  const std::size_t list = b.size();
+  b.resize(b.size() + 4 * faces.size(), 0);
+  for (std::size_t f = 0; f < faces.size(); ++f) {
+    while (b.size() % 4 != 0) b.push_back(0);
+    const std::size_t start = b.size();
+    SetU32(b, list + 4 * f, static_cast<std::uint32_t>(start));
+    b.insert(b.end(), faces[f].begin(), faces[f].end());
+    const std::size_t tables = (std::size_t{faces[f][4]} << 8) | faces[f][5];
+    for (std::size_t i = 0; i < tables; ++i) {
+      const std::size_t rec = start + 12 + 16 * i + 8;
+      const std::uint32_t at = (std::uint32_t{b[rec]} << 24) | (std::uint32_t{b[rec + 1]} << 16) |
+                               (std::uint32_t{b[rec + 2]} << 8) | b[rec + 3];
+      SetU32(b, rec, at + static_cast<std::uint32_t>(start));
+    }
+  }
+  return b;
+}
+
 // Where table `index` of a file built by Sfnt starts, read back from its directory.
 inline std::size_t TableOffset(const Bytes& font, std::size_t index) {
   const std::size_t rec = 12 + 16 * index + 8;

@@ -1,6 +1,7 @@
 // Face resolution over a fontconfig that sees only the test fonts; Qt's font
 // database is built over the same sandbox (SandboxFontsTestMain.cpp).
 #include "platform/fonts/FaceResolver.h"
+#include "platform/fonts/FontFaces.h"
 #include "support/FontFixtures.h"
 
 #include <QFontInfo>
@@ -161,6 +162,32 @@ TEST(LineHeightsIT, EqualQFontMetricsForEveryFaceSizeAndResolution) {
       }
     }
   }
+}
+
+// The installed-face check asks fontconfig: every family name (in every language),
+// full name and PostScript name of a listed face is known, spelled exactly.
+TEST(FontconfigFaceNameResolverIT, KnowsEveryNameOfAListedFaceExactly) {
+  FontconfigFaceNameResolver faces;
+  const std::pair<const char*, bool> cases[] = {
+      {"Test Sans", true},             // family
+      {"Test Sans Bold", true},        // English full name
+      {"Test Sans Fett", true},        // German full name
+      {"TestSans-Bold", true},         // PostScript name
+      {"Test Pair Italic", true},      // the second face of a collection
+      {"Detail Odd", true},            // family of two files
+      {"DetailOdd-Heavy", true},       // full name that is not family + style
+      {"test sans", false},            // fontconfig ignores case, the check does not
+      {"TestSans", false},             // nor blanks
+      {"Test Sans Bold Italic", false},
+      {"No Such Face", false},
+  };
+  for (const auto& [name, known] : cases) {
+    const std::optional<std::string> face = faces.ResolveFace(name);
+    ASSERT_TRUE(face.has_value()) << name;
+    EXPECT_EQ(*face == name, known) << name << " -> " << *face;
+  }
+  EXPECT_EQ(faces.ResolveFace(""), std::nullopt);
+  EXPECT_NE(faces.ResolveFace(std::string_view("Test Sans\0x", 11)), "Test Sans");
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
 #include "platform/fonts/FileProbe.h"
-#include "platform/fonts/FontFaces.h"
 #include "platform/fonts/SystemLocale.h"
 
 #include <QLocale>
@@ -13,15 +12,6 @@
 
 namespace typeloom::platform {
 namespace {
-
-TEST(StripFoundrySuffixTest, DropsOnlyATrailingFoundry) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"C059 [UKWN]", "C059"},          {"DejaVu Sans", "DejaVu Sans"}, {"Name [x] more", "Name [x] more"},
-      {"[UKWN]", "[UKWN]"},             {"A [B] [C]", "A [B]"},         {"", ""},
-      {"Brackets]", "Brackets]"},
-  };
-  for (const auto& [in, out] : cases) EXPECT_EQ(StripFoundrySuffix(in), out) << in;
-}
 
 TEST(LcidFromLocaleTest, CommonNameTableLanguages) {
   const std::pair<const char*, std::uint32_t> cases[] = {
@@ -55,18 +45,6 @@ TEST(PosixFileProbeTest, OnlyRegularFilesExist) {
   EXPECT_FALSE(probe.FileExists(dir.string()));
   EXPECT_FALSE(probe.FileExists(""));
   fs::remove_all(dir);
-}
-
-TEST(QtFaceNameResolverTest, ReadsBackTheFaceInUse) {
-  QtFaceNameResolver faces;
-  EXPECT_EQ(faces.ResolveFace(""), std::nullopt);
-  const auto unknown = faces.ResolveFace("No Such Family Typeloom");
-  ASSERT_TRUE(unknown.has_value());
-  EXPECT_NE(*unknown, "No Such Family Typeloom");
-  if (std::filesystem::exists("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf")) {
-    EXPECT_EQ(faces.ResolveFace("DejaVu Sans"), "DejaVu Sans");
-    EXPECT_NE(faces.ResolveFace("dejavu sans"), "dejavu sans");  // the check is case-sensitive
-  }
 }
 
 }  // namespace
