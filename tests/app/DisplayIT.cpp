@@ -150,9 +150,10 @@ INSTANTIATE_TEST_SUITE_P(
         DetailsCase{"DetailOdd-Heavy",
                     kTrueTypeVariable + QStringList{"Is a Standard Latin Font", "Version 1.000", "Installed: True"},
                     kDefaultNotice},
-        // A collection's first face; the inspection object reads no collection file.
+        // A collection's first face: its own names.
         DetailsCase{"Test Pair Regular",
-                    kTrueTypeVariable + QStringList{"Is a Standard Latin Font", "Installed: False"}, ""},
+                    kTrueTypeVariable + QStringList{"Is a Standard Latin Font", "Version 1.000", "Installed: True"},
+                    "Copyright (c) Typeloom tests"},
         // A bitmap font: no TrueType line, the pitch line first.
         DetailsCase{"Detail Steps", {"Is a fixed pitch font", "Is a Standard Latin Font", "Installed: False"}, ""}),
     [](const auto& info) { return test::Label(info.param.font); });

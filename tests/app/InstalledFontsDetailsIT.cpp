@@ -1,0 +1,68 @@
+// Over the fonts installed on this machine: the details of every font-list name say
+// "Installed: True", and carry a version line wherever the face is an sfnt with a
+// version string (read here by HarfBuzz, independently of the program's reader).
+#include "app/FontCatalogue.h"
+#include "app/FontDisplay.h"
+#include "platform/fonts/FaceResolver.h"
+#include "platform/fonts/FontconfigFonts.h"
+#include "platform/graphics/GraphicsFacts.h"
+#include "platform/registry/LinuxRegistry.h"
+
+#include <QFileInfo>
+#include <gtest/gtest.h>
+#include <hb-ot.h>
+#include <hb.h>
+
+#include <memory>
+#include <sstream>
+
+namespace typeloom::app {
+namespace {
+
+// The version string of face `index` of an sfnt file; empty for anything else.
+std::string SfntVersion(const std::string& path, unsigned index) {
+  std::unique_ptr<hb_blob_t, decltype(&hb_blob_destroy)> blob(hb_blob_create_from_file(path.c_str()), hb_blob_destroy);
+  std::unique_ptr<hb_face_t, decltype(&hb_face_destroy)> face(hb_face_create(blob.get(), index), hb_face_destroy);
+  unsigned none = 0;
+  if (hb_face_get_table_tags(face.get(), 0, &none, nullptr) == 0) return {};
+  char text[1024] = {};
+  unsigned size = sizeof text;
+  hb_ot_name_get_utf8(face.get(), HB_OT_NAME_ID_VERSION_STRING, HB_LANGUAGE_INVALID, &size, text);
+  return text;
+}
+
+TEST(InstalledFontsDetailsIT, EveryListNameIsInstalledAndShowsItsVersion) {
+  auto registry = platform::MakeLinuxRegistry();
+  FontCatalogue catalogue;
+  const QStringList names = BuildFontNames(*registry, catalogue);
+  if (names.isEmpty()) GTEST_SKIP() << "fontconfig lists no fonts";
+  platform::FontconfigFonts& folder = platform::LinuxInstalledFonts();
+
+  std::ostringstream notInstalled, noVersion;
+  int withVersion = 0;
+  for (const QString& name : names) {
+    const Details details = BuildDetails(name, catalogue, folder, platform::LinuxGraphicsFacts());
+    const qsizetype installed = details.lines.indexOf(QStringLiteral("Installed: True"));
+    if (installed < 0) {
+      notInstalled << "  " << name.toStdString() << ": " << details.lines.join(" | ").toStdString() << "\n";
+      continue;
+    }
+    const int record = catalogue.FindName(name.toLower());
+    if (record < 0) continue;
+    const QString path = QString::fromStdString(folder.PathOf(catalogue.catalogueFiles[record].toStdString()));
+    const platform::FaceLocation face = platform::LocateFace(name);
+    const bool sameFile = QFileInfo(QString::fromStdString(face.file)).canonicalFilePath() == QFileInfo(path).canonicalFilePath();
+    const std::string version = SfntVersion(path.toStdString(), sameFile ? static_cast<unsigned>(face.index) : 0u);
+    if (version.empty()) continue;
+    ++withVersion;
+    if (installed == 0 || !details.lines[installed - 1].startsWith(QStringLiteral("version "), Qt::CaseInsensitive)) {
+      noVersion << "  " << name.toStdString() << " (" << path.toStdString() << ", \"" << version << "\")\n";
+    }
+  }
+  std::printf("%lld list names, %d with an sfnt version string\n", static_cast<long long>(names.size()), withVersion);
+  EXPECT_EQ(notInstalled.str(), "") << "names whose details do not say \"Installed: True\"";
+  EXPECT_EQ(noVersion.str(), "") << "sfnt faces with a version string but no version line";
+}
+
+}  // namespace
+}  // namespace typeloom::app
