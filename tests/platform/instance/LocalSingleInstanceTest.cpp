@@ -7,6 +7,7 @@
 #include <QLocalSocket>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -86,32 +87,33 @@ TEST_F(LocalSingleInstanceTest, FirstInstanceKeepsItsRoleUntilItEnds) {
   EXPECT_FALSE(next->PreviousInstance());
 }
 
+// The sender here is a plain client on this thread, so what has reached it is known
+// from its socket at once, without waiting for another thread to notice.
 TEST_F(LocalSingleInstanceTest, SenderIsReleasedOnlyAfterTheHandlerReturned) {
   auto first = Make();
   ASSERT_FALSE(first->PreviousInstance());
-  std::atomic<bool> senderDone{false};
-  bool senderDoneDuringHandler = true;
+  QLocalSocket sender;
   int handled = 0;
+  bool answeredDuringHandler = true;
   first->Listen([&] {
     ++handled;
-    // Events keep running inside the handler (as under a message box); the
-    // sender must still be waiting.
-    for (int i = 0; i < 20; ++i) Pump();
-    senderDoneDuringHandler = senderDone.load();
+    // Events keep running inside the handler (as under a message box): a marker
+    // queued now has run once the loop has gone round.
+    bool markerRan = false;
+    QTimer::singleShot(0, [&] { markerRan = true; });
+    PumpUntil([&] { return markerRan; });
+    Pump();
+    answeredDuringHandler = sender.bytesAvailable() > 0 || sender.waitForReadyRead(0);
     return true;
   });
-  auto later = Make();
-  ASSERT_TRUE(later->PreviousInstance());
-  HandOver result = HandOver::NoAnswer;
-  std::thread thread([&] {
-    result = later->SignalAndWait();
-    senderDone = true;
-  });
-  PumpUntil([&] { return senderDone.load(); });
-  thread.join();
-  EXPECT_EQ(result, HandOver::Handled);
+  sender.connectToServer(first->SocketPath());
+  ASSERT_TRUE(sender.waitForConnected(kPatienceMs));
+  sender.write(LocalSingleInstance::kSignalLine);
+  ASSERT_TRUE(sender.waitForBytesWritten(kPatienceMs));
+  ASSERT_TRUE(PumpUntil([&] { return sender.canReadLine(); }));
+  EXPECT_EQ(sender.readLine(), QByteArray(LocalSingleInstance::kReplyLine));
   EXPECT_EQ(handled, 1);
-  EXPECT_FALSE(senderDoneDuringHandler);
+  EXPECT_FALSE(answeredDuringHandler);
 }
 
 TEST_F(LocalSingleInstanceTest, SenderLearnsWhetherTheRequestReachedTheWindow) {
@@ -138,7 +140,15 @@ TEST_F(LocalSingleInstanceTest, SignalsBeforeListenAreKeptAndDeliveredOnce) {
     ASSERT_TRUE(client->waitForBytesWritten(kPatienceMs));
     clients.push_back(std::move(client));
   }
-  for (int i = 0; i < 50; ++i) Pump();
+  // A client with a wrong line, connected after the three, is dropped once the
+  // server has read it: by then the three lines before it have been read as well.
+  QLocalSocket marker;
+  marker.connectToServer(first->SocketPath());
+  ASSERT_TRUE(marker.waitForConnected(kPatienceMs));
+  marker.write("not a signal\n");
+  ASSERT_TRUE(marker.waitForBytesWritten(kPatienceMs));
+  ASSERT_TRUE(PumpUntil([&] { return marker.state() == QLocalSocket::UnconnectedState; }));
+  for (auto& client : clients) EXPECT_FALSE(client->bytesAvailable() > 0 || client->waitForReadyRead(0)) << "answered before Listen";
   int handled = 0;
   first->Listen([&] {
     ++handled;
@@ -159,16 +169,17 @@ TEST_F(LocalSingleInstanceTest, MisbehavingClientsDoNotStopLaterHandOvers) {
     QByteArray sent;
     bool leave;       // disconnects right after sending
     int signalsSent;  // full signals among `sent`
+    bool dropped;     // the server hangs up on it once it has read what was sent
   };
   const Case cases[] = {
-      {"connects and leaves", {}, true, 0},
-      {"connects and stays silent", {}, false, 0},
-      {"wrong line", "hello\n", false, 0},
-      {"endless line", QByteArray(100000, 'x'), false, 0},
-      {"binary zeros", QByteArray(32, '\0'), false, 0},
-      {"half a signal then leaves", signal.left(5), true, 0},
-      {"signal then leaves before the reply", signal, true, 1},
-      {"signal twice on one connection", signal + signal, false, 1},
+      {"connects and leaves", {}, true, 0, false},
+      {"connects and stays silent", {}, false, 0, false},
+      {"wrong line", "hello\n", false, 0, true},
+      {"endless line", QByteArray(100000, 'x'), false, 0, true},
+      {"binary zeros", QByteArray(32, '\0'), false, 0, false},
+      {"half a signal then leaves", signal.left(5), true, 0, false},
+      {"signal then leaves before the reply", signal, true, 1, false},
+      {"signal twice on one connection", signal + signal, false, 1, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -186,15 +197,21 @@ TEST_F(LocalSingleInstanceTest, MisbehavingClientsDoNotStopLaterHandOvers) {
       rogue.write(c.sent);
       rogue.flush();
     }
-    for (int i = 0; i < 20; ++i) Pump();
+    // Read by the server before the client leaves, where reading shows.
+    ASSERT_TRUE(PumpUntil([&] {
+      return handled >= c.signalsSent && (!c.dropped || rogue.state() == QLocalSocket::UnconnectedState);
+    }));
     if (c.leave) rogue.abort();
 
     auto later = Make();
     ASSERT_TRUE(later->PreviousInstance());
     EXPECT_EQ(SignalFromThread(*later), HandOver::Handled);
-    EXPECT_TRUE(PumpUntil([&] { return handled >= c.signalsSent + 1; }));
-    for (int i = 0; i < 20; ++i) Pump();
-    EXPECT_EQ(handled, c.signalsSent + 1);
+    // A second hand-over, answered only after everything sent before it was read,
+    // bounds the wait: a signal counted twice would have been counted by then.
+    auto again = Make();
+    ASSERT_TRUE(again->PreviousInstance());
+    EXPECT_EQ(SignalFromThread(*again), HandOver::Handled);
+    EXPECT_EQ(handled, c.signalsSent + 2);
   }
 }
 
