@@ -41,4 +41,10 @@ class HarfBuzzGraphicsFacts final : public GraphicsFacts {
 
 GraphicsFacts& LinuxGraphicsFacts();
 
+// The facts of face `index` of the font file at `path`, with fontconfig's word on
+// whether it is scalable and of fixed spacing. The file is read, not mapped: a file
+// that shrinks meanwhile (a package upgrade replacing it in place) yields what was
+// read instead of a fault on a page past its new end.
+TextFacts FactsOfFile(const std::string& path, unsigned index, bool scalable, bool fixedSpacing);
+
 }  // namespace typeloom::platform
