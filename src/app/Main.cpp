@@ -134,6 +134,12 @@ int RunMain(int argc, char** argv) {
   platform::InstanceLock instance;
   instance.LockStart();
   settings::Write(settings, settings::kCommandLine, CommandLineText(arguments));
+  // The settings file kept its old contents (a full disk, say): the request may not
+  // reach a running instance as given.
+  if (!settings.LastError().isEmpty()) {
+    Print(QStringLiteral("typeloom: the settings could not be saved: %1\n").arg(EscapeForTerminal(settings.LastError())),
+          stderr);
+  }
   if (instance.PreviousInstance()) {
     const platform::HandOver handed = instance.SignalAndWait();
     // When the running instance went away meanwhile, this start takes its place.

@@ -53,10 +53,12 @@ bool HoldsOwn(const RegistryResult& command, const QString& own) {
   return !command.IsError() && (command.IsEmpty() || command.Text().empty() || QString::fromStdString(command.Text()) == own);
 }
 
-void WriteCommand(platform::Registry& registry, RootKey root, const std::string& path, std::string_view name,
+// True when the value was written.
+bool WriteCommand(platform::Registry& registry, RootKey root, const std::string& path, std::string_view name,
                   const QString& value) {
   RegistryModule::CreateKey(registry, root, path);
-  RegistryModule::SetValue(registry, root, path, name, kExpandSz, RegistryResult(value.toStdString()));
+  return RegistryModule::SetValue(registry, root, path, name, kExpandSz, RegistryResult(value.toStdString()))
+      .IsSuccess();
 }
 
 }  // namespace
@@ -135,6 +137,7 @@ void RestoreAssociation(Context& context, const QString& kind) {
   if (!verb) return;
   const QString stored = settings::Read(context.settings, verb->remembered);
   const Remembered remembered = Remembered::Parse(stored);
+  bool restored = true;
   for (const char* ext : kExtensions) {
     for (const Root& root : kRoots) {
       const std::string path = KeyPath(root, ext, *verb);
@@ -142,15 +145,17 @@ void RestoreAssociation(Context& context, const QString& kind) {
       if (!HoldsOwn(RegistryModule::QueryValue(context.registry, root.key, path, ""), verb->command)) continue;
       const auto it = remembered.entries.find(EntryName(root, ext));
       if (it != remembered.entries.end() && it->second.form == 'L') {
-        WriteCommand(context.registry, root.key, path, platform::shell::kLinesValue, it->second.value);
+        restored &= WriteCommand(context.registry, root.key, path, platform::shell::kLinesValue, it->second.value);
       } else if (it != remembered.entries.end()) {
-        WriteCommand(context.registry, root.key, path, "", it->second.value);
+        restored &= WriteCommand(context.registry, root.key, path, "", it->second.value);
       } else {
-        WriteCommand(context.registry, root.key, path, "", remembered.plainCommand);
+        restored &= WriteCommand(context.registry, root.key, path, "", remembered.plainCommand);
       }
     }
   }
-  if (!stored.isEmpty()) settings::Write(context.settings, verb->remembered, QString());
+  // Forgotten only once every type that held ours has its own back: a write that
+  // failed (a full disk) leaves the remembered commands for the next save.
+  if (!stored.isEmpty() && restored) settings::Write(context.settings, verb->remembered, QString());
 }
 
 }  // namespace typeloom::associations

@@ -3,6 +3,7 @@
 #include "app/FontModule.h"
 #include "options/Associations.h"
 #include "options/Settings.h"
+#include "platform/files/AtomicFile.h"
 #include "platform/ui/MessageBoxes.h"
 #include "platform/ui/WindowServices.h"
 
@@ -123,6 +124,7 @@ void Options::fOption_Click(int /*index*/) {
 }
 
 void Options::saveButton_Click() {
+  platform::TakeWriteFailures();  // only this save's
   for (std::size_t i = 0; i < fOption.size(); ++i)
     settings::Write(services_.settings, *kBoxKeys[i], fOption[i]->isChecked() ? "1" : "0");
   associations::Context context{services_.registry, services_.settings, services_.openCommand,
@@ -137,6 +139,12 @@ void Options::saveButton_Click() {
     }
   }
   ResetButtons();
+  // Every file that could not be replaced kept its old contents; the user learns which and why.
+  const QStringList failures = platform::TakeWriteFailures();
+  if (!failures.isEmpty()) {
+    services_.messages.Show(this, QString(kNotSavedText) + "\r\n\r\n" + failures.join("\r\n"),
+                            platform::mb::kCritical | platform::mb::kOkOnly, settings::kApplication);
+  }
 }
 
 void Options::cancelButton_Click() { close(); }

@@ -40,6 +40,7 @@ struct OptionsServices {
 
 inline constexpr char kCaption[] = " Typeloom Options";
 inline constexpr char kQuestionTitle[] = " Exit Options Entry";
+inline constexpr char kNotSavedText[] = "Some options could not be saved; the files below were left as they were:";
 inline constexpr char kQuestionText[] = "The Typeloom options have changed.\r\n\r\n    Do you wish to save the changes?";
 
 class Options : public QDialog {

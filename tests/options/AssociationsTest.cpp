@@ -95,6 +95,22 @@ TEST_F(AssociationsTest, UncheckedSaveWithNothingRememberedOrBoundWritesNothing)
   EXPECT_EQ(At(RootKey::ClassesRoot, OpenKey("ttf"))->data, "fontview %1");
 }
 
+TEST_F(AssociationsTest, RestoreThatCannotWriteKeepsTheRememberedCommands) {
+  Foreign(RootKey::ClassesRoot, OpenKey("ttf"), "fontview %1");
+  SavePriorAssociation(context, "V");
+  SetAssociation(context, "V");
+  const QString remembered = Remembered(settings::kPriorViewAssociation);
+  ASSERT_FALSE(remembered.isEmpty());
+  registry.FailCall(Call::SetValue, reg::kWriteFault, 0);
+  RestoreAssociation(context, "V");
+  EXPECT_EQ(Remembered(settings::kPriorViewAssociation), remembered);
+  // The next save, with the disk writable again, restores and forgets.
+  registry.ClearFailures();
+  RestoreAssociation(context, "V");
+  EXPECT_EQ(At(RootKey::ClassesRoot, OpenKey("ttf"))->data, "fontview %1");
+  EXPECT_TRUE(Remembered(settings::kPriorViewAssociation).isEmpty());
+}
+
 TEST_F(AssociationsTest, RestoreLeavesATypeThatSomeoneElseRebound) {
   Foreign(RootKey::ClassesRoot, OpenKey("ttf"), "fontview %1");
   SavePriorAssociation(context, "V");

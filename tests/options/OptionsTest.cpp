@@ -1,6 +1,7 @@
 #include "options/Options.h"
 
 #include "options/Settings.h"
+#include "platform/settings/QtSettingsStore.h"
 #include "platform/ui/MessageBoxes.h"
 #include "platform/ui/WindowServices.h"
 #include "support/FakeAppServices.h"
@@ -10,6 +11,7 @@
 #include <QCheckBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -192,6 +194,29 @@ TEST_F(OptionsTest, SaveKeepsTheDialogOpenUnchangedAndUncheckedBindsNothing) {
   QApplication::processEvents();
   EXPECT_FALSE(dialog);
   EXPECT_TRUE(fakes.messages.shown.isEmpty());
+}
+
+// A settings file that cannot be replaced (here: its folder cannot exist) stays as it
+// was, and the save tells the user which file and why.
+TEST_F(OptionsTest, SaveThatCannotWriteTellsTheUserWhichFileAndWhy) {
+  QTemporaryDir temp;
+  QFile blocker(temp.filePath("config"));
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  platform::QtSettingsStore store(temp.filePath("config"));
+  dialog = new Options(OptionsServices{store, fakes.messages, fakes.registry, "/usr/bin/typeloom %1",
+                                       "/usr/bin/typeloom /p %1", [this] { ++endProgram; }},
+                       &main);
+  dialog->Form_Load();
+  dialog->show();
+  dialog->fOption[2]->click();
+  dialog->saveButton->click();
+  ASSERT_EQ(fakes.messages.shown.size(), 1);
+  const QString file = store.FilePath(settings::kApplication);
+  EXPECT_TRUE(fakes.messages.shown[0].startsWith(QString(kNotSavedText) + "\r\n\r\n" + file + ": "))
+      << fakes.messages.shown[0].toStdString();
+  EXPECT_EQ(fakes.messages.styles[0], mb::kCritical | mb::kOkOnly);
+  EXPECT_EQ(fakes.messages.titles[0], "Typeloom");
 }
 
 TEST_F(OptionsTest, LosingActivationToTheMainWindowDropsChangesWithoutAsking) {

@@ -1,5 +1,7 @@
 #include "platform/registry/FileHiveRegistry.h"
 
+#include "platform/files/AtomicFile.h"
+
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QDataStream>
@@ -7,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <sys/stat.h>
@@ -155,19 +156,9 @@ long FileHiveRegistry::Modify(Change change) {
   if (!change(next)) return reg::kSuccess;
   if (corrupt_ && !BackUpCorruptFile()) return reg::kWriteFault;
 
-  QSaveFile out(file);
+  // The whole file or nothing: a full disk or a file-size limit leaves the old one.
   const std::string bytes = Serialize(next);
-  const auto length = static_cast<qint64>(bytes.size());
-  // Unbuffered, and the size checked before the rename: a write that fails while a
-  // buffer is flushed (disk full, file-size limit) must not commit a truncated file.
-  if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return reg::kWriteFault;
-  if (out.write(bytes.data(), length) != length || !out.flush() || out.error() != QFileDevice::NoError ||
-      out.size() != length) {
-    out.cancelWriting();
-    out.commit();  // discards the temporary file
-    return reg::kWriteFault;
-  }
-  if (!out.commit()) return reg::kWriteFault;
+  if (!ReplaceFile(file, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())), 0600)) return reg::kWriteFault;
   keys_ = std::move(next);
   corrupt_ = false;
   stamp_ = Stamp();

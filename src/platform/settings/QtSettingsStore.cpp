@@ -1,5 +1,8 @@
 #include "platform/settings/QtSettingsStore.h"
 
+#include "platform/files/AtomicFile.h"
+#include "platform/settings/IniFile.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -83,13 +86,25 @@ void QtSettingsStore::SaveSetting(const QString& app, const QString& section, co
   // cached the first. Saves are serialised and each one moves the mtime forward.
   FolderLock lock(QFile::encodeName(dir));
   const std::int64_t before = MtimeMs(nativePath);
-  {
-    QSettings settings(path, QSettings::IniFormat);
-    settings.beginGroup(section);
-    settings.setValue(key, value);
-    settings.endGroup();
-    settings.sync();
+  // Written by the program's own editor, not by QSettings, whose sync on Qt 6.4 can
+  // leave an emptied file behind on a full disk. Only this value's line changes; the
+  // new file replaces the old one once it is wholly on the disk.
+  QByteArray content;
+  QFile current(path);
+  if (current.exists()) {
+    if (!current.open(QIODevice::ReadOnly)) {
+      lastError_ = QStringLiteral("%1: %2").arg(path, current.errorString());
+      return;
+    }
+    content = current.readAll();
+    if (current.error() != QFileDevice::NoError) {
+      lastError_ = QStringLiteral("%1: %2").arg(path, current.errorString());
+      return;
+    }
+    current.close();
   }
+  if (!ReplaceFile(path, SetIniValue(content, section, key, value), 0600, &lastError_)) return;
+  lastError_.clear();
   const std::int64_t after = MtimeMs(nativePath);
   if (before >= 0 && after >= 0 && after <= before) {
     const std::int64_t next = before + 1;

@@ -19,9 +19,12 @@ class QtSettingsStore final : public SettingsStore {
 
   // The INI file that holds the settings of `app`.
   QString FilePath(const QString& app) const;
+  // Why the last save failed ("<file>: <reason>"); empty after a save that succeeded.
+  QString LastError() const { return lastError_; }
 
  private:
   QString configDir_;
+  QString lastError_;
 };
 
 }  // namespace typeloom::platform

@@ -1,5 +1,6 @@
 #include "platform/shell/ShellBindings.h"
 
+#include "platform/files/AtomicFile.h"
 #include "platform/registry/CompositeRegistry.h"
 #include "platform/shell/MimeAppsList.h"
 
@@ -7,10 +8,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <cstring>
+
+#include <sys/stat.h>
 
 namespace typeloom::platform {
 namespace shell {
@@ -71,36 +73,33 @@ std::optional<QByteArray> ReadFile(const QString& path) {
   QFile file(path);
   if (!file.exists()) return std::nullopt;
   if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  return file.readAll();
+  QByteArray content = file.readAll();
+  if (file.error() != QFileDevice::NoError) return std::nullopt;
+  return content;
 }
 
-// Writes the file atomically; a symbolic link is written through to its target, an
-// existing file keeps its mode, a new one gets `mode`.
-bool WriteFile(const QString& path, const QByteArray& content, QFile::Permissions mode) {
+// Replaces the file with `content` as a whole or not at all (AtomicFile.h); a
+// symbolic link is written through to its target, an existing file keeps its mode,
+// a new one gets `mode`.
+bool WriteFile(const QString& path, const QByteArray& content, mode_t mode) {
   QString target = path;
   const QFileInfo info(path);
   if (info.isSymLink()) target = info.symLinkTarget();
-  const QFileInfo targetInfo(target);
-  if (targetInfo.exists()) mode = targetInfo.permissions();
-  if (!QDir().mkpath(targetInfo.absolutePath())) return false;
-  QSaveFile file(target);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  if (file.write(content) != content.size()) {
-    file.cancelWriting();
-    return false;
-  }
-  if (!file.commit()) return false;
-  if (QFileInfo(target).permissions() != mode) QFile::setPermissions(target, mode);
-  return true;
+  if (!QDir().mkpath(QFileInfo(target).absolutePath())) return false;
+  return ReplaceFile(target, content, mode);
+}
+
+// An existing file that cannot be read must not be replaced by what the program
+// would write into an empty one.
+bool UnreadableFile(const QString& path, const std::optional<QByteArray>& content) {
+  return !content && QFileInfo::exists(path);
 }
 
 // Marks the desktop entry the program wrote for itself, which it may remove again.
 constexpr char kCopyMark[] = "X-Typeloom-Copy=true";
 
-constexpr QFile::Permissions kFileMode =
-    QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther;
-constexpr QFile::Permissions kExecutableMode = kFileMode | QFile::ExeOwner | QFile::ExeUser | QFile::ExeGroup |
-                                               QFile::ExeOther;
+constexpr mode_t kFileMode = 0644;
+constexpr mode_t kExecutableMode = 0755;
 
 void DefaultRunTool(const QString& program, const QStringList& arguments) {
   const QString path = QStandardPaths::findExecutable(program);
@@ -232,7 +231,9 @@ long XdgShell::BindOpen(const QByteArray& mime, bool bind) {
   }
   // Read just before writing: another program may have changed the file meanwhile.
   const QString path = MimeAppsPath();
-  const QByteArray content = ReadFile(path).value_or(QByteArray());
+  const std::optional<QByteArray> read = ReadFile(path);
+  if (UnreadableFile(path, read)) return reg::kAccessDenied;
+  const QByteArray content = read.value_or(QByteArray());
   QByteArray updated;
   if (bind) {
     updated = mimeapps::SetLine(content, mime, mimeapps::LineFor(mime, shell::kDesktopId));
@@ -322,7 +323,7 @@ long XdgShell::SetPrint(const QByteArray& mime, bool install) {
   if (menu.isEmpty() || nemo.isEmpty()) return reg::kWriteFault;
   // KDE runs a service menu outside its system folders only when it is executable.
   const bool ok = WriteFile(ServiceMenuPath(), menu, kExecutableMode) && WriteFile(NemoActionPath(), nemo, kFileMode);
-  if (ok) QFile::setPermissions(QFileInfo(ServiceMenuPath()).canonicalFilePath(), kExecutableMode);
+  if (ok) ::chmod(QFile::encodeName(QFileInfo(ServiceMenuPath()).canonicalFilePath()).constData(), kExecutableMode);
   if (!install && scope_ == Scope::User) DropUnusedMimePackage();
   return ok ? reg::kSuccess : reg::kAccessDenied;
 }
