@@ -80,7 +80,7 @@ QByteArray SetIniValue(const QByteArray& file, const QString& section, const QSt
   const QByteArray line = name + '=' + EncodeIniValue(value);
   const QByteArray eol = file.contains("\r\n") ? "\r\n" : "\n";
 
-  QList<QByteArray> lines = file.split('\n');
+  QList<QByteArray> lines = file.isEmpty() ? QList<QByteArray>() : file.split('\n');
   // A file ending in a line break splits into a last empty piece.
   if (file.endsWith('\n')) lines.removeLast();
   for (QByteArray& l : lines) {

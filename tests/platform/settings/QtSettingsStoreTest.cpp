@@ -46,6 +46,11 @@ TEST_F(QtSettingsStoreTest, TrickyValuesSurviveExactly) {
       QStringLiteral("two\nlines\r\n"),
       QStringLiteral("1"),
       QStringLiteral("true"),
+      // An escaped character followed by hex digits, which must not join its escape.
+      QString(QChar(0x01)) + QStringLiteral("abc123"),
+      QString::fromUtf8("\xC3\xA9" "cafe"),
+      QString(QChar(0)) + QStringLiteral("0") + QChar(0x7F) + QStringLiteral("F"),
+      QStringLiteral("\x1b]0;title\x07"),
   };
   for (const QString& value : values) {
     SCOPED_TRACE(value.toStdString());
