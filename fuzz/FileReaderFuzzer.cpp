@@ -1,5 +1,6 @@
-// Fuzz target: the TrueType reader over a file (FileByteSource: its start buffer,
-// read-ahead window and seeks) against the same reader over the bytes in memory.
+// Fuzz target: the font-file reader over a file (FileByteSource: its start buffer,
+// read-ahead window and seeks) against the same reader over the bytes in memory,
+// faces 0 and 1 (a collection's first two).
 // The file is an in-memory one, reopened by path for every input. Traps when the
 // two readings differ.
 #include "fontfile/TrueTypeReader.h"
@@ -51,9 +52,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (n <= 0) std::abort();
     done += static_cast<std::size_t>(n);
   }
-  const FontTables fromFile = ReadTrueTypeTables(FilePath());
-  const FontTables fromMemory = ReadTrueTypeTables(std::span<const std::uint8_t>(data, size));
+  const unsigned face = size & 1;
+  const FontTables fromFile = ReadFontFile(FilePath(), face);
+  const FontTables fromMemory = ReadFontFile(std::span<const std::uint8_t>(data, size), face);
   if (!Same(fromFile, fromMemory)) __builtin_trap();
+  const FontTables sfntFromFile = ReadTrueTypeTables(FilePath(), 1 - face);
+  if (!Same(sfntFromFile, ReadTrueTypeTables(std::span<const std::uint8_t>(data, size), 1 - face))) __builtin_trap();
 
   // The same file through a source that is asked in other orders: reads before and
   // after a read-ahead window, and one at the start after a seek elsewhere.
@@ -64,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool far = source.ReadAt(probe, 1, &byte);
   if (far != (probe < size) || (far && byte != data[probe])) __builtin_trap();
   source.WillRead(size / 2, size - size / 2);
-  const FontTables again = ReadTrueTypeTables(source);
+  const FontTables again = ReadFontFile(source, face);
   if (!Same(again, fromMemory)) __builtin_trap();
   return 0;
 }
