@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include "app/CommandLineHelp.h"
 #include "app/FontCatalogue.h"
 #include "app/FontModule.h"
 #include "app/TerminalText.h"
@@ -25,24 +26,6 @@
 
 namespace typeloom::app {
 namespace {
-
-constexpr char kUsage[] =
-    "Usage: typeloom [FONT-FILE | /p FONT-FILE]\n"
-    "       typeloom --list | --details FONT-NAME | --help | --version\n"
-    "\n"
-    "Shows the installed fonts. With FONT-FILE, selects the installed font of that\n"
-    "file; with /p, also opens the print dialog for it. When Typeloom already runs,\n"
-    "the request goes to the running window.\n"
-    "\n"
-    "  --list     print the installed fonts as the font list shows them, one a line;\n"
-    "             control characters in a name are printed escaped (\\n, \\e, \\xHH,\n"
-    "             \\uHHHH; a backslash as \\\\)\n"
-    "  --details FONT-NAME\n"
-    "             print the details panel of an installed font (a name as --list\n"
-    "             prints it): its lines, then \"Copyright: \" and the copyright\n"
-    "             label's text\n"
-    "  --help     print this help\n"
-    "  --version  print the version\n";
 
 void Print(const QString& text, std::FILE* out = stdout) {
   const QByteArray bytes = text.toLocal8Bit();
@@ -109,7 +92,7 @@ int RunMain(int argc, char** argv) {
   if (arguments.size() == 1) {
     const QString& option = arguments.front();
     if (option == "--help" || option == "-h") {
-      Print(kUsage);
+      Print(QString::fromStdString(cli::HelpText()));
       return 0;
     }
     if (option == "--version") {

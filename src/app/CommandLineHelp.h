@@ -1,0 +1,129 @@
+#pragma once
+
+// The command line as the user reads about it: one table of forms, exit statuses,
+// environment variables, files and examples. `--help` and the manual page
+// typeloom.1 are both written from it (HelpText, ManualPage), so they cannot tell
+// different stories. A new form is one more row of kForms.
+//
+// Texts are plain: `--word` tokens are set in bold and upper-case argument names
+// (FONT-FILE) in italics on the manual page; everything else is escaped.
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace typeloom::app::cli {
+
+struct Form {
+  std::string_view arguments;  // what follows "typeloom"; empty for a plain start
+  std::string_view alias;      // another spelling of the same option, or empty
+  std::string_view summary;    // one sentence: the --help line and the manual's first
+  std::string_view more;       // the manual's further sentences, or empty
+};
+
+inline constexpr Form kForms[] = {
+    {"", "", "Start the viewer; the first font of the list is selected.", ""},
+    {"FONT-FILE", "", "Select the installed font of FONT-FILE.",
+     "When Typeloom already runs, the request goes to the running window."},
+    {"/p FONT-FILE", "", "Select the installed font of FONT-FILE, then open the print dialog for it.",
+     "/p must be an argument of its own: typeloom /pub/fonts/a.ttf views that file. "
+     "File managers use this form for their Print action."},
+    {"--list", "",
+     "Print the installed fonts as the font list shows them, one a line; control characters in a "
+     "name are printed escaped (\\n, \\e, \\xHH, \\uHHHH; a backslash as \\\\).",
+     "Exits with status 1 when fontconfig cannot be initialised."},
+    {"--details FONT-NAME", "",
+     "Print the details panel of the installed font FONT-NAME (a name as --list prints it).",
+     "The panel's lines come first, then a line \"Copyright: \" with the copyright label's text, "
+     "control characters escaped as by --list. "
+     "No window opens. A name the font list does not hold gives one line on standard error and "
+     "status 1."},
+    {"--help", "-h", "Print a summary of the command line.", ""},
+    {"--version", "", "Print the program's name and version.", ""},
+};
+
+inline constexpr std::string_view kDescription[] = {
+    "Typeloom is a desktop font viewer. It lists the installed fonts, shows the chosen one at a "
+    "chosen size with bold, italic, strike-through and underline, shows what the font file says "
+    "about itself, prints a one-page specimen and shows all fonts in their own face in a paged "
+    "summary.",
+    "Only one instance runs: a later start hands its request to the running window and ends.",
+};
+
+struct Entry {
+  std::string_view name;  // names joined by ", " are listed on lines of their own
+  std::string_view text;
+};
+
+inline constexpr Entry kExitStatus[] = {
+    {"0", "Success; for a later start, the running window took the request."},
+    {"1", "No display; fontconfig could not be initialised; --details of a name the font list does not "
+          "hold; output could not be written; the window module could not be loaded; or a later "
+          "start's request reached no window."},
+};
+
+inline constexpr Entry kEnvironment[] = {
+    {"DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM",
+     "The display the window opens on. Without any of them, a start that needs a window exits with "
+     "status 1."},
+    {"XDG_CONFIG_HOME", "The settings and the user's file bindings (default ~/.config)."},
+    {"XDG_DATA_HOME",
+     "The registry hive and the print actions, MIME package and desktop entry that the program "
+     "installs for the user (default ~/.local/share)."},
+    {"XDG_CONFIG_DIRS, XDG_DATA_DIRS",
+     "Where the desktop's default applications and the system's desktop entries are read; the "
+     "first folder of each takes the machine's bindings."},
+    {"XDG_CURRENT_DESKTOP", "The desktop's own mimeapps.list files are read first."},
+    {"XDG_RUNTIME_DIR",
+     "The lock files and the socket of the single instance (else a private folder under /tmp)."},
+    {"TMPDIR", "Where a downloaded installer is kept, in a fresh folder only the user may enter."},
+    {"TYPELOOM_UPDATE_URL",
+     "Replaces the web folder the update check reads (https only). Builds without the update "
+     "check, such as distribution packages, ignore it."},
+    {"TYPELOOM_UPDATE_KEY",
+     "Replaces the Ed25519 public key that installers must be signed with (base64 of the 32 raw "
+     "bytes)."},
+    {"SSL_CERT_FILE", "A PEM file whose certificates the update check trusts besides the system's."},
+    {"TYPELOOM_TRACE", "A file to which the main window appends one line per start-up step (for tests)."},
+};
+
+inline constexpr Entry kFiles[] = {
+    {"$XDG_CONFIG_HOME/Typeloom/Typeloom.ini", "The settings (section [Settings])."},
+    {"$XDG_DATA_HOME/typeloom/registry.hive", "The program's own registry keys, among them the bindings it "
+                                              "replaced, so that they can be put back."},
+    {"$XDG_CONFIG_HOME/mimeapps.list",
+     "The default application of each font type, when Typeloom is made the default viewer; only "
+     "those lines change."},
+    {"$XDG_DATA_HOME/kio/servicemenus/typeloom-print.desktop, "
+     "$XDG_DATA_HOME/nemo/actions/typeloom-print.nemo_action",
+     "The Print action for font files, when Typeloom is made the default printer."},
+    {"$XDG_DATA_HOME/applications/typeloom.desktop, $XDG_DATA_HOME/mime/packages/typeloom.xml",
+     "The program's own desktop entry and MIME package, written only when a binding needs them "
+     "and none is installed, and removed with the last binding."},
+    {"$XDG_RUNTIME_DIR/Typeloom.lock, $XDG_RUNTIME_DIR/Typeloom.start, $XDG_RUNTIME_DIR/Typeloom.socket",
+     "The single instance's locks and the socket a later start hands its request over (in "
+     "/tmp/Typeloom-UID when XDG_RUNTIME_DIR is not set)."},
+};
+
+inline constexpr Entry kExamples[] = {
+    {"typeloom /usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf", "Shows DejaVu Serif."},
+    {"typeloom --list | grep -i mono", "Lists the installed fonts whose names hold \"mono\"."},
+    {"typeloom --details \"DejaVu Sans\"", "Prints the details of DejaVu Sans."},
+};
+
+// The --help text: usage lines, what the program does, the forms; lines of at most
+// 79 columns.
+std::string HelpText();
+
+// The manual page typeloom.1 (man(7) macros) for `version`, dated `date`.
+std::string ManualPage(std::string_view version, std::string_view date);
+
+// Wraps `text` into lines of at most `width` columns, each starting with `indent`
+// spaces (the first with `firstIndent`); a word longer than a line stands alone.
+std::string Wrap(std::string_view text, std::size_t firstIndent, std::size_t indent, std::size_t width);
+
+// `text` as roff: backslashes and line-leading control characters escaped, `--word`
+// in bold, upper-case argument names in italics, hyphens as minus signs.
+std::string Roff(std::string_view text);
+
+}  // namespace typeloom::app::cli
