@@ -101,7 +101,7 @@ std::string Line(std::string text) {
 std::string FormText(std::string_view first, std::string_view second) {
   std::string text(first);
   if (!second.empty()) text.append(" ").append(second);
-  return Line(Roff(text));
+  return RoffLine(text);
 }
 
 // "typeloom" in bold, then the form's arguments.
@@ -125,7 +125,7 @@ void EntryList(std::string& page, std::span<const Entry> entries, bool code) {
       page += Line(code ? "\\fB" + Code(name) + "\\fR" : Roff(name));
       names = comma == std::string_view::npos ? std::string_view() : names.substr(comma + 2);
     }
-    page += Line(Roff(e.text));
+    page += RoffLine(e.text);
   }
 }
 
@@ -157,6 +157,8 @@ std::string Roff(std::string_view text) {
   }
   return out;
 }
+
+std::string RoffLine(std::string_view text) { return Line(Roff(text)); }
 
 std::string HelpText() {
   std::string text;
@@ -200,7 +202,7 @@ std::string ManualPage(std::string_view version, std::string_view date) {
   Section(page, "DESCRIPTION");
   for (std::size_t i = 0; i < std::size(kDescription); ++i) {
     if (i > 0) page += ".PP\n";
-    page += Line(Roff(kDescription[i]));
+    page += RoffLine(kDescription[i]);
   }
   Section(page, "OPTIONS");
   for (const Form& form : kForms) {
@@ -220,7 +222,7 @@ std::string ManualPage(std::string_view version, std::string_view date) {
   for (const Entry& e : kExamples) {
     page += ".TP\n";
     page += Line("\\fB" + Escape(e.name, true) + "\\fR");
-    page += Line(Roff(e.text));
+    page += RoffLine(e.text);
   }
   Section(page, "SEE ALSO");
   page += "\\fBfc\\-list\\fR(1), \\fBxdg\\-mime\\fR(1)\n";

@@ -126,4 +126,8 @@ std::string Wrap(std::string_view text, std::size_t firstIndent, std::size_t ind
 // in bold, upper-case argument names in italics, hyphens as minus signs.
 std::string Roff(std::string_view text);
 
+// Roff(text) as a text line of its own: a leading "." or "'" is kept from starting a
+// request.
+std::string RoffLine(std::string_view text);
+
 }  // namespace typeloom::app::cli
