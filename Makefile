@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: deps build run test bench clean
+.PHONY: deps build run test bench deb clean
 
 deps:
 	@bash scripts/install-deps
@@ -21,6 +21,10 @@ test: build
 # Benchmarks against their floors (Release build, reference font set); see README.
 bench: deps
 	@BUILD=$(BUILD) JOBS=$(JOBS) bash scripts/bench $(BENCH_ARGS)
+
+# The Debian package: $(BUILD)/typeloom_<version>_<arch>.deb (see debian/).
+deb: deps
+	@BUILD=$(BUILD) JOBS=$(JOBS) bash scripts/build-deb
 
 clean:
 	rm -rf $(BUILD)

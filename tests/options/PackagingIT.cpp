@@ -4,9 +4,11 @@
 #include "platform/shell/XdgDirs.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -59,8 +61,36 @@ TEST(Packaging, InstallPutsValidFilesInPlaceUnderAPrefixWithAwkwardCharacters) {
                            "/share/icons/hicolor/16x16/apps/typeloom.png", "/share/icons/hicolor/48x48/apps/typeloom.png",
                            "/share/icons/hicolor/256x256/apps/typeloom.png",
                            "/share/typeloom/templates/typeloom-print.servicemenu.in",
-                           "/share/typeloom/templates/typeloom-print.nemo_action.in"})
+                           "/share/typeloom/templates/typeloom-print.nemo_action.in", "/share/man/man1/typeloom.1"})
     EXPECT_TRUE(QFileInfo::exists(prefix + path)) << path;
+}
+
+// A package's staging install: the files a package ships, and no database that the
+// system's triggers build (MIME, desktop); the metainfo's launchable is the desktop
+// entry installed beside it.
+TEST(Packaging, StagedInstallShipsSourcesOfDatabasesOnly) {
+  RequireTools({"cmake", "appstreamcli"});
+  QTemporaryDir root;
+  QProcess p;
+  p.setProcessChannelMode(QProcess::MergedChannels);
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("DESTDIR", root.path());
+  p.setProcessEnvironment(env);
+  p.start("cmake", {"--install", qEnvironmentVariable("TYPELOOM_BINARY_DIR"), "--prefix", "/usr"});
+  ASSERT_TRUE(p.waitForFinished(120000));
+  ASSERT_EQ(p.exitCode(), 0) << p.readAll().toStdString();
+
+  const QString share = root.path() + "/usr/share";
+  QStringList mime;
+  QDirIterator files(share + "/mime", QDir::Files, QDirIterator::Subdirectories);
+  while (files.hasNext()) mime << files.next().mid(share.size());
+  EXPECT_EQ(mime.join(' ').toStdString(), "/mime/packages/typeloom.xml");
+  const QStringList applications = QDir(share + "/applications").entryList(QDir::Files);
+  EXPECT_EQ(applications.join(' ').toStdString(), "typeloom.desktop");
+  EXPECT_TRUE(QFileInfo(share + "/man/man1/typeloom.1").isFile());
+
+  const Result tree = Exec("appstreamcli", {"validate-tree", "--no-net", root.path()});
+  EXPECT_EQ(tree.code, 0) << tree.output.toStdString();
 }
 
 TEST(Packaging, TheProgramsOwnDesktopEntryKeepsAnyPathOneArgument) {
