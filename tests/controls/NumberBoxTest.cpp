@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace typeloom::controls {
 namespace {
 
@@ -89,105 +91,211 @@ class NumberBoxTest : public ::testing::Test {
     QFocusEvent event(in ? QEvent::FocusIn : QEvent::FocusOut, reason);
     QApplication::sendEvent(field(), &event);
   }
-  void Copies() {
-    box.ReadProperties(PropertyStore{{"Format", "#0"}, {"PositiveOnly", true}, {"Value", 1}});
-    changes = 0;
-  }
+  // Typing and clipboard keys as the user gives them.
+  void Keys(const char* text) { QTest::keyClicks(field(), text); }
+  void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(field(), key, modifiers); }
 };
 
-TEST_F(NumberBoxTest, TypingIntoTheCopiesFieldStopsAtTwoDigitsWithABeep) {
-  Copies();
-  Focus(true);
-  EXPECT_EQ(field()->text(), "1");
-  EXPECT_EQ(field()->selectedText(), "1");
-  QTest::keyClicks(field(), "2-5a0");
-  EXPECT_EQ(field()->text(), "25");
-  EXPECT_EQ(beeper.beeps, 1) << "only the digit at the limit beeps";
-  EXPECT_EQ(changes, 2);
-  EXPECT_EQ(box.value().toDouble(), 25.0);
-}
+// One interaction with the field: the properties it starts from, what the user or
+// the program does, then what the field shows and what it raised. `changes` counts
+// from the end of `act`'s last ResetChanges (from the start when it has none).
+class NumberBoxInteraction;
+struct Interaction {
+  const char* name;
+  PropertyStore start;
+  void (*act)(NumberBoxInteraction&);
+  QString text;
+  QString selected = {};
+  int changes = 0;
+  bool orMoreChanges = false;
+  QString clipboard = {};
+  int beeps = 0;
+  std::optional<bool> leftAligned = {};
+  std::optional<bool> gotFocus = {};
+  QVariant value = {};  // unchecked when invalid
+};
 
-TEST_F(NumberBoxTest, ChangeFollowsTheNumberNotTheText) {
-  Focus(true);
-  QTest::keyClicks(field(), "1");
-  EXPECT_EQ(changes, 1);
-  QTest::keyClicks(field(), "2");
-  EXPECT_EQ(changes, 2);
-  field()->setText("1234.50");
+void PrintTo(const Interaction& row, std::ostream* os) { *os << row.name; }
+
+class NumberBoxInteraction : public NumberBoxTest, public ::testing::WithParamInterface<Interaction> {
+ public:
+  void ResetChanges() { changes = 0; }
+  using NumberBoxTest::box;
+  using NumberBoxTest::clipboard;
+  using NumberBoxTest::field;
+  using NumberBoxTest::Focus;
+  using NumberBoxTest::Key;
+  using NumberBoxTest::Keys;
+};
+
+TEST_P(NumberBoxInteraction, ShowsAndRaises) {
+  const Interaction& row = GetParam();
+  box.ReadProperties(row.start);
   changes = 0;
-  field()->setText("1234.5");
-  EXPECT_EQ(changes, 0) << "same number";
-  field()->setText("txtNumber");
-  EXPECT_EQ(changes, 0);
+  row.act(*this);
+  EXPECT_EQ(field()->text().toStdString(), row.text.toStdString());
+  EXPECT_EQ(field()->selectedText().toStdString(), row.selected.toStdString());
+  if (row.orMoreChanges) {
+    EXPECT_GE(changes, row.changes);
+  } else {
+    EXPECT_EQ(changes, row.changes);
+  }
+  EXPECT_EQ(clipboard.text.toStdString(), row.clipboard.toStdString());
+  EXPECT_EQ(beeper.beeps, row.beeps);
+  if (row.leftAligned) {
+    EXPECT_EQ(field()->alignment().testFlag(Qt::AlignLeft), *row.leftAligned);
+    EXPECT_EQ(field()->alignment().testFlag(Qt::AlignRight), !*row.leftAligned);
+  }
+  if (row.gotFocus) {
+    EXPECT_EQ(box.GotFocus(), *row.gotFocus);
+  }
+  if (row.value.isValid()) {
+    EXPECT_EQ(box.value(), row.value);
+    EXPECT_EQ(box.value().typeId(), row.value.typeId());
+  }
 }
 
-TEST_F(NumberBoxTest, FocusShowsTheBareNumberLeftAlignedAndTheMaskedOneAfter) {
-  box.setValue(-1234.5);
-  EXPECT_EQ(field()->text(), "(1,234.50)");
-  EXPECT_EQ(box.value().toDouble(), -1234.5);
-  Focus(true);
-  EXPECT_TRUE(box.GotFocus());
-  EXPECT_EQ(field()->text(), "-1234.50");
-  EXPECT_EQ(field()->selectedText(), "-1234.50");
-  EXPECT_TRUE(field()->alignment().testFlag(Qt::AlignLeft));
-  field()->setText("99.5");
-  Focus(false);
-  EXPECT_FALSE(box.GotFocus());
-  EXPECT_EQ(field()->text(), "99.50");
-  EXPECT_TRUE(field()->alignment().testFlag(Qt::AlignRight));
-  // Switching windows is not a focus change of the field.
-  Focus(true, Qt::ActiveWindowFocusReason);
-  EXPECT_EQ(field()->text(), "99.50");
+using F = NumberBoxInteraction;
+const PropertyStore kCopies{{"Format", "#0"}, {"PositiveOnly", true}, {"Value", 1}};
+const PropertyStore kLocked{{"Value", "1234"}, {"Locked", true}};
+
+// A field that holds `value` and has the focus, its text selected.
+template <int kValue>
+void FocusedOn(F& f) {
+  f.box.setValue(kValue);
+  f.Focus(true);
+  f.ResetChanges();
 }
 
-TEST_F(NumberBoxTest, LockedFieldKeepsItsTextOnFocusAndTakesNothing) {
-  box.ReadProperties(PropertyStore{{"Value", "1234"}, {"Locked", true}});
-  Focus(true);
-  EXPECT_EQ(field()->text(), "1,234.00");
-  EXPECT_TRUE(field()->alignment().testFlag(Qt::AlignRight));
-  QTest::keyClicks(field(), "5");
-  clipboard.text = "77";
-  QTest::keyClick(field(), Qt::Key_V, Qt::ControlModifier);
-  QTest::keyClick(field(), Qt::Key_X, Qt::ControlModifier);
-  EXPECT_EQ(field()->text(), "1,234.00");
-  EXPECT_EQ(clipboard.text, "1,234.00") << "Ctrl+X still copies";
-  Focus(false);
-  EXPECT_EQ(field()->text(), "1,234.00");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Rows, NumberBoxInteraction,
+    ::testing::Values(
+        // The copies field of the print dialog: two digits at most, positive only.
+        Interaction{.name = "CopiesFieldFocusedSelectsItsNumber", .start = kCopies,
+                    .act = [](F& f) { f.Focus(true); }, .text = "1", .selected = "1"},
+        Interaction{.name = "TypingIntoTheCopiesFieldStopsAtTwoDigitsWithABeep", .start = kCopies,
+                    .act = [](F& f) { f.Focus(true); f.Keys("2-5a0"); },
+                    .text = "25", .changes = 2, .beeps = 1, .value = 25.0},
+        // Change follows the number, not the text.
+        Interaction{.name = "EveryDigitTypedIsAChange", .start = {},
+                    .act = [](F& f) { f.Focus(true); f.Keys("12"); }, .text = "12", .changes = 2},
+        Interaction{.name = "TheSameNumberSpelledOtherwiseIsNoChange", .start = {},
+                    .act = [](F& f) { f.field()->setText("1234.50"); f.ResetChanges(); f.field()->setText("1234.5"); },
+                    .text = "1234.5"},
+        Interaction{.name = "TextThatIsNoNumberIsNoChange", .start = {},
+                    .act = [](F& f) {
+                      f.field()->setText("1234.50");
+                      f.field()->setText("1234.5");
+                      f.ResetChanges();
+                      f.field()->setText("txtNumber");
+                    },
+                    .text = "txtNumber"},
+        // Focus shows the bare number, left aligned; leaving shows the mask.
+        Interaction{.name = "UnfocusedValueShowsTheMask", .start = {}, .act = [](F& f) { f.box.setValue(-1234.5); },
+                    .text = "(1,234.50)", .changes = 1, .orMoreChanges = true, .value = -1234.5},
+        Interaction{.name = "FocusShowsTheBareNumberSelectedLeftAligned", .start = {},
+                    .act = [](F& f) { f.box.setValue(-1234.5); f.ResetChanges(); f.Focus(true); },
+                    .text = "-1234.50", .selected = "-1234.50", .leftAligned = true, .gotFocus = true},
+        Interaction{.name = "LeavingShowsTheMaskRightAligned", .start = {},
+                    .act = [](F& f) {
+                      f.Focus(true);
+                      f.field()->setText("99.5");
+                      f.ResetChanges();
+                      f.Focus(false);
+                    },
+                    .text = "99.50", .leftAligned = false, .gotFocus = false},
+        Interaction{.name = "SwitchingWindowsIsNoFocusChangeOfTheField", .start = {},
+                    .act = [](F& f) {
+                      f.Focus(true);
+                      f.field()->setText("99.5");
+                      f.Focus(false);
+                      f.ResetChanges();
+                      f.Focus(true, Qt::ActiveWindowFocusReason);
+                    },
+                    .text = "99.50", .leftAligned = false},
+        // A locked field keeps its masked text and takes nothing; Ctrl+X still copies.
+        Interaction{.name = "LockedFieldKeepsItsTextOnFocus", .start = kLocked, .act = [](F& f) { f.Focus(true); },
+                    .text = "1,234.00", .selected = "1,234.00", .leftAligned = false},
+        Interaction{.name = "LockedFieldTakesNothing", .start = kLocked,
+                    .act = [](F& f) {
+                      f.Focus(true);
+                      f.Keys("5");
+                      f.clipboard.text = "77";
+                      f.Key(Qt::Key_V, Qt::ControlModifier);
+                      f.Key(Qt::Key_X, Qt::ControlModifier);
+                    },
+                    .text = "1,234.00", .selected = "1,234.00", .clipboard = "1,234.00"},
+        Interaction{.name = "LockedFieldKeepsItsTextAfterFocus", .start = kLocked,
+                    .act = [](F& f) { f.Focus(true); f.Focus(false); }, .text = "1,234.00"},
+        // The clipboard keys take the whole text.
+        Interaction{.name = "CopyTakesTheWholeText", .start = {},
+                    .act = [](F& f) {
+                      FocusedOn<1234>(f);
+                      f.field()->setSelection(1, 2);
+                      f.Key(Qt::Key_C, Qt::ControlModifier);
+                    },
+                    .text = "1234.00", .selected = "23", .clipboard = "1234.00"},
+        Interaction{.name = "CtrlShiftCCopiesNothing", .start = {},
+                    .act = [](F& f) {
+                      FocusedOn<1234>(f);
+                      f.clipboard.text = "none";
+                      f.Key(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+                    },
+                    .text = "1234.00", .selected = "1234.00", .clipboard = "none"},
+        Interaction{.name = "PastedTextShowsFormattedAndSelected", .start = {},
+                    .act = [](F& f) {
+                      FocusedOn<1234>(f);
+                      f.clipboard.text = "$ 5,000.5";
+                      f.Key(Qt::Key_V, Qt::ControlModifier);
+                    },
+                    .text = "5,000.50", .selected = "5,000.50", .changes = 1, .clipboard = "$ 5,000.5"},
+        Interaction{.name = "CutTakesTheWholeTextAndLeavesZero", .start = {},
+                    .act = [](F& f) {
+                      FocusedOn<1234>(f);
+                      f.clipboard.text = "$ 5,000.5";
+                      f.Key(Qt::Key_V, Qt::ControlModifier);
+                      f.ResetChanges();
+                      f.Key(Qt::Key_X, Qt::ControlModifier);
+                    },
+                    .text = "", .changes = 1, .clipboard = "5,000.50", .value = 0},
+        // The line edit's own shortcuts are off; editing keys still work.
+        Interaction{.name = "UndoAndShiftInsertDoNothing", .start = {},
+                    .act = [](F& f) {
+                      f.Focus(true);
+                      f.Keys("12");
+                      f.ResetChanges();
+                      f.Key(Qt::Key_Z, Qt::ControlModifier);
+                      f.Key(Qt::Key_Insert, Qt::ShiftModifier);
+                    },
+                    .text = "12"},
+        Interaction{.name = "BackspaceStillDeletes", .start = {},
+                    .act = [](F& f) {
+                      f.Focus(true);
+                      f.Keys("12");
+                      f.ResetChanges();
+                      f.Key(Qt::Key_Backspace);
+                    },
+                    .text = "1", .changes = 1},
+        // Setting the value shows it formatted and raises Change.
+        Interaction{.name = "SetValueOfMaskedText", .start = {}, .act = [](F& f) { f.box.setValue(QString("(5.00)")); },
+                    .text = "(5.00)", .changes = 1, .orMoreChanges = true},
+        Interaction{.name = "SetValueRoundsToTheMask", .start = {}, .act = [](F& f) { f.box.setValue(0.1 + 0.2); },
+                    .text = "0.30", .changes = 1, .orMoreChanges = true},
+        Interaction{.name = "SetValueLongerThanTheFieldKeepsTheEnd", .start = {},
+                    .act = [](F& f) { f.box.setValue(1234567.0); }, .text = "234,567.00", .changes = 1,
+                    .orMoreChanges = true},
+        // Written out, not in exponent form ("1E+20" would show 120.00).
+        Interaction{.name = "SetValueHugeIsWrittenOut", .start = {}, .act = [](F& f) { f.box.setValue(1e20); },
+                    .text = "0.00", .changes = 1, .orMoreChanges = true},
+        Interaction{.name = "HighlightPutsTheBareNumberUpSelected", .start = {},
+                    .act = [](F& f) {
+                      f.box.setValue(1234.5);
+                      f.ResetChanges();
+                      f.box.Highlight();
+                    },
+                    .text = "1234.50", .selected = "1234.50", .changes = 1}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(NumberBoxTest, ClipboardKeysTakeTheWholeText) {
-  box.setValue(1234);
-  Focus(true);
-  field()->setSelection(1, 2);
-  QTest::keyClick(field(), Qt::Key_C, Qt::ControlModifier);
-  EXPECT_EQ(clipboard.text, "1234.00");
-  clipboard.text = "none";
-  QTest::keyClick(field(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
-  EXPECT_EQ(clipboard.text, "none");
-
-  clipboard.text = "$ 5,000.5";
-  changes = 0;
-  QTest::keyClick(field(), Qt::Key_V, Qt::ControlModifier);
-  EXPECT_EQ(field()->text(), "5,000.50") << "pasted text shows formatted while focused";
-  EXPECT_EQ(field()->selectedText(), "5,000.50");
-  EXPECT_EQ(changes, 1);
-
-  QTest::keyClick(field(), Qt::Key_X, Qt::ControlModifier);
-  EXPECT_EQ(clipboard.text, "5,000.50");
-  EXPECT_EQ(field()->text(), "");
-  EXPECT_EQ(box.value(), QVariant(0));
-  EXPECT_EQ(box.value().typeId(), QMetaType::Int);
-}
-
-TEST_F(NumberBoxTest, TheFieldsOwnShortcutsDoNothing) {
-  Focus(true);
-  QTest::keyClicks(field(), "12");
-  QTest::keyClick(field(), Qt::Key_Z, Qt::ControlModifier);
-  QTest::keyClick(field(), Qt::Key_Insert, Qt::ShiftModifier);
-  EXPECT_EQ(field()->text(), "12");
-  QTest::keyClick(field(), Qt::Key_Backspace);
-  EXPECT_EQ(field()->text(), "1");
-}
 
 TEST_F(NumberBoxTest, KeyEventsCarryTheKeyCodes) {
   std::vector<int> pressed, released;
@@ -199,28 +307,9 @@ TEST_F(NumberBoxTest, KeyEventsCarryTheKeyCodes) {
   EXPECT_EQ(released, (std::vector<int>{650, 381, 160}));
 }
 
-TEST_F(NumberBoxTest, SettingValueShowsItFormattedRaisesChangeAndMarksValue) {
-  box.setValue(QString("(5.00)"));
-  EXPECT_EQ(field()->text(), "(5.00)");
-  EXPECT_GE(changes, 1);
+TEST_F(NumberBoxTest, SettingValueMarksValue) {
+  box.setValue(5);
   EXPECT_TRUE(host.IsChanged("Value"));
-  changes = 0;
-  box.setValue(0.1 + 0.2);
-  EXPECT_EQ(field()->text(), "0.30");
-  EXPECT_GE(changes, 1);
-  box.setValue(1234567.0);
-  EXPECT_EQ(field()->text(), "234,567.00");
-  box.setValue(1e20);
-  EXPECT_EQ(field()->text(), "0.00") << "written out, not in exponent form (\"1E+20\" would show 120.00)";
-}
-
-TEST_F(NumberBoxTest, HighlightPutsTheBareNumberUpSelected) {
-  box.setValue(1234.5);
-  changes = 0;
-  box.Highlight();
-  EXPECT_EQ(field()->text(), "1234.50");
-  EXPECT_EQ(field()->selectedText(), "1234.50");
-  EXPECT_EQ(changes, 1);
 }
 
 TEST_F(NumberBoxTest, SettersApplyAndMarkTheirProperty) {
