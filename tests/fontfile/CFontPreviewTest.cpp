@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <fstream>
 
 namespace typeloom::testing {
@@ -202,114 +203,124 @@ TEST_F(CFontPreviewTest, RefusedCandidateCountsAsNoMatch) {
   EXPECT_THAT(fakes.faces.asked, ::testing::ElementsAre("", " Bold", "Only Full"));
 }
 
-// Whether the file is added to the session for the object's life, and announced.
-TEST_F(CFontPreviewTest, OnlyAnUnknownFontIsAddedForTheObjectsLifeAndAnnouncedOnlyWithBroadcast) {
-  const struct {
-    const char* what;
-    const char* known;     // a face the system already has, or nullptr
-    const char* loadable;  // the face adding the file gives, or nullptr when adding fails
-    bool broadcast;
-    bool installed;
-    const char* face;
-    int outstanding, broadcastsWhileOpen;
-    std::vector<std::string> calls;  // after the object is gone
-    int broadcastsAfter;
-  } cases[] = {
-      {"known: neither added nor removed", "Arial", nullptr, true, true, "Arial", 0, 0, {}, 0},
-      {"unknown: added, removed on destruction", nullptr, "Arial Bold Full", true, false, "Arial Bold Full", 1, 1,
-       {"add", "remove"}, 2},
-      {"without broadcast nothing is announced", nullptr, "Arial", false, false, "Arial", 1, 0, {"add", "remove"}, 0},
-      {"failed add: nothing announced or removed", nullptr, nullptr, true, false, "", 0, 0, {"add"}, 0},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    FakeFontServices fakes;
-    if (c.known != nullptr) fakes.faces.known.insert(c.known);
-    const std::string path = temp.Write("arialbd.ttf", ArialBold());
-    if (c.loadable != nullptr) fakes.session.loadable[path] = {c.loadable};
-    {
-      CFontPreview preview(fakes.Services());
-      preview.SetBroadcast(c.broadcast);
-      preview.SetFontFile(path);
-      EXPECT_EQ(preview.Installed(), c.installed);
-      EXPECT_TRUE(preview.ValidTrueTypeFile());
-      EXPECT_EQ(preview.FaceName(), c.face);
-      EXPECT_EQ(preview.FontFile(), path);
-      EXPECT_EQ(preview.VersionString(), "Version 2.5");
-      EXPECT_EQ(fakes.session.Outstanding(path), c.outstanding);
-      EXPECT_EQ(fakes.session.broadcasts, c.broadcastsWhileOpen);
-    }
-    std::vector<std::string> calls;
-    for (const std::string& call : c.calls) calls.push_back(call + " " + path);
-    EXPECT_EQ(fakes.session.calls, calls);
-    EXPECT_EQ(fakes.session.Outstanding(path), 0);
-    EXPECT_EQ(fakes.session.broadcasts, c.broadcastsAfter);
-  }
-}
+// ---- sequences of files ----
 
-// A file added without a face name (a bitmap font has no names) is removed too, so
-// looking at it again does not pile up additions.
-TEST_F(CFontPreviewTest, AddedFileWithoutFaceNameIsRemoved) {
-  Bytes fon = {'M', 'Z'};
+// Files every row can name: "missing.ttf" is never written and "dir" is the folder.
+Bytes FileBytes(const std::string& name) {
+  if (name == "arialbd.ttf") return ArialBold();
+  if (name == "a.ttf") return Font({Win(1, u"Alpha")});
+  if (name == "b.ttf") return Font({Win(1, u"Beta")});
+  Bytes fon = {'M', 'Z'};  // a bitmap font: no name table
   fon.resize(256, 0);
-  const std::string path = temp.Write("sserife.fon", fon);
-  fakes.session.loadable[path] = {"MS Sans Serif"};
-  for (int look = 0; look < 3; ++look) {
-    CFontPreview preview(fakes.Services());
-    preview.SetFontFile(path);
-    EXPECT_FALSE(preview.Installed());
-    EXPECT_FALSE(preview.ValidTrueTypeFile());
-    EXPECT_EQ(preview.FaceName(), "");
-    EXPECT_EQ(preview.FamilyName(), "");
-    EXPECT_EQ(fakes.session.Outstanding(path), 1);
-  }
-  EXPECT_EQ(fakes.session.Outstanding(path), 0);
+  return fon;
 }
 
-TEST_F(CFontPreviewTest, MissingPathOrDirectoryOnFreshObjectLeavesItEmpty) {
+// One object (or `looks` objects in turn) given `files` one after the other: what it
+// then says, which files the session holds while it lives, and what it asked of the
+// session by the time it is gone. Every addition is undone by then.
+struct SequenceRow {
+  const char* name;
+  std::vector<std::string> files;
+  std::vector<std::string> known = {};                                // faces the system has
+  std::map<std::string, std::vector<std::string>> loadable = {};     // file -> faces adding it gives
+  bool broadcast = true;
+  int looks = 1;
+  // while the (last) object lives
+  std::string fontFile;  // "" or a file name
+  bool valid = false, installed = false;
+  std::string face = {}, family = {};
+  bool bold = false;
+  std::map<std::string, int> outstanding = {};  // files not listed: 0
+  int broadcastsWhileOpen = 0;
+  // once every object is gone
+  std::vector<std::string> calls = {};  // "add <file>", "remove <file>"
+  int broadcastsAfter = 0;
+};
+
+void PrintTo(const SequenceRow& row, std::ostream* os) { *os << row.name; }
+
+class SequenceTest : public ::testing::TestWithParam<SequenceRow> {};
+
+TEST_P(SequenceTest, SaysWhatTheLastFileGivesAndUndoesItsAdditions) {
+  const SequenceRow& row = GetParam();
+  FakeFontServices fakes;
+  TempFonts temp;
+  const auto path = [&](const std::string& name) {
+    if (name.empty()) return std::string();
+    if (name == "dir") return temp.Dir();
+    return temp.Dir() + "/" + name;
+  };
+  for (const char* name : {"arialbd.ttf", "a.ttf", "b.ttf", "sserife.fon"}) temp.Write(name, FileBytes(name));
   fakes.files.directories.insert(temp.Dir());
-  for (const std::string& path : {temp.Dir(), temp.Dir() + "/missing.ttf", std::string()}) {
+  for (const auto& face : row.known) fakes.faces.known.insert(face);
+  for (const auto& [file, faces] : row.loadable) fakes.session.loadable[path(file)] = faces;
+
+  for (int look = 0; look < row.looks; ++look) {
+    SCOPED_TRACE(::testing::Message() << "look " << look + 1);
     CFontPreview preview(fakes.Services());
-    preview.SetFontFile(path);
-    EXPECT_EQ(preview.FontFile(), "") << path;
-    EXPECT_FALSE(preview.ValidTrueTypeFile());
-    EXPECT_FALSE(preview.Installed());
-    EXPECT_EQ(preview.FaceName(), "");
-    EXPECT_EQ(preview.FamilyName(), "");
-    EXPECT_FALSE(preview.Bold());
+    preview.SetBroadcast(row.broadcast);
+    for (const std::string& file : row.files) preview.SetFontFile(path(file));
+    EXPECT_EQ(preview.FontFile(), path(row.fontFile));
+    EXPECT_EQ(preview.ValidTrueTypeFile(), row.valid);
+    EXPECT_EQ(preview.Installed(), row.installed);
+    EXPECT_EQ(preview.FaceName(), row.face);
+    EXPECT_EQ(preview.FamilyName(), row.family);
+    EXPECT_EQ(preview.Bold(), row.bold);
+    for (const char* file : {"arialbd.ttf", "a.ttf", "b.ttf", "sserife.fon"}) {
+      const auto it = row.outstanding.find(file);
+      EXPECT_EQ(fakes.session.Outstanding(path(file)), it == row.outstanding.end() ? 0 : it->second) << file;
+    }
+    if (look + 1 == row.looks) {
+      EXPECT_EQ(fakes.session.broadcasts, row.broadcastsWhileOpen);
+    }
   }
-  EXPECT_TRUE(fakes.session.calls.empty());
+  std::vector<std::string> calls;
+  for (const std::string& call : row.calls) calls.push_back(call.substr(0, call.find(' ') + 1) + path(call.substr(call.find(' ') + 1)));
+  EXPECT_EQ(fakes.session.calls, calls);
+  for (const auto& [file, count] : fakes.session.added) EXPECT_EQ(count, 0) << file;
+  EXPECT_EQ(fakes.session.broadcasts, row.broadcastsAfter);
 }
 
-TEST_F(CFontPreviewTest, MissingPathReleasesTheEarlierFileAndKeepsTheRest) {
-  const std::string path = temp.Write("arialbd.ttf", ArialBold());
-  fakes.session.loadable[path] = {"Arial"};
-  CFontPreview preview(fakes.Services());
-  preview.SetFontFile(path);
-  ASSERT_EQ(preview.FaceName(), "Arial");
-  preview.SetFontFile(temp.Dir() + "/missing.ttf");
-  EXPECT_EQ(fakes.session.Outstanding(path), 0);
-  EXPECT_EQ(preview.FaceName(), "");
-  EXPECT_FALSE(preview.ValidTrueTypeFile());
-  EXPECT_EQ(preview.FontFile(), path);
-  EXPECT_EQ(preview.FamilyName(), "Arial");
-  EXPECT_TRUE(preview.Bold());
-}
-
-TEST_F(CFontPreviewTest, AnotherFileReleasesTheFirst) {
-  const std::string first = temp.Write("a.ttf", Font({Win(1, u"Alpha")}));
-  const std::string second = temp.Write("b.ttf", Font({Win(1, u"Beta")}));
-  fakes.session.loadable[first] = {"Alpha"};
-  fakes.session.loadable[second] = {"Beta"};
-  CFontPreview preview(fakes.Services());
-  preview.SetFontFile(first);
-  preview.SetFontFile(second);
-  EXPECT_EQ(fakes.session.Outstanding(first), 0);
-  EXPECT_EQ(fakes.session.Outstanding(second), 1);
-  EXPECT_EQ(preview.FaceName(), "Beta");
-  EXPECT_EQ(preview.FamilyName(), "Beta");
-  EXPECT_FALSE(preview.Installed());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Files, SequenceTest,
+    ::testing::Values(
+        // Only a font the system does not know is added, for the object's life, and
+        // announced only with Broadcast.
+        SequenceRow{.name = "KnownFontIsNeitherAddedNorRemoved", .files = {"arialbd.ttf"}, .known = {"Arial"},
+                    .fontFile = "arialbd.ttf", .valid = true, .installed = true, .face = "Arial", .family = "Arial",
+                    .bold = true},
+        SequenceRow{.name = "UnknownFontIsAddedAndRemovedOnDestruction", .files = {"arialbd.ttf"},
+                    .loadable = {{"arialbd.ttf", {"Arial Bold Full"}}}, .fontFile = "arialbd.ttf", .valid = true,
+                    .face = "Arial Bold Full", .family = "Arial", .bold = true, .outstanding = {{"arialbd.ttf", 1}},
+                    .broadcastsWhileOpen = 1, .calls = {"add arialbd.ttf", "remove arialbd.ttf"}, .broadcastsAfter = 2},
+        SequenceRow{.name = "WithoutBroadcastNothingIsAnnounced", .files = {"arialbd.ttf"},
+                    .loadable = {{"arialbd.ttf", {"Arial"}}}, .broadcast = false, .fontFile = "arialbd.ttf",
+                    .valid = true, .face = "Arial", .family = "Arial", .bold = true, .outstanding = {{"arialbd.ttf", 1}},
+                    .calls = {"add arialbd.ttf", "remove arialbd.ttf"}},
+        SequenceRow{.name = "FailedAddIsNeitherAnnouncedNorRemoved", .files = {"arialbd.ttf"}, .fontFile = "arialbd.ttf",
+                    .valid = true, .family = "Arial", .bold = true, .calls = {"add arialbd.ttf"}},
+        // A file added without a face name (a bitmap font has no names) is removed
+        // too, so looking at it again does not pile up additions.
+        SequenceRow{.name = "AddedFileWithoutFaceNameIsRemoved", .files = {"sserife.fon"},
+                    .loadable = {{"sserife.fon", {"MS Sans Serif"}}}, .looks = 3, .fontFile = "sserife.fon",
+                    .outstanding = {{"sserife.fon", 1}}, .broadcastsWhileOpen = 5,
+                    .calls = {"add sserife.fon", "remove sserife.fon", "add sserife.fon", "remove sserife.fon",
+                              "add sserife.fon", "remove sserife.fon"},
+                    .broadcastsAfter = 6},
+        // A path that is no font file leaves a fresh object empty and asks nothing.
+        SequenceRow{.name = "FolderOnAFreshObject", .files = {"dir"}, .fontFile = ""},
+        SequenceRow{.name = "MissingFileOnAFreshObject", .files = {"missing.ttf"}, .fontFile = ""},
+        SequenceRow{.name = "EmptyPathOnAFreshObject", .files = {""}, .fontFile = ""},
+        // After a file, a missing path releases it and keeps the rest of what was read.
+        SequenceRow{.name = "MissingPathReleasesTheEarlierFileAndKeepsTheRest", .files = {"arialbd.ttf", "missing.ttf"},
+                    .loadable = {{"arialbd.ttf", {"Arial"}}}, .fontFile = "arialbd.ttf", .family = "Arial",
+                    .bold = true, .broadcastsWhileOpen = 2, .calls = {"add arialbd.ttf", "remove arialbd.ttf"},
+                    .broadcastsAfter = 2},
+        SequenceRow{.name = "AnotherFileReleasesTheFirst", .files = {"a.ttf", "b.ttf"},
+                    .loadable = {{"a.ttf", {"Alpha"}}, {"b.ttf", {"Beta"}}}, .fontFile = "b.ttf", .valid = true,
+                    .face = "Beta", .family = "Beta", .outstanding = {{"b.ttf", 1}}, .broadcastsWhileOpen = 3,
+                    .calls = {"add a.ttf", "remove a.ttf", "add b.ttf", "remove b.ttf"}, .broadcastsAfter = 4}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace typeloom::testing
