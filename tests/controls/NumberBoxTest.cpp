@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 class NumberBoxTest : public ::testing::Test {
- protected:
+ public:
   PropertyStore host;
   testsupport::FakeClipboard clipboard;
   testsupport::FakeBeeper beeper;
@@ -94,16 +94,16 @@ class NumberBoxTest : public ::testing::Test {
   // Typing and clipboard keys as the user gives them.
   void Keys(const char* text) { QTest::keyClicks(field(), text); }
   void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(field(), key, modifiers); }
+  void ResetChanges() { changes = 0; }
 };
 
 // One interaction with the field: the properties it starts from, what the user or
 // the program does, then what the field shows and what it raised. `changes` counts
 // from the end of `act`'s last ResetChanges (from the start when it has none).
-class NumberBoxInteraction;
 struct Interaction {
   const char* name;
   PropertyStore start;
-  void (*act)(NumberBoxInteraction&);
+  void (*act)(NumberBoxTest&);
   QString text;
   QString selected = {};
   int changes = 0;
@@ -117,16 +117,7 @@ struct Interaction {
 
 void PrintTo(const Interaction& row, std::ostream* os) { *os << row.name; }
 
-class NumberBoxInteraction : public NumberBoxTest, public ::testing::WithParamInterface<Interaction> {
- public:
-  void ResetChanges() { changes = 0; }
-  using NumberBoxTest::box;
-  using NumberBoxTest::clipboard;
-  using NumberBoxTest::field;
-  using NumberBoxTest::Focus;
-  using NumberBoxTest::Key;
-  using NumberBoxTest::Keys;
-};
+class NumberBoxInteraction : public NumberBoxTest, public ::testing::WithParamInterface<Interaction> {};
 
 TEST_P(NumberBoxInteraction, ShowsAndRaises) {
   const Interaction& row = GetParam();
@@ -155,7 +146,7 @@ TEST_P(NumberBoxInteraction, ShowsAndRaises) {
   }
 }
 
-using F = NumberBoxInteraction;
+using F = NumberBoxTest;
 const PropertyStore kCopies{{"Format", "#0"}, {"PositiveOnly", true}, {"Value", 1}};
 const PropertyStore kLocked{{"Value", "1234"}, {"Locked", true}};
 
@@ -171,22 +162,20 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, NumberBoxInteraction,
     ::testing::Values(
         // The copies field of the print dialog: two digits at most, positive only.
-        Interaction{.name = "CopiesFieldFocusedSelectsItsNumber", .start = kCopies,
-                    .act = [](F& f) { f.Focus(true); }, .text = "1", .selected = "1"},
+        Interaction{.name = "CopiesFieldFocusedSelectsItsNumber", .start = kCopies, .act = [](F& f) { f.Focus(true); },
+                    .text = "1", .selected = "1"},
         Interaction{.name = "TypingIntoTheCopiesFieldStopsAtTwoDigitsWithABeep", .start = kCopies,
-                    .act = [](F& f) { f.Focus(true); f.Keys("2-5a0"); },
-                    .text = "25", .changes = 2, .beeps = 1, .value = 25.0},
+                    .act = [](F& f) { f.Focus(true); f.Keys("2-5a0"); }, .text = "25", .changes = 2, .beeps = 1,
+                    .value = 25.0},
         // Change follows the number, not the text.
-        Interaction{.name = "EveryDigitTypedIsAChange", .start = {},
-                    .act = [](F& f) { f.Focus(true); f.Keys("12"); }, .text = "12", .changes = 2},
+        Interaction{.name = "EveryDigitTypedIsAChange", .start = {}, .act = [](F& f) { f.Focus(true); f.Keys("12"); },
+                    .text = "12", .changes = 2},
         Interaction{.name = "TheSameNumberSpelledOtherwiseIsNoChange", .start = {},
                     .act = [](F& f) { f.field()->setText("1234.50"); f.ResetChanges(); f.field()->setText("1234.5"); },
                     .text = "1234.5"},
         Interaction{.name = "TextThatIsNoNumberIsNoChange", .start = {},
                     .act = [](F& f) {
-                      f.field()->setText("1234.50");
-                      f.field()->setText("1234.5");
-                      f.ResetChanges();
+                      f.field()->setText("1234.50"); f.field()->setText("1234.5"); f.ResetChanges();
                       f.field()->setText("txtNumber");
                     },
                     .text = "txtNumber"},
@@ -194,22 +183,14 @@ INSTANTIATE_TEST_SUITE_P(
         Interaction{.name = "UnfocusedValueShowsTheMask", .start = {}, .act = [](F& f) { f.box.setValue(-1234.5); },
                     .text = "(1,234.50)", .changes = 1, .orMoreChanges = true, .value = -1234.5},
         Interaction{.name = "FocusShowsTheBareNumberSelectedLeftAligned", .start = {},
-                    .act = [](F& f) { f.box.setValue(-1234.5); f.ResetChanges(); f.Focus(true); },
-                    .text = "-1234.50", .selected = "-1234.50", .leftAligned = true, .gotFocus = true},
+                    .act = [](F& f) { f.box.setValue(-1234.5); f.ResetChanges(); f.Focus(true); }, .text = "-1234.50",
+                    .selected = "-1234.50", .leftAligned = true, .gotFocus = true},
         Interaction{.name = "LeavingShowsTheMaskRightAligned", .start = {},
-                    .act = [](F& f) {
-                      f.Focus(true);
-                      f.field()->setText("99.5");
-                      f.ResetChanges();
-                      f.Focus(false);
-                    },
+                    .act = [](F& f) { f.Focus(true); f.field()->setText("99.5"); f.ResetChanges(); f.Focus(false); },
                     .text = "99.50", .leftAligned = false, .gotFocus = false},
         Interaction{.name = "SwitchingWindowsIsNoFocusChangeOfTheField", .start = {},
                     .act = [](F& f) {
-                      f.Focus(true);
-                      f.field()->setText("99.5");
-                      f.Focus(false);
-                      f.ResetChanges();
+                      f.Focus(true); f.field()->setText("99.5"); f.Focus(false); f.ResetChanges();
                       f.Focus(true, Qt::ActiveWindowFocusReason);
                     },
                     .text = "99.50", .leftAligned = false},
@@ -218,11 +199,8 @@ INSTANTIATE_TEST_SUITE_P(
                     .text = "1,234.00", .selected = "1,234.00", .leftAligned = false},
         Interaction{.name = "LockedFieldTakesNothing", .start = kLocked,
                     .act = [](F& f) {
-                      f.Focus(true);
-                      f.Keys("5");
-                      f.clipboard.text = "77";
-                      f.Key(Qt::Key_V, Qt::ControlModifier);
-                      f.Key(Qt::Key_X, Qt::ControlModifier);
+                      f.Focus(true); f.Keys("5"); f.clipboard.text = "77";
+                      f.Key(Qt::Key_V, Qt::ControlModifier); f.Key(Qt::Key_X, Qt::ControlModifier);
                     },
                     .text = "1,234.00", .selected = "1,234.00", .clipboard = "1,234.00"},
         Interaction{.name = "LockedFieldKeepsItsTextAfterFocus", .start = kLocked,
@@ -237,8 +215,7 @@ INSTANTIATE_TEST_SUITE_P(
                     .text = "1234.00", .selected = "23", .clipboard = "1234.00"},
         Interaction{.name = "CtrlShiftCCopiesNothing", .start = {},
                     .act = [](F& f) {
-                      FocusedOn<1234>(f);
-                      f.clipboard.text = "none";
+                      FocusedOn<1234>(f); f.clipboard.text = "none";
                       f.Key(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
                     },
                     .text = "1234.00", .selected = "1234.00", .clipboard = "none"},
@@ -251,30 +228,19 @@ INSTANTIATE_TEST_SUITE_P(
                     .text = "5,000.50", .selected = "5,000.50", .changes = 1, .clipboard = "$ 5,000.5"},
         Interaction{.name = "CutTakesTheWholeTextAndLeavesZero", .start = {},
                     .act = [](F& f) {
-                      FocusedOn<1234>(f);
-                      f.clipboard.text = "$ 5,000.5";
-                      f.Key(Qt::Key_V, Qt::ControlModifier);
-                      f.ResetChanges();
-                      f.Key(Qt::Key_X, Qt::ControlModifier);
+                      FocusedOn<1234>(f); f.clipboard.text = "$ 5,000.5"; f.Key(Qt::Key_V, Qt::ControlModifier);
+                      f.ResetChanges(); f.Key(Qt::Key_X, Qt::ControlModifier);
                     },
                     .text = "", .changes = 1, .clipboard = "5,000.50", .value = 0},
         // The line edit's own shortcuts are off; editing keys still work.
         Interaction{.name = "UndoAndShiftInsertDoNothing", .start = {},
                     .act = [](F& f) {
-                      f.Focus(true);
-                      f.Keys("12");
-                      f.ResetChanges();
-                      f.Key(Qt::Key_Z, Qt::ControlModifier);
-                      f.Key(Qt::Key_Insert, Qt::ShiftModifier);
+                      f.Focus(true); f.Keys("12"); f.ResetChanges();
+                      f.Key(Qt::Key_Z, Qt::ControlModifier); f.Key(Qt::Key_Insert, Qt::ShiftModifier);
                     },
                     .text = "12"},
         Interaction{.name = "BackspaceStillDeletes", .start = {},
-                    .act = [](F& f) {
-                      f.Focus(true);
-                      f.Keys("12");
-                      f.ResetChanges();
-                      f.Key(Qt::Key_Backspace);
-                    },
+                    .act = [](F& f) { f.Focus(true); f.Keys("12"); f.ResetChanges(); f.Key(Qt::Key_Backspace); },
                     .text = "1", .changes = 1},
         // Setting the value shows it formatted and raises Change.
         Interaction{.name = "SetValueOfMaskedText", .start = {}, .act = [](F& f) { f.box.setValue(QString("(5.00)")); },
@@ -288,14 +254,9 @@ INSTANTIATE_TEST_SUITE_P(
         Interaction{.name = "SetValueHugeIsWrittenOut", .start = {}, .act = [](F& f) { f.box.setValue(1e20); },
                     .text = "0.00", .changes = 1, .orMoreChanges = true},
         Interaction{.name = "HighlightPutsTheBareNumberUpSelected", .start = {},
-                    .act = [](F& f) {
-                      f.box.setValue(1234.5);
-                      f.ResetChanges();
-                      f.box.Highlight();
-                    },
-                    .text = "1234.50", .selected = "1234.50", .changes = 1}),
+                    .act = [](F& f) { f.box.setValue(1234.5); f.ResetChanges(); f.box.Highlight(); }, .text = "1234.50",
+                    .selected = "1234.50", .changes = 1}),
     [](const auto& info) { return std::string(info.param.name); });
-
 
 TEST_F(NumberBoxTest, KeyEventsCarryTheKeyCodes) {
   std::vector<int> pressed, released;
