@@ -1,6 +1,7 @@
 #include "app/SampleArea.h"
 
-#include <QFontMetrics>
+#include "app/SampleDrawing.h"
+
 #include <QPainter>
 
 namespace typeloom::app {
@@ -28,10 +29,7 @@ void SampleArea::DrawLine(const QFont& font, const QString& text) {
 void SampleArea::paintEvent(QPaintEvent* /*event*/) {
   if (text_.isEmpty()) return;
   QPainter painter(this);
-  painter.setFont(font_);
-  painter.setPen(palette().color(QPalette::WindowText));
-  const QFontMetrics metrics(font_, this);
-  painter.drawText(QPointF(0, metrics.ascent()), text_);
+  DrawSampleLine(painter, font_, text_, palette().color(QPalette::WindowText));
 }
 
 }  // namespace typeloom::app

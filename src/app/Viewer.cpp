@@ -2,6 +2,7 @@
 
 #include "controls/ButtonWidget.h"
 #include "app/FontDisplay.h"
+#include "app/SampleDrawing.h"
 #include "platform/fonts/FaceResolver.h"
 #include "platform/fonts/InstalledFonts.h"
 #include "platform/graphics/GraphicsFacts.h"
@@ -420,7 +421,7 @@ void Viewer::RenderSample() {
   effects.italic = effect[1]->isChecked();
   effects.strikeOut = effect[2]->isChecked();
   effects.underline = effect[3]->isChecked();
-  displayPicture->DrawLine(platform::ResolveFont(fontList->Text(), points, effects), text);
+  displayPicture->DrawLine(SampleFont(fontList->Text(), points, effects), text);
 }
 
 void Viewer::displayText_Change() { RenderSample(); }
