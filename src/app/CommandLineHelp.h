@@ -38,6 +38,19 @@ inline constexpr Form kForms[] = {
      "control characters escaped as by --list. "
      "No window opens. A name the font list does not hold gives one line on standard error and "
      "status 1."},
+    {"--details --json FONT", "",
+     "Print the details of FONT as one JSON object (its schema: docs/details.schema.json).",
+     "FONT is a name as --list prints it or the path of a font file; a file the system does not "
+     "know is added for this run only. No window opens."},
+    {"--render OUT --font FONT [OPTION...]", "",
+     "Write the sample line of FONT as the main window draws it to OUT, a .png, .svg or .pdf "
+     "file; the OPTIONs are --size PT (12), --text TEXT, --bold, --italic, --underline, "
+     "--strikeout, --dpi N (96) and --canvas WxH (pixels).",
+     "The image is just large enough for the line unless --canvas gives its size. An SVG file "
+     "holds the glyphs as outlines; a PDF file embeds the font. OUT is replaced only once it has "
+     "been written whole. No display is needed."},
+    {"--specimen OUT --font FONT", "", "Write the printed specimen page of FONT to OUT, a .pdf file.",
+     "The page is the one the print dialog prints; no printer, dialog or display is needed."},
     {"--help", "-h", "Print a summary of the command line.", ""},
     {"--version", "", "Print the program's name and version.", ""},
 };
@@ -59,7 +72,11 @@ inline constexpr Entry kExitStatus[] = {
     {"0", "Success; for a later start, the running window took the request."},
     {"1", "No display; fontconfig could not be initialised; --details of a name the font list does not "
           "hold; output could not be written; the window module could not be loaded; or a later "
-          "start's request reached no window."},
+          "start's request reached no window. For --render, --specimen and --details --json: a "
+          "font that is neither a name of the list nor a font file, or an output file that cannot "
+          "be written."},
+    {"2", "A mistake on the command line of --render or --specimen: an unknown option or output "
+          "format, a missing value or one out of range."},
 };
 
 inline constexpr Entry kEnvironment[] = {
@@ -109,6 +126,9 @@ inline constexpr Entry kExamples[] = {
     {"typeloom /usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf", "Shows DejaVu Serif."},
     {"typeloom --list | grep -i mono", "Lists the installed fonts whose names hold \"mono\"."},
     {"typeloom --details \"DejaVu Sans\"", "Prints the details of DejaVu Sans."},
+    {"typeloom --render preview.png --font \"DejaVu Serif\" --size 36 --italic",
+     "Writes DejaVu Serif's sample line at 36 points in italics as a PNG image."},
+    {"typeloom --details --json ./MyFont.otf", "Prints the details of a font file as JSON."},
 };
 
 // The --help text: usage lines, what the program does, the forms; lines of at most

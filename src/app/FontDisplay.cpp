@@ -134,12 +134,32 @@ QString FirstSentence(const QString& copyright) {
   return dot >= 0 ? copyright.left(dot) : copyright;
 }
 
+namespace {
+
+// The file's part of the panel: version and installed lines, the copyright label.
+void AddFileDetails(Details& details, const CFontPreview& preview) {
+  details.fileRead = true;
+  details.file = QString::fromStdString(preview.FontFile());
+  details.version = QString::fromStdString(preview.VersionString());
+  details.installed = preview.Installed();
+  details.familyName = QString::fromStdString(preview.FamilyName());
+  details.fullName = QString::fromStdString(preview.FullName());
+  details.copyrightNotice = QString::fromStdString(preview.Copyright());
+  const QString version = VersionLine(details.version);
+  if (!version.isEmpty()) details.lines << version;
+  details.lines << QStringLiteral("Installed: ") + (details.installed ? QStringLiteral("True") : QStringLiteral("False"));
+  details.copyright = FirstSentence(details.copyrightNotice);
+}
+
+}  // namespace
+
 Details BuildDetails(const QString& fontName, const FontCatalogue& catalogue, platform::SystemFontFolder& folder,
                      platform::GraphicsFacts& facts) {
   Details details;
   const std::optional<platform::TextFacts> face = facts.FactsOf(fontName);
   if (!face) return details;
   details.made = true;
+  details.facts = *face;
   details.lines = GraphicsLines(*face);
 
   const int record = catalogue.FindName(fontName.toLower());
@@ -158,10 +178,18 @@ Details BuildDetails(const QString& fontName, const FontCatalogue& catalogue, pl
     preview.SetFaceIndex(static_cast<unsigned>(located.index));
   }
   preview.SetFontFile(path.toStdString());
-  const QString version = VersionLine(QString::fromStdString(preview.VersionString()));
-  if (!version.isEmpty()) details.lines << version;
-  details.lines << QStringLiteral("Installed: ") + (preview.Installed() ? QStringLiteral("True") : QStringLiteral("False"));
-  details.copyright = FirstSentence(QString::fromStdString(preview.Copyright()));
+  AddFileDetails(details, preview);
+  return details;
+}
+
+Details BuildFileDetails(const QString& faceName, const CFontPreview& preview, platform::GraphicsFacts& facts) {
+  Details details;
+  const std::optional<platform::TextFacts> face = facts.FactsOf(faceName);
+  if (!face) return details;
+  details.made = true;
+  details.facts = *face;
+  details.lines = GraphicsLines(*face);
+  AddFileDetails(details, preview);
   return details;
 }
 

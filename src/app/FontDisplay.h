@@ -8,6 +8,9 @@
 
 #include <functional>
 
+namespace typeloom {
+class CFontPreview;
+}
 namespace typeloom::platform {
 class SystemFontFolder;
 }
@@ -60,8 +63,20 @@ struct Details {
   bool made = false;  // false: no face could be made; the panel stays empty, the label as it was
   QStringList lines;
   QString copyright;
+
+  // What the lines were made from.
+  platform::TextFacts facts;
+  bool fileRead = false;  // a font file was found and read; the fields below are its
+  QString file;           // its path
+  QString version;        // its version text as it is
+  bool installed = false;
+  QString familyName;     // its name table's family and full names
+  QString fullName;
+  QString copyrightNotice;  // the whole notice
 };
 Details BuildDetails(const QString& fontName, const FontCatalogue& catalogue, platform::SystemFontFolder& folder,
                      platform::GraphicsFacts& facts);
+// The details of the face `faceName` that `preview` has found in the file it read.
+Details BuildFileDetails(const QString& faceName, const CFontPreview& preview, platform::GraphicsFacts& facts);
 
 }  // namespace typeloom::app

@@ -69,6 +69,20 @@ int RunDetailsModule(int argc, char** argv) {
   return entry != nullptr ? entry(argc, argv) : 1;
 }
 
+// --render and --specimen: the export module beside the window module.
+int RunExportModule(int argc, char** argv) {
+  const QString path = QFileInfo(WindowModulePath()).absolutePath() + QStringLiteral("/typeloom-export.so");
+  void* module = ::dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+  using Entry = int (*)(int, char**);
+  auto* entry = module != nullptr ? reinterpret_cast<Entry>(::dlsym(module, "typeloom_run_export")) : nullptr;
+  if (entry == nullptr) {
+    std::fprintf(stderr, "typeloom: cannot load the export module %s: %s\n", QFile::encodeName(path).constData(),
+                 ::dlerror());
+    return 1;
+  }
+  return entry(argc, argv);
+}
+
 }  // namespace
 
 int ListFonts(platform::InstalledFonts& fonts, platform::Registry& registry, std::FILE* out, std::FILE* err) {
@@ -106,6 +120,10 @@ int RunMain(int argc, char** argv) {
     }
   }
   if (arguments.size() == 2 && arguments.front() == "--details") return RunDetailsModule(argc, argv);
+  if (arguments.size() == 3 && arguments.front() == "--details" && arguments[1] == "--json") {
+    return RunDetailsModule(argc, argv);
+  }
+  if (arguments.contains("--render") || arguments.contains("--specimen")) return RunExportModule(argc, argv);
   if (!DisplayConfigured()) {
     std::fprintf(stderr, "typeloom: no display (DISPLAY is not set); start it in a desktop session or under xvfb-run\n");
     return 1;

@@ -1,10 +1,13 @@
 #include "app/WindowMain.h"
 
+#include "app/CommandLineFont.h"
+#include "app/DetailsJson.h"
 #include "app/FontCatalogue.h"
 #include "app/FontDisplay.h"
 #include "app/FontModule.h"
 #include "app/TerminalText.h"
 #include "app/Viewer.h"
+#include "platform/fonts/FaceResolver.h"
 #include "platform/fonts/FontconfigFonts.h"
 #include "platform/graphics/GraphicsFacts.h"
 #include "platform/instance/LocalSingleInstance.h"
@@ -65,51 +68,37 @@ class FirstPaintTrace final : public QObject {
 
 }  // namespace
 
-int PrintDetails(const QString& fontName, platform::Registry& registry, platform::SystemFontFolder& folder,
+int PrintDetails(const QString& font, bool json, platform::Registry& registry, platform::SystemFontFolder& folder,
                  platform::GraphicsFacts& facts, std::FILE* out, std::FILE* err) {
-  FontCatalogue catalogue;
-  const QStringList names = BuildFontNames(registry, catalogue);
-  QString entry;
-  if (names.contains(fontName)) {
-    entry = fontName;
-  } else {
-    // The name as --list prints it (escaped), in any letter case.
-    for (const QString& name : names) {
-      if (EscapeForTerminal(name) == fontName || name.compare(fontName, Qt::CaseInsensitive) == 0 ||
-          EscapeForTerminal(name).compare(fontName, Qt::CaseInsensitive) == 0) {
-        entry = name;
-        break;
-      }
-    }
-  }
-  auto print = [](const QString& text, std::FILE* to) {
-    const QByteArray bytes = text.toLocal8Bit();
+  auto print = [](const QByteArray& bytes, std::FILE* to) {
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), to);
     return std::fflush(to) == 0;
   };
-  if (entry.isEmpty()) {
-    print(QStringLiteral("typeloom: no installed font is named \"%1\" (typeloom --list shows the names)\n")
-              .arg(EscapeForTerminal(fontName)),
-          err);
+  CommandLineFont chosen;
+  QString error;
+  if (!chosen.Open(font, registry, folder, facts, &error)) {
+    print(("typeloom: " + error + u'\n').toLocal8Bit(), err);
     return 1;
   }
-  const Details details = BuildDetails(entry, catalogue, folder, facts);
+  const Details& details = chosen.FontDetails();
+  if (json) return print(DetailsJson(chosen.Name(), chosen.IsFile(), details, platform::LocateFace(chosen.Name())), out) ? 0 : 1;
   QString text;
   // The version line and the notice are the font's own texts.
   for (const QString& line : details.lines) text += EscapeForTerminal(line) + u'\n';
   text += QStringLiteral("Copyright: ") + EscapeForTerminal(details.copyright) + u'\n';
-  return print(text, out) ? 0 : 1;
+  return print(text.toLocal8Bit(), out) ? 0 : 1;
 }
 
 int RunDetails(int argc, char** argv) {
-  // No window: the font machinery runs on the offscreen platform, and standard
-  // error carries only this command's own line.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // No window: the font machinery runs on the offscreen platform (whatever display
+  // the environment names), and standard error carries only this command's own line.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
   qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
   QGuiApplication app(argc, argv);
-  const QString name = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+  const bool json = argc > 3 && qstrcmp(argv[2], "--json") == 0;
+  const QString name = argc > 2 ? QString::fromLocal8Bit(argv[argc - 1]) : QString();
   auto registry = platform::MakeLinuxRegistry();
-  return PrintDetails(name, *registry, platform::LinuxInstalledFonts(), platform::LinuxGraphicsFacts(), stdout,
+  return PrintDetails(name, json, *registry, platform::LinuxInstalledFonts(), platform::LinuxGraphicsFacts(), stdout,
                       stderr);
 }
 

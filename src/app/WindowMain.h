@@ -19,15 +19,15 @@ namespace typeloom::app {
 // the instance lock that the start protocol took (or -1); it stays held until exit.
 int RunWindow(int argc, char** argv, int instanceLock, const MakeViewerWindows& makeWindows);
 
-// `typeloom --details FONT-NAME` (argv[2]): prints what the details panel shows for
-// that font-list name, without a window. See PrintDetails.
+// `typeloom --details [--json] FONT` (the last argument): prints what the details
+// panel shows for that font, without a window. See PrintDetails.
 int RunDetails(int argc, char** argv);
 
-// Writes what the details panel shows for the font-list name `fontName` (its
-// lines, then "Copyright: " and the copyright label) to `out` and returns 0; for a
-// name the font list does not hold (compared exactly, then without regard to
-// case), writes one line to `err` and returns 1.
-int PrintDetails(const QString& fontName, platform::Registry& registry, platform::SystemFontFolder& folder,
+// Writes what the details panel shows for `font` (a font-list name or a font file,
+// CommandLineFont.h) to `out` and returns 0: its lines, then "Copyright: " and the
+// copyright label; with `json`, the JSON object of DetailsJson.h instead. When
+// `font` names no font, writes one line to `err` and returns 1.
+int PrintDetails(const QString& font, bool json, platform::Registry& registry, platform::SystemFontFolder& folder,
                  platform::GraphicsFacts& facts, std::FILE* out, std::FILE* err);
 
 // Activates the top-level window captioned " Typeloom" (or, failing that, one whose

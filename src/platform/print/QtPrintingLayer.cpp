@@ -1,18 +1,11 @@
 #include "platform/print/QtPrintingLayer.h"
 
-#include "platform/fonts/FaceResolver.h"
-#include "platform/ui/WindowServices.h"
-
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontMetricsF>
 #include <QPainter>
-#include <QPen>
 #include <QPrinter>
 #include <QPrinterInfo>
-
-#include <algorithm>
 
 namespace typeloom::platform {
 
@@ -74,37 +67,14 @@ QPainter& QtPrintingLayer::Page() {
   return *painter_;
 }
 
-QPointF QtPrintingLayer::ToDevice(double x, double y) const {
-  return {x * printer_->logicalDpiX() / kTwipsPerInch, y * printer_->logicalDpiY() / kTwipsPerInch};
-}
-
 void QtPrintingLayer::PrintText(const QString& text) {
   QPainter& painter = Page();
-  const FontKey key{face_, points_, bold_, italic_};
-  auto font = fonts_.find(key);
-  if (font == fonts_.end()) {
-    auto face = faces_.find({face_, bold_, italic_});
-    if (face == faces_.end()) face = faces_.emplace(std::tuple{face_, bold_, italic_}, LocateFace(face_, bold_, italic_)).first;
-    QFont resolved = FontForFace(face->second, face_, points_, {.bold = bold_, .italic = italic_});
-    const double ascent = QFontMetricsF(resolved, printer_.get()).ascent();
-    font = fonts_.emplace(key, std::pair{resolved, ascent}).first;
-  }
-  painter.setFont(font->second.first);
-  painter.setPen(Qt::black);
-  // The text's cell starts at the current position: its baseline lies one ascent lower.
-  const QPointF cell = ToDevice(x_, y_);
-  painter.drawText(QPointF(cell.x(), cell.y() + font->second.second), text);
+  drawing_.Text(painter, *printer_, font_, x_, y_, text);
 }
 
 void QtPrintingLayer::DrawLine(int x1, int y1, int x2, int y2, std::uint32_t colour) {
   QPainter& painter = Page();
-  const QColor color(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                     static_cast<int>((colour >> 16) & 0xFF));
-  // One dot of a 300-dpi printer: visible on paper and in a PDF alike.
-  QPen pen(color, std::max(1.0, printer_->logicalDpiX() / 300.0));
-  pen.setCapStyle(Qt::FlatCap);
-  painter.setPen(pen);
-  painter.drawLine(ToDevice(x1, y1), ToDevice(x2, y2));
+  drawing_.Line(painter, *printer_, x1, y1, x2, y2, colour);
 }
 
 void QtPrintingLayer::EndPage() {
@@ -115,8 +85,7 @@ void QtPrintingLayer::EndPage() {
 void QtPrintingLayer::EndDocument() {
   const bool failed = jobFailed_;
   jobFailed_ = false;
-  fonts_.clear();
-  faces_.clear();
+  drawing_.Forget();
   pageEnded_ = false;
   if (!painter_) {
     if (failed) throw PrintError("the job did not start");

@@ -2,14 +2,10 @@
 // The printing layer over Qt print support: the printers are the CUPS
 // destinations that QPrinterInfo lists, plus "Print to File (PDF)", which asks
 // for a file and writes the job through QPrinter's PDF output.
-#include "platform/fonts/FaceResolver.h"
+#include "platform/print/PageDrawing.h"
 #include "platform/print/PrintingLayer.h"
 
-#include <QFont>
-
 #include <functional>
-#include <map>
-#include <tuple>
 #include <memory>
 
 class QPainter;
@@ -35,10 +31,10 @@ class QtPrintingLayer final : public PrintingLayer {
   QString CurrentPrinter() const override { return current_; }
   void SelectPrinter(const QString& name) override { current_ = name; }
 
-  void SetFontName(const QString& face) override { face_ = face; }
-  void SetFontSize(float points) override { points_ = points; }
-  void SetFontBold(bool bold) override { bold_ = bold; }
-  void SetFontItalic(bool italic) override { italic_ = italic; }
+  void SetFontName(const QString& face) override { font_.face = face; }
+  void SetFontSize(float points) override { font_.points = points; }
+  void SetFontBold(bool bold) override { font_.bold = bold; }
+  void SetFontItalic(bool italic) override { font_.italic = italic; }
   void SetCurrentX(int x) override { x_ = x; }
   void SetCurrentY(int y) override { y_ = y; }
 
@@ -52,31 +48,16 @@ class QtPrintingLayer final : public PrintingLayer {
   // the job on the current printer when none runs.
   QPainter& Page();
   void StartJob();
-  QPointF ToDevice(double x, double y) const;
 
   ChooseFile chooseFile_;
   QWidget* dialogParent_ = nullptr;
   QString current_;
   QString lastFolder_;
 
-  QString face_;
-  float points_ = 12.0F;
-  bool bold_ = false;
-  bool italic_ = false;
+  PageFont font_;
   int x_ = 0;
   int y_ = 0;
-
-  // Faces resolved during this document: a page asks for the same few again and again.
-  struct FontKey {
-    QString face;
-    float points;
-    bool bold, italic;
-    bool operator<(const FontKey& o) const {
-      return std::tie(face, points, bold, italic) < std::tie(o.face, o.points, o.bold, o.italic);
-    }
-  };
-  std::map<FontKey, std::pair<QFont, double>> fonts_;  // font and its ascent in device units
-  std::map<std::tuple<QString, bool, bool>, FaceLocation> faces_;
+  PageDrawing drawing_;
 
   std::unique_ptr<QPrinter> printer_;
   std::unique_ptr<QPainter> painter_;

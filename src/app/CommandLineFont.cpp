@@ -1,0 +1,53 @@
+#include "app/CommandLineFont.h"
+
+#include "app/TerminalText.h"
+#include "fontfile/CFontPreview.h"
+
+#include <QFileInfo>
+
+namespace typeloom::app {
+
+std::optional<QString> FindListName(const QStringList& names, const QString& argument) {
+  if (names.contains(argument)) return argument;
+  // The name as --list prints it (escaped), in any letter case.
+  for (const QString& name : names) {
+    if (EscapeForTerminal(name) == argument || name.compare(argument, Qt::CaseInsensitive) == 0 ||
+        EscapeForTerminal(name).compare(argument, Qt::CaseInsensitive) == 0) {
+      return name;
+    }
+  }
+  return std::nullopt;
+}
+
+CommandLineFont::CommandLineFont() = default;
+CommandLineFont::~CommandLineFont() = default;
+
+bool CommandLineFont::Open(const QString& argument, platform::Registry& registry, platform::SystemFontFolder& folder,
+                           platform::GraphicsFacts& facts, QString* error) {
+  FontCatalogue catalogue;
+  const QStringList names = BuildFontNames(registry, catalogue);
+  if (const auto entry = FindListName(names, argument)) {
+    name_ = *entry;
+    details_ = BuildDetails(name_, catalogue, folder, facts);
+    return true;
+  }
+  const QFileInfo file(argument);
+  if (argument.isEmpty() || !file.isFile()) {
+    *error = QStringLiteral("no installed font is named \"%1\" and there is no font file of that name "
+                            "(typeloom --list shows the names)")
+                 .arg(EscapeForTerminal(argument));
+    return false;
+  }
+  preview_ = std::make_unique<CFontPreview>();
+  preview_->SetFontFile(QFile::encodeName(file.absoluteFilePath()).toStdString());
+  name_ = QString::fromStdString(preview_->FaceName());
+  if (name_.isEmpty()) {
+    preview_.reset();
+    *error = QStringLiteral("\"%1\" is not a font file that can be drawn").arg(EscapeForTerminal(argument));
+    return false;
+  }
+  details_ = BuildFileDetails(name_, *preview_, facts);
+  return true;
+}
+
+}  // namespace typeloom::app

@@ -1,0 +1,181 @@
+#include "exports/FontExport.h"
+
+#include "app/CommandLineFont.h"
+#include "app/FontDisplay.h"
+#include "app/SampleDrawing.h"
+#include "app/WindowSeams.h"
+#include "platform/fonts/FontconfigFonts.h"
+#include "platform/graphics/GraphicsFacts.h"
+#include "platform/print/PdfPrintingLayer.h"
+#include "platform/registry/LinuxRegistry.h"
+#include "print/SamplePage.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+#include <cmath>
+#include <cstdio>
+
+namespace typeloom::exports {
+namespace {
+
+constexpr double kInchesPerMetre = 39.37007874015748;
+
+QString CannotWrite(const QString& path, const QString& why) {
+  return QStringLiteral("cannot write \"%1\": %2").arg(path, why);
+}
+
+// The sample drawn on `device`: white canvas, black line.
+bool Paint(QPaintDevice& device, const QFont& font, const QString& text, const QSize& canvas, bool outlines) {
+  QPainter painter;
+  if (!painter.begin(&device)) return false;
+  painter.fillRect(QRect(QPoint(0, 0), canvas), Qt::white);
+  if (outlines) {
+    // The same line as paths: the file then shows the face wherever it is viewed.
+    const QFontMetrics metrics(font, &device);
+    QPainterPath path;
+    path.addText(QPointF(0, metrics.ascent()), font, text);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillPath(path, Qt::black);
+  } else {
+    app::DrawSampleLine(painter, font, text, Qt::black);
+  }
+  return painter.end();
+}
+
+// The main window's state as the specimen page reads it.
+class SpecimenSource final : public app::MainWindowState {
+ public:
+  SpecimenSource(QString name, QString details) : name_(std::move(name)), details_(std::move(details)) {}
+  QWidget* MainWidget() override { return nullptr; }
+  QString SelectedFontName() const override { return name_; }
+  QString DetailsText() const override { return details_; }
+  const QStringList& FontNames() const override { return names_; }
+  void EndProgram() override {}
+
+ private:
+  QString name_;
+  QString details_;
+  QStringList names_;
+};
+
+}  // namespace
+
+bool WriteSample(const ExportRequest& request, const QString& fontName, QString* error) {
+  const QString text = request.text ? *request.text : app::SampleLine(fontName, SizeText(request.points));
+  const QFont font = app::SampleFont(fontName, request.points, request.effects);
+
+  // Measured on an image of the request's resolution: the PDF and SVG devices
+  // below use the same one.
+  QImage probe(1, 1, QImage::Format_RGB32);
+  const int dotsPerMetre = static_cast<int>(std::lround(request.dpi * kInchesPerMetre));
+  probe.setDotsPerMeterX(dotsPerMetre);
+  probe.setDotsPerMeterY(dotsPerMetre);
+  const QSize canvas = request.canvas.isValid() ? request.canvas : app::SampleCanvas(font, text, &probe);
+  if (!CanvasFits(canvas)) {
+    *error = QStringLiteral("the sample would be %1 x %2 pixels, more than fits into one image (at most %3 a side)")
+                 .arg(canvas.width())
+                 .arg(canvas.height())
+                 .arg(kMaxCanvasSide);
+    return false;
+  }
+
+  QSaveFile file(request.output);
+  if (!file.open(QIODevice::WriteOnly)) {
+    *error = CannotWrite(request.output, file.errorString());
+    return false;
+  }
+  bool drawn = false;
+  switch (request.format) {
+    case Format::Png: {
+      QImage image(canvas, QImage::Format_RGB32);
+      if (image.isNull()) break;
+      image.setDotsPerMeterX(dotsPerMetre);
+      image.setDotsPerMeterY(dotsPerMetre);
+      drawn = Paint(image, font, text, canvas, false) && image.save(&file, "PNG");
+      break;
+    }
+    case Format::Svg: {
+      QSvgGenerator svg;
+      svg.setOutputDevice(&file);
+      svg.setResolution(request.dpi);
+      svg.setSize(canvas);
+      svg.setViewBox(QRect(QPoint(0, 0), canvas));
+      svg.setTitle(text);
+      drawn = Paint(svg, font, text, canvas, true);
+      break;
+    }
+    case Format::Pdf: {
+      QPdfWriter pdf(&file);
+      pdf.setResolution(request.dpi);
+      const QSizeF points(canvas.width() * 72.0 / request.dpi, canvas.height() * 72.0 / request.dpi);
+      pdf.setPageLayout(QPageLayout(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch),
+                                    QPageLayout::Portrait, QMarginsF()));
+      pdf.setTitle(text);
+      pdf.setCreator(QStringLiteral("Typeloom"));
+      drawn = Paint(pdf, font, text, canvas, false);
+      break;
+    }
+  }
+  if (!drawn) {
+    file.cancelWriting();
+    *error = CannotWrite(request.output, QStringLiteral("the sample could not be drawn"));
+    return false;
+  }
+  if (!file.commit()) {
+    *error = CannotWrite(request.output, file.errorString());
+    return false;
+  }
+  return true;
+}
+
+bool WriteSpecimen(const QString& path, const QString& fontName, const QString& details, QString* error) {
+  SpecimenSource source(fontName, details);
+  platform::PdfPrintingLayer layer(path);
+  try {
+    print::SamplePagePrinter(source, layer).PrintSamplePage();
+    layer.EndDocument();
+  } catch (const platform::PrintError& failure) {
+    *error = QString::fromStdString(failure.what());
+    return false;
+  }
+  return true;
+}
+
+int RunExport(int argc, char** argv) {
+  auto fail = [](int code, const QString& error) {
+    const QByteArray line = ("typeloom: " + app::PrintableArgument(error) + u'\n').toLocal8Bit();
+    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
+    std::fflush(stderr);
+    return code;
+  };
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  const ParsedRequest parsed = ParseExportRequest(arguments);
+  if (!parsed.request) return fail(2, parsed.error);
+  const ExportRequest& request = *parsed.request;
+
+  // No window: the offscreen platform, whatever display the environment names;
+  // standard error carries only this command's own line.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+  QGuiApplication app(argc, argv);
+  auto registry = platform::MakeLinuxRegistry();
+  app::CommandLineFont font;
+  QString error;
+  if (!font.Open(request.font, *registry, platform::LinuxInstalledFonts(), platform::LinuxGraphicsFacts(), &error)) {
+    return fail(1, error);
+  }
+  const bool written = request.kind == ExportRequest::Kind::Specimen
+                           ? WriteSpecimen(request.output, font.Name(), font.DetailsText(), &error)
+                           : WriteSample(request, font.Name(), &error);
+  return written ? 0 : fail(1, error);
+}
+
+}  // namespace typeloom::exports

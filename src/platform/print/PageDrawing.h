@@ -1,0 +1,50 @@
+#pragma once
+// How a printing layer puts texts and rules onto a page device: twips from the
+// top-left of the printable area scaled to the device's resolution, a text placed
+// by the top of its cell, rules one 300-dpi dot wide. Shared by every layer that
+// draws with QPainter (printers, PDF files), so that their pages agree.
+#include "platform/fonts/FaceResolver.h"
+
+#include <QFont>
+#include <QString>
+
+#include <cstdint>
+#include <map>
+#include <tuple>
+
+class QPainter;
+class QPaintDevice;
+
+namespace typeloom::platform {
+
+struct PageFont {
+  QString face;
+  float points = 12.0F;
+  bool bold = false;
+  bool italic = false;
+};
+
+class PageDrawing {
+ public:
+  // `text` in `font` with the top-left of its first cell at (x, y) twips.
+  void Text(QPainter& painter, const QPaintDevice& device, const PageFont& font, int x, int y, const QString& text);
+  // A line between two points in twips; colour 0x00BBGGRR.
+  void Line(QPainter& painter, const QPaintDevice& device, int x1, int y1, int x2, int y2, std::uint32_t colour);
+  // Forgets the faces resolved so far (at the end of a document).
+  void Forget();
+
+ private:
+  // Faces resolved during a document: a page asks for the same few again and again.
+  struct FontKey {
+    QString face;
+    float points;
+    bool bold, italic;
+    bool operator<(const FontKey& o) const {
+      return std::tie(face, points, bold, italic) < std::tie(o.face, o.points, o.bold, o.italic);
+    }
+  };
+  std::map<FontKey, std::pair<QFont, double>> fonts_;  // font and its ascent in device units
+  std::map<std::tuple<QString, bool, bool>, FaceLocation> faces_;
+};
+
+}  // namespace typeloom::platform

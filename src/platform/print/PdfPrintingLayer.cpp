@@ -1,0 +1,75 @@
+#include "platform/print/PdfPrintingLayer.h"
+
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+namespace typeloom::platform {
+
+PdfPrintingLayer::PdfPrintingLayer(QString path) : path_(std::move(path)) {}
+
+PdfPrintingLayer::~PdfPrintingLayer() { Discard(); }
+
+void PdfPrintingLayer::Discard() {
+  if (painter_ && painter_->isActive()) painter_->end();
+  painter_.reset();
+  writer_.reset();
+  if (file_) file_->cancelWriting();
+  file_.reset();  // never committed: the temporary file goes, the old file stays
+  pageEnded_ = false;
+}
+
+QPainter& PdfPrintingLayer::Page() {
+  if (!painter_) {
+    auto file = std::make_unique<QSaveFile>(path_);
+    if (!file->open(QIODevice::WriteOnly)) throw PrintError("cannot write " + path_.toStdString() + ": " +
+                                                            file->errorString().toStdString());
+    auto writer = std::make_unique<QPdfWriter>(file.get());
+    writer->setResolution(1200);
+    writer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+                                      QPageLayout::Point));
+    writer->setTitle(QStringLiteral("Typeloom"));
+    writer->setCreator(QStringLiteral("Typeloom"));
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(writer.get())) throw PrintError("cannot start the PDF document");
+    file_ = std::move(file);
+    writer_ = std::move(writer);
+    painter_ = std::move(painter);
+    pageEnded_ = false;
+  }
+  if (pageEnded_) {
+    pageEnded_ = false;
+    if (!writer_->newPage()) throw PrintError("cannot start a new page");
+  }
+  return *painter_;
+}
+
+void PdfPrintingLayer::PrintText(const QString& text) {
+  QPainter& painter = Page();
+  drawing_.Text(painter, *writer_, font_, x_, y_, text);
+}
+
+void PdfPrintingLayer::DrawLine(int x1, int y1, int x2, int y2, std::uint32_t colour) {
+  QPainter& painter = Page();
+  drawing_.Line(painter, *writer_, x1, y1, x2, y2, colour);
+}
+
+void PdfPrintingLayer::EndPage() {
+  Page();
+  pageEnded_ = true;
+}
+
+void PdfPrintingLayer::EndDocument() {
+  drawing_.Forget();
+  if (!painter_) return;
+  const bool ended = painter_->end();
+  painter_.reset();
+  writer_.reset();
+  const bool written = ended && file_->commit();
+  const QString error = file_->errorString();
+  Discard();
+  if (!written) throw PrintError("cannot write " + path_.toStdString() + ": " + error.toStdString());
+}
+
+}  // namespace typeloom::platform

@@ -1,0 +1,57 @@
+#pragma once
+// A printing layer that writes its document to one PDF file, without a printer,
+// a dialog or Qt Print Support: A4 at 1200 dpi with 10-point margins, as the
+// print-to-file printer lays its pages out, pages drawn by PageDrawing. The file
+// is replaced only once the whole document has been written; until then (and
+// when anything fails) it stays as it was.
+#include "platform/print/PageDrawing.h"
+#include "platform/print/PrintingLayer.h"
+
+#include <memory>
+
+class QPainter;
+class QPdfWriter;
+class QSaveFile;
+
+namespace typeloom::platform {
+
+class PdfPrintingLayer final : public PrintingLayer {
+ public:
+  explicit PdfPrintingLayer(QString path);
+  ~PdfPrintingLayer() override;
+
+  // The one "printer": the file.
+  QStringList PrinterNames() override { return {path_}; }
+  QString CurrentPrinter() const override { return path_; }
+  void SelectPrinter(const QString& /*name*/) override {}
+
+  void SetFontName(const QString& face) override { font_.face = face; }
+  void SetFontSize(float points) override { font_.points = points; }
+  void SetFontBold(bool bold) override { font_.bold = bold; }
+  void SetFontItalic(bool italic) override { font_.italic = italic; }
+  void SetCurrentX(int x) override { x_ = x; }
+  void SetCurrentY(int y) override { y_ = y; }
+
+  void PrintText(const QString& text) override;
+  void DrawLine(int x1, int y1, int x2, int y2, std::uint32_t colour) override;
+  void EndPage() override;
+  // Finishes the PDF and puts it in place; PrintError when the file could not be
+  // written whole (the old file, if any, then stays).
+  void EndDocument() override;
+
+ private:
+  QPainter& Page();
+  void Discard();
+
+  QString path_;
+  PageFont font_;
+  int x_ = 0;
+  int y_ = 0;
+  PageDrawing drawing_;
+  std::unique_ptr<QSaveFile> file_;
+  std::unique_ptr<QPdfWriter> writer_;
+  std::unique_ptr<QPainter> painter_;
+  bool pageEnded_ = false;
+};
+
+}  // namespace typeloom::platform
