@@ -10,15 +10,20 @@
 #include "platform/registry/LinuxRegistry.h"
 #include "print/SamplePage.h"
 
+#include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
+#include <QRawFont>
 #include <QSaveFile>
 #include <QSvgGenerator>
+#include <QTextLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -31,18 +36,48 @@ QString CannotWrite(const QString& path, const QString& why) {
   return QStringLiteral("cannot write \"%1\": %2").arg(path, why);
 }
 
+// The line as outlines, laid out on `device` as drawing lays it out (the same
+// glyphs, advances and synthesised bold or slant), decorations as bars.
+QPainterPath LineOutlines(const QFont& font, const QString& text, QPaintDevice& device) {
+  QTextLayout layout(text, font, &device);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  layout.endLayout();
+  QPainterPath outlines;
+  if (!line.isValid()) return outlines;
+  const QFontMetricsF metrics(font, &device);
+  // DrawSampleLine puts the baseline one ascent below the top.
+  const QPointF shift(0, metrics.ascent() - line.ascent());
+  for (const QGlyphRun& run : line.glyphRuns()) {
+    const QRawFont raw = run.rawFont();
+    const QList<quint32> glyphs = run.glyphIndexes();
+    const QList<QPointF> positions = run.positions();
+    for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i) {
+      outlines.addPath(raw.pathForGlyph(glyphs[i]).translated(positions[i] + shift));
+    }
+  }
+  const double baseline = metrics.ascent();
+  const double thickness = std::max(1.0, metrics.lineWidth());
+  const double width = line.naturalTextWidth();
+  if (font.underline()) {
+    outlines.addRect(QRectF(0, baseline + std::ceil(metrics.underlinePos()), width, thickness));
+  }
+  if (font.strikeOut()) {
+    outlines.addRect(QRectF(0, baseline - metrics.ascent() / 3 - thickness / 2, width, thickness));
+  }
+  outlines.setFillRule(Qt::WindingFill);
+  return outlines;
+}
+
 // The sample drawn on `device`: white canvas, black line.
 bool Paint(QPaintDevice& device, const QFont& font, const QString& text, const QSize& canvas, bool outlines) {
   QPainter painter;
   if (!painter.begin(&device)) return false;
   painter.fillRect(QRect(QPoint(0, 0), canvas), Qt::white);
   if (outlines) {
-    // The same line as paths: the file then shows the face wherever it is viewed.
-    const QFontMetrics metrics(font, &device);
-    QPainterPath path;
-    path.addText(QPointF(0, metrics.ascent()), font, text);
+    // The file then shows the face wherever it is viewed, without the font.
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillPath(path, Qt::black);
+    painter.fillPath(LineOutlines(font, text, device), Qt::black);
   } else {
     app::DrawSampleLine(painter, font, text, Qt::black);
   }

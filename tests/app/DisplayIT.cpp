@@ -13,6 +13,7 @@
 #include "support/FakeAppServices.h"
 #include "support/FontFixtures.h"
 #include "support/TestLabel.h"
+#include "support/sandbox/SandboxServices.h"
 
 #include <QCheckBox>
 #include <QFontInfo>
@@ -26,24 +27,6 @@
 
 namespace typeloom::app {
 namespace {
-
-// Services over the sandboxed fontconfig; the registry's own keys in a temporary hive.
-class SandboxServices {
- public:
-  SandboxServices() : registry_(platform::MakeLinuxRegistry(fonts_, hive_.filePath("hive").toStdString())) {
-    settings_.SaveSetting(kAppTitle, kSettingsSection, "ShowSplash", "0");
-  }
-  Services& services() { return services_; }
-
- private:
-  QTemporaryDir hive_;
-  platform::FontconfigFonts fonts_;
-  std::unique_ptr<platform::Registry> registry_;
-  test::FakeSettingsStore settings_;
-  test::FakeMessageBoxes messages_;
-  test::FakeClock clock_;
-  Services services_{*registry_, settings_, messages_, clock_, clock_, fonts_};
-};
 
 class DisplayIT : public ::testing::Test {
  protected:
@@ -66,7 +49,7 @@ class DisplayIT : public ::testing::Test {
   QStringList Sizes() const { return viewer->sizeList->Items(); }
   QStringList DetailLines() const { return viewer->detailText->toPlainText().split(u'\n'); }
 
-  SandboxServices sandbox;
+  test::SandboxServices sandbox;
   FontModule module;
   std::unique_ptr<Viewer> viewer;
 };
