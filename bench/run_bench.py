@@ -172,6 +172,28 @@ def bench_list(build, runs):
                 statistics.median(version["floor"]) * 1000, "ms", None, "floor: fc-list --version")]
 
 
+def bench_exports(build, runs, out):
+    """--render of one sample line against a bare QPainter-on-QImage floor, and
+    --details --json against --details, each as a whole process."""
+    typeloom = os.path.join(build, "typeloom")
+    floor = os.path.join(build, "bench", "render_floor")
+    env = dict(os.environ)
+    env.pop("DISPLAY", None)
+    family = "DejaVu Sans"
+    png = os.path.join(out, "render.png")
+    floor_png = os.path.join(out, "render-floor.png")
+    render = interleaved([("typeloom", lambda: run_seconds([typeloom, "--render", png, "--font", family], env)),
+                          ("floor", lambda: run_seconds([floor, floor_png, family, family + " 12-point font"], env))],
+                         runs)
+    details = interleaved([("json", lambda: run_seconds([typeloom, "--details", "--json", family], env)),
+                           ("plain", lambda: run_seconds([typeloom, "--details", family], env))], runs)
+    return [row("--render PNG", statistics.median(render["typeloom"]) * 1000,
+                statistics.median(render["floor"]) * 1000, "ms", 1.5,
+                "floor: render_floor (QPainter on QImage); median of %d" % runs),
+            row("--details --json", statistics.median(details["json"]) * 1000,
+                statistics.median(details["plain"]) * 1000, "ms", 1.1, "floor: --details; median of %d" % runs)]
+
+
 def scale_set(cache_root, files, target):
     """A fontconfig configuration over about `target` links to `files` in numbered
     folders, with its cache built (outside any timing). Kept between runs."""
@@ -262,7 +284,7 @@ def main():
     parser.add_argument("build")
     parser.add_argument("out")
     parser.add_argument("--quick", action="store_true", help="fewer runs, no 8k/32k sets")
-    parser.add_argument("--only", default="", help="comma-separated: startup,scale,list,reader,switch,summary,specimen")
+    parser.add_argument("--only", default="", help="comma-separated: startup,scale,list,reader,switch,summary,specimen,exports")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     out = os.path.abspath(args.out)
@@ -289,6 +311,9 @@ def main():
     if wanted("list"):
         log("--list...")
         rows += bench_list(build, 7 if args.quick else 21)
+    if wanted("exports"):
+        log("--render and --details --json...")
+        rows += bench_exports(build, 7 if args.quick else 21, out)
     if wanted("reader"):
         log("reader...")
         rows += bench_google(build, "font_read_bench", "BM_ReaderAllFonts", "BM_PreadFloorAllFonts",
