@@ -3,6 +3,7 @@
 #include "app/CommandLineFont.h"
 #include "app/FontDisplay.h"
 #include "app/SampleDrawing.h"
+#include "app/TerminalText.h"
 #include "app/WindowSeams.h"
 #include "platform/fonts/FontconfigFonts.h"
 #include "platform/graphics/GraphicsFacts.h"
@@ -185,7 +186,7 @@ bool WriteSpecimen(const QString& path, const QString& fontName, const QString& 
 
 int RunExport(int argc, char** argv) {
   auto fail = [](int code, const QString& error) {
-    const QByteArray line = ("typeloom: " + app::PrintableArgument(error) + u'\n').toLocal8Bit();
+    const QByteArray line = ("typeloom: " + app::EscapeForTerminal(error) + u'\n').toLocal8Bit();
     std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
     std::fflush(stderr);
     return code;

@@ -408,7 +408,7 @@ TEST_F(ExportIT, EveryFailureIsOneLineAStatusAndNoFileTouched) {
     const char* says;
   } cases[] = {
       {{"--render", "old.png", "--font", "No Such Font"}, 1, "no installed font is named \"No Such Font\""},
-      {{"--render", "old.png", "--font", "No\x1b[31mFont"}, 1, "No?[31mFont"},
+      {{"--render", "old.png", "--font", "No\x1b[31mFont"}, 1, "No\\e[31mFont"},
       {{"--specimen", "old.pdf", "--font", "No Such Font"}, 1, "no installed font is named"},
       {{"--details", "--json", "No Such Font"}, 1, "no installed font is named"},
       {{"--render", "old.png", "--font", "notes.ttf"}, 1, "is not a font file"},
