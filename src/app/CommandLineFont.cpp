@@ -35,7 +35,7 @@ bool CommandLineFont::Open(const QString& argument, platform::Registry& registry
   if (argument.isEmpty() || !file.isFile()) {
     *error = QStringLiteral("no installed font is named \"%1\" and there is no font file of that name "
                             "(typeloom --list shows the names)")
-                 .arg(EscapeForTerminal(argument));
+                 .arg(argument);
     return false;
   }
   preview_ = std::make_unique<CFontPreview>();
@@ -43,7 +43,7 @@ bool CommandLineFont::Open(const QString& argument, platform::Registry& registry
   name_ = QString::fromStdString(preview_->FaceName());
   if (name_.isEmpty()) {
     preview_.reset();
-    *error = QStringLiteral("\"%1\" is not a font file that can be drawn").arg(EscapeForTerminal(argument));
+    *error = QStringLiteral("\"%1\" is not a font file that can be drawn").arg(argument);
     return false;
   }
   details_ = BuildFileDetails(name_, *preview_, facts);

@@ -39,7 +39,8 @@ class CommandLineFont {
   CommandLineFont(const CommandLineFont&) = delete;
   CommandLineFont& operator=(const CommandLineFont&) = delete;
 
-  // Finds the font and its details. False, with a one-line reason in *error, when
+  // Finds the font and its details. False, with a reason in *error (the argument
+  // in it as given: escape it for a terminal), when
   // `argument` names no font of the list and no font file the font system can load.
   bool Open(const QString& argument, platform::Registry& registry, platform::SystemFontFolder& folder,
             platform::GraphicsFacts& facts, QString* error);

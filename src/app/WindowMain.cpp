@@ -77,7 +77,7 @@ int PrintDetails(const QString& font, bool json, platform::Registry& registry, p
   CommandLineFont chosen;
   QString error;
   if (!chosen.Open(font, registry, folder, facts, &error)) {
-    print(("typeloom: " + error + u'\n').toLocal8Bit(), err);
+    print(("typeloom: " + EscapeForTerminal(error) + u'\n').toLocal8Bit(), err);
     return 1;
   }
   const Details& details = chosen.FontDetails();
