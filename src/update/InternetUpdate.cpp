@@ -3,6 +3,7 @@
 #include "app/FontModule.h"
 #include "controls/PropertyStore.h"
 #include "platform/crypto/Ed25519.h"
+#include "platform/process/KeptFile.h"
 #include "platform/process/ProcessStarter.h"
 #include "platform/ui/Clock.h"
 #include "platform/ui/MessageBoxes.h"
@@ -94,9 +95,13 @@ InternetUpdate::CheckResult InternetUpdate::RunCheck(QString* text) {
   const QString versionUrl = SecureUrl(BuildFileUrl(downloadUrl_, QString(app::kAppTitle) + ".ver"));
   const platform::FetchReply version =
       versionUrl.isEmpty() ? platform::FetchReply{} : services_.http.Fetch(versionUrl, limits_.text);
-  fetchResult_ = version.ok ? QString::fromUtf8(version.body) : QString(kFetchError);
+  // The version counts only with the maker's signature: a mirror cannot announce a
+  // version of its own.
+  const bool signedVersion = version.ok && SignatureVerifies(versionUrl, version.body);
+  fetchResult_ = signedVersion ? QString::fromUtf8(version.body) : QString(kFetchError);
+  checkedVersion_.clear();
 
-  if (!version.ok || fetchResult_ == QLatin1StringView(kFetchError) || fetchResult_.isEmpty()) {
+  if (!signedVersion || fetchResult_ == QLatin1StringView(kFetchError) || fetchResult_.isEmpty()) {
     if (showMessage_) services_.messages.Show(Owner(), kConnectionFailed, mb::kInformation | mb::kOkOnly, title);
     return CheckResult::Failed;
   }
@@ -105,10 +110,13 @@ InternetUpdate::CheckResult InternetUpdate::RunCheck(QString* text) {
     return CheckResult::NotNewer;
   }
   const QString newVersion = fetchResult_.trimmed();
+  checkedVersion_ = newVersion;
   const QString notesUrl = SecureUrl(BuildFileUrl(downloadUrl_, QString(app::kAppTitle) + "." + newVersion + ".msg"));
   const platform::FetchReply notes =
       notesUrl.isEmpty() ? platform::FetchReply{} : services_.http.Fetch(notesUrl, limits_.text);
-  if (text != nullptr) *text = BuildUpdateMessage(major_, minor_, newVersion, notes.ok ? QString::fromUtf8(notes.body) : QString());
+  // Change notes are shown only as the maker signed them; others are left out.
+  const bool signedNotes = notes.ok && SignatureVerifies(notesUrl, notes.body);
+  if (text != nullptr) *text = BuildUpdateMessage(major_, minor_, newVersion, signedNotes ? QString::fromUtf8(notes.body) : QString());
   return CheckResult::Newer;
 }
 
@@ -146,9 +154,12 @@ void InternetUpdate::Update() {
   bool started = false;
   if (folder.isValid() && QFile::setPermissions(folder.path(), kOwnerOnly)) {
     const QString path = LocalUpdatePath(folder.path(), updateFile_);
-    if (DownloadFile(SecureUrl(BuildFileUrl(downloadUrl_, updateFile_)), path)) {
+    // Held open from the download to the start: the file that runs is the file
+    // verified, whatever happens to the names in the folder meanwhile.
+    if (const std::unique_ptr<platform::KeptFile> installer =
+            DownloadFile(SecureUrl(BuildFileUrl(downloadUrl_, updateFile_)), path)) {
       QString error;
-      started = services_.processes.StartDetached(path, {}, &error);
+      started = services_.processes.StartKept(*installer, {}, &error);
     }
   }
   if (started) {
@@ -163,57 +174,67 @@ void InternetUpdate::Update() {
   services_.messages.Show(Owner(), ManualDownloadMessage(downloadUrl_), mb::kCritical | mb::kOkOnly, app::kAppTitle);
 }
 
-bool InternetUpdate::DownloadFile(const QString& url, const QString& path) {
+std::unique_ptr<platform::KeptFile> InternetUpdate::DownloadFile(const QString& url, const QString& path) {
   services_.events.ProcessEvents();  // the status window paints
   QString error;
-  if (FetchVerified(url, path, &error)) return true;
+  if (std::unique_ptr<platform::KeptFile> installer = FetchVerified(url, path, &error)) return installer;
   services_.messages.Show(Owner(), error, mb::kOkOnly, app::kAppTitle);
-  return false;
+  return nullptr;
 }
 
-bool InternetUpdate::FetchVerified(const QString& url, const QString& path, QString* error) {
+bool InternetUpdate::SignatureVerifies(const QString& url, const QByteArray& body) {
+  if (publicKey_.isEmpty()) return false;
+  const platform::FetchReply signature = services_.http.Fetch(url + QStringLiteral(".sig"), limits_.signature);
+  return signature.ok && platform::VerifyEd25519(publicKey_, body, signature.body);
+}
+
+std::unique_ptr<platform::KeptFile> InternetUpdate::FetchVerified(const QString& url, const QString& path,
+                                                                  QString* error) {
   if (url.isEmpty()) {
     *error = platform::OneLineText(QStringLiteral("Only secure (https://) addresses are fetched: %1").arg(downloadUrl_));
-    return false;
+    return nullptr;
   }
+  // First the signed manifest: which file, which version, how long, which digest.
+  // Only a newer release than this program's is taken, and only the one the check
+  // announced: an older signed installer replayed by a mirror is refused like a
+  // forged one.
+  const QString manifestUrl = url + QStringLiteral(".manifest");
+  const platform::FetchReply manifestReply = services_.http.Fetch(manifestUrl, limits_.text);
+  if (!manifestReply.ok) {
+    *error = manifestReply.error;
+    return nullptr;
+  }
+  const std::optional<InstallerManifest> manifest =
+      SignatureVerifies(manifestUrl, manifestReply.body) ? ParseManifest(manifestReply.body) : std::nullopt;
+  if (!manifest || manifest->file != RemoveSpaces(updateFile_.toLower()) ||
+      !IsNewerVersion(manifest->version, major_, minor_) ||
+      (!checkedVersion_.isEmpty() && manifest->version.trimmed() != checkedVersion_)) {
+    *error = kBadSignature;
+    return nullptr;
+  }
+
   // Written under a temporary name; the installer's name is given only to a
-  // complete file whose signature verifies.
-  QFile part(path + QStringLiteral(".part"));
-  if (!part.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-    *error = part.errorString();
-    return false;
-  }
-  const auto fail = [&](const QString& why) {
+  // complete file whose digest is the signed one.
+  std::unique_ptr<platform::KeptFile> part = platform::KeptFile::Create(path + QStringLiteral(".part"), error);
+  if (!part) return nullptr;
+  const auto fail = [&](const QString& why) -> std::unique_ptr<platform::KeptFile> {
     *error = why;
-    part.close();
-    part.remove();
-    return false;
+    part->Remove();
+    return nullptr;
   };
-  const platform::FetchReply installer = services_.http.Fetch(url, limits_.installer, &part);
+  platform::FetchLimits limits = limits_.installer;
+  limits.maxBytes = std::min(limits.maxBytes, manifest->size);
+  const platform::FetchReply installer = services_.http.Fetch(url, limits, &part->Device());
   if (!installer.ok) return fail(installer.error);
-  if (!part.flush()) return fail(part.errorString());
-  part.close();
-
-  const platform::FetchReply signature = services_.http.Fetch(url + QStringLiteral(".sig"), limits_.signature);
-  if (!signature.ok) return fail(signature.error);
-
-  if (!part.open(QIODevice::ReadOnly)) return fail(part.errorString());
-  const qint64 size = part.size();
-  const uchar* bytes = size > 0 ? part.map(0, size) : nullptr;
-  if (size > 0 && bytes == nullptr) return fail(part.errorString());
-  const bool verified = platform::VerifyEd25519(
-      publicKey_, QByteArrayView(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(size)), signature.body);
-  part.close();
-  if (!verified) return fail(kBadSignature);
-
-  if (!part.rename(path)) return fail(part.errorString());
+  if (!part->Seal(error)) return fail(*error);
+  QByteArray digest;
+  qint64 size = 0;
+  if (!part->Digest(&digest, &size, error)) return fail(*error);
+  if (size != manifest->size || digest != manifest->sha256) return fail(kBadSignature);
   // Executable for its owner only.
-  if (!QFile::setPermissions(path, kOwnerOnly)) {
-    QFile::remove(path);
-    *error = QStringLiteral("The update file could not be made executable.");
-    return false;
-  }
-  return true;
+  if (!part->MakeExecutable(error)) return fail(QStringLiteral("The update file could not be made executable."));
+  if (!part->Rename(path, error)) return fail(*error);
+  return part;
 }
 
 void InternetUpdate::CloseStatus() {

@@ -9,8 +9,11 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 namespace typeloom::platform {
 class EventPump;
+class KeptFile;
 class MessageBoxes;
 class ProcessStarter;
 }  // namespace typeloom::platform
@@ -34,7 +37,7 @@ struct UpdateServices {
 struct UpdateLimits {
   platform::FetchLimits text{30000, 120000, 64 * 1024};                          // version and change notes
   platform::FetchLimits installer{30000, 30 * 60 * 1000, 512LL * 1024 * 1024};  // the installer
-  platform::FetchLimits signature{30000, 120000, 1024};                          // its signature
+  platform::FetchLimits signature{30000, 120000, 1024};                          // a signature
 };
 
 inline constexpr char kFetchError[] = "*Error*";
@@ -98,9 +101,12 @@ class InternetUpdate : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  // Fetches url into `path`, verified by its signature; false after showing why.
-  bool DownloadFile(const QString& url, const QString& path);
-  bool FetchVerified(const QString& url, const QString& path, QString* error);
+  // Fetches url into `path`, verified by its signed manifest, and keeps it open for
+  // its start; null after showing why.
+  std::unique_ptr<platform::KeptFile> DownloadFile(const QString& url, const QString& path);
+  std::unique_ptr<platform::KeptFile> FetchVerified(const QString& url, const QString& path, QString* error);
+  // Whether `url`.sig is the maker's signature of `body`.
+  bool SignatureVerifies(const QString& url, const QByteArray& body);
   void MarkChanged(const char* key);
   void CloseStatus();
   QWidget* Owner();
@@ -111,6 +117,7 @@ class InternetUpdate : public QWidget {
   bool showStatus_ = true;
   bool showMessage_ = true;
   QString fetchResult_;
+  QString checkedVersion_;  // the signed version the last check announced
   QByteArray publicKey_;
   int major_;
   int minor_;

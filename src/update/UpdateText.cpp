@@ -73,4 +73,40 @@ QString ManualDownloadMessage(const QString& downloadUrl) {
          "Download the new version of this application manually at " + kCrLf + host;
 }
 
+std::optional<InstallerManifest> ParseManifest(const QByteArray& text) {
+  InstallerManifest manifest;
+  bool file = false, version = false, size = false, sha = false;
+  for (QByteArray line : text.split('\n')) {
+    if (line.endsWith('\r')) line.chop(1);
+    if (line.trimmed().isEmpty()) continue;
+    const qsizetype equals = line.indexOf('=');
+    if (equals <= 0) return std::nullopt;
+    const QByteArray key = line.left(equals).trimmed();
+    const QByteArray value = line.mid(equals + 1).trimmed();
+    if (key == "file" && !file && !value.isEmpty()) {
+      manifest.file = QString::fromUtf8(value);
+      file = true;
+    } else if (key == "version" && !version && !value.isEmpty() && value.size() <= 8) {
+      manifest.version = QString::fromUtf8(value);
+      version = true;
+    } else if (key == "size" && !size) {
+      bool ok = false;
+      manifest.size = value.toLongLong(&ok);
+      for (const char c : value) ok = ok && c >= '0' && c <= '9';
+      if (!ok || manifest.size <= 0) return std::nullopt;
+      size = true;
+    } else if (key == "sha256" && !sha && value.size() == 64) {
+      for (const char c : value) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))) return std::nullopt;
+      }
+      manifest.sha256 = QByteArray::fromHex(value);
+      sha = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!file || !version || !size || !sha) return std::nullopt;
+  return manifest;
+}
+
 }  // namespace typeloom::update

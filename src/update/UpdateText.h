@@ -1,7 +1,10 @@
 #pragma once
 // The update check's text rules: file addresses, local paths, the user's messages
 // and the version test. Plain values in, plain values out.
+#include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 namespace typeloom::update {
 
@@ -37,5 +40,22 @@ QString BuildUpdateMessage(int major, int minor, const QString& newVersion, cons
 
 // The failure text naming where to download the program by hand.
 QString ManualDownloadMessage(const QString& downloadUrl);
+
+// The signed description of an installer (`<installer>.manifest`), lines of
+// "key=value":
+//   file=typeloominstall.run      the installer's name in the folder
+//   version=1.5                   the version it installs
+//   size=123456                   its length in bytes
+//   sha256=<64 hex digits>        its SHA-256
+struct InstallerManifest {
+  QString file;
+  QString version;
+  qint64 size = 0;
+  QByteArray sha256;  // 32 raw bytes
+};
+
+// The manifest in `text`; nullopt when a key is missing, repeated or malformed, or
+// another key is present.
+std::optional<InstallerManifest> ParseManifest(const QByteArray& text);
 
 }  // namespace typeloom::update

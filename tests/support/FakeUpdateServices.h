@@ -20,6 +20,7 @@ class NoNetwork final : public platform::HttpClient {
 class NoProcesses final : public platform::ProcessStarter {
  public:
   bool StartDetached(const QString&, const QStringList&, QString*) override { return false; }
+  bool StartKept(const platform::KeptFile&, const QStringList&, QString*) override { return false; }
 };
 
 }  // namespace typeloom::test

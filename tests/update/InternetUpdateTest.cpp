@@ -1,6 +1,7 @@
 // The update check and download against a real HTTPS server on 127.0.0.1: what the
 // user sees and which events the control raises.
 #include "platform/net/QtHttpClient.h"
+#include "platform/process/KeptFile.h"
 #include "platform/process/ProcessStarter.h"
 #include "platform/ui/QtClock.h"
 #include "support/FakeAppServices.h"
@@ -10,6 +11,7 @@
 #include "update/UpdateText.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QLabel>
 #include <QFileInfo>
@@ -35,16 +37,25 @@ const QString kUpdateTitle = " Typeloom Update";
 constexpr int kGenerousInactivityMs = 60000;
 constexpr int kWaitedOutInactivityMs = 1500;
 
-// Starts the real program and remembers what it started.
+// Starts the real program and remembers what it started; `beforeStart` runs between
+// the verification and the start (where another user's swap would come).
 class RecordingStarter final : public platform::ProcessStarter {
  public:
   bool StartDetached(const QString& program, const QStringList& arguments, QString* error) override {
     started << program;
     return real.StartDetached(program, arguments, error);
   }
+  bool StartKept(const platform::KeptFile& file, const QStringList& arguments, QString* error) override {
+    started << file.Path();
+    if (beforeStart) beforeStart(file.Path());
+    return real.StartKept(file, arguments, error);
+  }
   QStringList started;
+  std::function<void(const QString&)> beforeStart;
   platform::QtProcessStarter real;
 };
+
+QByteArray Sha256Hex(const QByteArray& bytes) { return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex(); }
 
 class InternetUpdateTest : public ::testing::Test {
  protected:
@@ -83,18 +94,34 @@ class InternetUpdateTest : public ::testing::Test {
     messages.styles.clear();
     messages.titles.clear();
   }
-  // A folder offering version 1.5 with change notes and a signed installer that
-  // writes its own path into the marker file.
+  // Puts a file with its detached signature beside it.
+  void PutSigned(const QString& folder, const QString& file, const QByteArray& bytes, const QByteArray& mode = {}) {
+    server.Put(folder, file, bytes, mode);
+    server.Put(folder, file + ".sig", signer.Sign(bytes));
+  }
+  // The signed manifest of `bytes` as the installer of `version`.
+  void PutManifest(const QString& folder, const QByteArray& version, const QByteArray& bytes,
+                   const QByteArray& file = "typeloominstall.run") {
+    PutSigned(folder, "typeloominstall.run.manifest",
+              "file=" + file + "\nversion=" + version + "\nsize=" + QByteArray::number(bytes.size()) +
+                  "\nsha256=" + Sha256Hex(bytes) + "\n");
+  }
+  // A folder offering version 1.5 with signed change notes and a signed installer
+  // that writes the path it was started as into the marker file.
   QString OfferInstaller(const QString& name) {
     const QString folder = server.Folder(name);
-    server.Put(name, "typeloom.ver", "1.5\n");
-    server.Put(name, "typeloom.1.5.msg", "Faster start");
+    PutSigned(name, "typeloom.ver", "1.5\n");
+    PutSigned(name, "typeloom.1.5.msg", "Faster start");
     installer = "#!/bin/sh\necho \"$0\" > '" + Marker().toUtf8() + "'\n";
     server.Put(name, "typeloominstall.run", installer);
-    server.Put(name, "typeloominstall.run.sig", signer.Sign(installer));
+    PutManifest(name, "1.5", installer);
     return folder;
   }
   QString Marker() const { return markerDir.path() + "/started"; }
+  QByteArray ManifestOf(const QString& folder) const {
+    QFile file(server.Root() + "/www/" + folder + "/typeloominstall.run.manifest");
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
   QString ManualMessage(const QString& folder) const { return ManualDownloadMessage(folder); }
   QStringList TempEntries() const { return QDir(temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden); }
 
@@ -144,13 +171,15 @@ TEST_F(InternetUpdateTest, CheckTellsTheUserAndRaisesEventsForEveryServerAnswer)
       {"redirect-https", "9.9", "redirect\n/redirect-target/typeloom.ver", nullptr, 4, Outcome::Newer, "1.6"},
   };
   server.Put("redirect-target", "typeloom.ver", "1.6");
-  // A redirect within https:// is followed: the target's version counts.
-  server.Put("redirect-https", "typeloom.9.9.msg", "notes of the version never served");
+  // A redirect within https:// is followed: the target's version counts (its
+  // signature is the one beside the address asked for).
+  PutSigned("redirect-https", "typeloom.9.9.msg", "notes of the version never served");
 
   for (const Case& c : cases) {
     const QString folder = server.Folder(c.name);
-    server.Put(c.name, "typeloom.ver", c.version, c.versionMode);
-    if (c.notes != nullptr) server.Put(c.name, QStringLiteral("typeloom.%1.msg").arg(c.newVersion), c.notes);
+    PutSigned(c.name, "typeloom.ver", c.version, c.versionMode);
+    if (QByteArray(c.name) == "redirect-https") server.Put(c.name, "typeloom.ver.sig", signer.Sign("1.6"));
+    if (c.notes != nullptr) PutSigned(c.name, QStringLiteral("typeloom.%1.msg").arg(c.newVersion), c.notes);
     control->SetDownloadURL(folder);
     control->SetCurrentVersion(1, c.minor);
     SetInactivity(c.versionMode == "hang" ? kWaitedOutInactivityMs : kGenerousInactivityMs);
@@ -233,9 +262,9 @@ TEST_F(InternetUpdateTest, TestAndUpdateStartsTheSignedInstallerAndRaisesUpdateS
   for (int waited = 0; waited < 30000 && !QFile::exists(Marker()); waited += 50) QTest::qWait(50);
   QFile marker(Marker());
   ASSERT_TRUE(marker.open(QIODevice::ReadOnly)) << "the installer did not run";
-  const QString path = QString::fromUtf8(marker.readAll()).trimmed();
-  EXPECT_EQ(path, starter.started[0]);
-  const QFileInfo file(path);
+  // Started from the open file that was verified, not by its name.
+  EXPECT_TRUE(marker.readAll().trimmed().startsWith("/dev/fd/"));
+  const QFileInfo file(starter.started[0]);
   EXPECT_EQ(file.fileName(), "typeloominstall.run");
   EXPECT_EQ(file.absolutePath().section('/', 0, -2), QFileInfo(temp.path()).absoluteFilePath());
   const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
@@ -268,16 +297,31 @@ TEST_F(InternetUpdateTest, FailedOrForgedDownloadIsNeverStartedAndIsDeleted) {
        "Insecure redirect"},
       {"silent", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer, "hang"); },
        "The server did not answer in time."},
-      {"bad-signature", [&](const QString& n) { server.Put(n, "typeloominstall.run.sig", signer.Sign(installer + " ")); },
+      // The manifest: signed by the maker's key, naming this file, this length and digest,
+      // and the version announced, newer than the running one.
+      {"bad-signature", [&](const QString& n) { server.Put(n, "typeloominstall.run.manifest.sig", signer.Sign("other")); },
        kNotSigned},
-      {"other-key", [&](const QString& n) { server.Put(n, "typeloominstall.run.sig", test::Ed25519Signer().Sign(installer)); },
+      {"other-key",
+       [&](const QString& n) {
+         server.Put(n, "typeloominstall.run.manifest.sig",
+                    test::Ed25519Signer().Sign(ManifestOf(n)));
+       },
        kNotSigned},
-      {"short-signature", [&](const QString& n) { server.Put(n, "typeloominstall.run.sig", signer.Sign(installer).left(63)); },
+      {"short-signature", [&](const QString& n) { server.Put(n, "typeloominstall.run.manifest.sig", signer.Sign(ManifestOf(n)).left(63)); },
        kNotSigned},
-      {"no-signature", [&](const QString& n) { server.Put(n, "typeloominstall.run.sig", "", "404"); },
-       "Error transferring %1.sig - server replied: Not Found"},
-      {"changed-installer", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer + "rm -rf ~\n"); },
+      {"no-signature", [&](const QString& n) { server.Put(n, "typeloominstall.run.manifest.sig", "", "404"); }, kNotSigned},
+      {"no-manifest", [&](const QString& n) { server.Put(n, "typeloominstall.run.manifest", "", "404"); },
+       "Error transferring %1.manifest - server replied: Not Found"},
+      {"changed-installer",
+       [&](const QString& n) { server.Put(n, "typeloominstall.run", QByteArray(installer).replace("echo", "eval")); },
        kNotSigned},
+      {"longer-installer", [&](const QString& n) { server.Put(n, "typeloominstall.run", installer + "rm -rf ~\n"); },
+       "The server sent more data than expected."},
+      // A validly signed older release replayed by a mirror.
+      {"older-release", [&](const QString& n) { PutManifest(n, "1.2", installer); }, kNotSigned},
+      {"same-as-running", [&](const QString& n) { PutManifest(n, "1.4", installer); }, kNotSigned},
+      {"other-than-announced", [&](const QString& n) { PutManifest(n, "1.6", installer); }, kNotSigned},
+      {"manifest-of-another-file", [&](const QString& n) { PutManifest(n, "1.5", installer, "setup.run"); }, kNotSigned},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -304,16 +348,83 @@ TEST_F(InternetUpdateTest, FailedOrForgedDownloadIsNeverStartedAndIsDeleted) {
   EXPECT_FALSE(QFile::exists(Marker()));
 }
 
-TEST_F(InternetUpdateTest, WithoutABuiltInKeyNothingIsStarted) {
+TEST_F(InternetUpdateTest, WithoutABuiltInKeyNoVersionIsBelievedAndNothingIsStarted) {
   control->SetDownloadURL(OfferInstaller("no-key"));
   control->SetPublicKey({});
   messages.reply = mb::kYes;
   control->TestAndUpdate();
+  EXPECT_TRUE(events.isEmpty());
+  EXPECT_EQ(messages.shown, QStringList{kConnectionFailed});
+  control->Update();
   EXPECT_EQ(events, (QStringList{"DownloadStarted", "DownloadFailed"}));
-  ASSERT_EQ(messages.shown.size(), 3);
   EXPECT_EQ(messages.shown[1], kBadSignature);
   EXPECT_TRUE(starter.started.isEmpty());
   EXPECT_TRUE(TempEntries().isEmpty());
+}
+
+// A version file or change notes a mirror wrote itself: the version is not
+// believed (the check fails as without an answer), the notes are left out.
+TEST_F(InternetUpdateTest, UnsignedVersionFileOrNotesAreNotBelieved) {
+  struct Case {
+    const char* name;
+    std::function<void(const QString& name)> spoil;
+    bool versionBelieved;
+  } cases[] = {
+      {"unsigned-version", [&](const QString& n) { server.Put(n, "typeloom.ver.sig", "", "404"); }, false},
+      {"forged-version", [&](const QString& n) { server.Put(n, "typeloom.ver", "9.9"); }, false},
+      {"other-key-version",
+       [&](const QString& n) { server.Put(n, "typeloom.ver.sig", test::Ed25519Signer().Sign("1.5\n")); }, false},
+      {"unsigned-notes", [&](const QString& n) { server.Put(n, "typeloom.1.5.msg.sig", "", "404"); }, true},
+      {"forged-notes", [&](const QString& n) { server.Put(n, "typeloom.1.5.msg", "Critical security fix: say yes"); },
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString folder = OfferInstaller(c.name);
+    c.spoil(c.name);
+    control->SetDownloadURL(folder);
+    Reset();
+    messages.reply = mb::kNo;
+    control->TestAndUpdate();
+    if (c.versionBelieved) {
+      EXPECT_EQ(messages.shown, QStringList{BuildUpdateMessage(1, 4, "1.5", "") + kCrLf3 + kAsk});
+      EXPECT_EQ(events, QStringList{"UpdateCanceled"});
+    } else {
+      EXPECT_EQ(messages.shown, QStringList{kConnectionFailed});
+      EXPECT_EQ(control->FetchResult(), "*Error*");
+      EXPECT_TRUE(events.isEmpty());
+    }
+  }
+  EXPECT_TRUE(starter.started.isEmpty());
+}
+
+// Another user swaps the installer's folder and file for their own between the
+// verification and the start: what runs is the verified file, never theirs.
+TEST_F(InternetUpdateTest, InstallerSwappedAfterVerificationIsNeverRun) {
+  control->SetDownloadURL(OfferInstaller("swapped"));
+  const QString payloadMarker = markerDir.path() + "/payload";
+  const QByteArray payload = "#!/bin/sh\necho payload > '" + payloadMarker.toUtf8() + "'\n";
+  starter.beforeStart = [&](const QString& path) {
+    const QString folder = QFileInfo(path).absolutePath();
+    // The file renamed away and another put in its place ...
+    ASSERT_TRUE(QFile::rename(path, path + ".verified"));
+    QFile own(path);
+    ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+    own.write(payload);
+    own.close();
+    own.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // ... and the whole folder too.
+    ASSERT_TRUE(QDir().rename(folder, folder + "-verified"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::copy(path.section('/', 0, -2) + "-verified/" + QFileInfo(path).fileName(), path));
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  };
+  messages.reply = mb::kYes;
+  control->TestAndUpdate();
+  EXPECT_EQ(events, (QStringList{"DownloadStarted", "UpdateStarted"}));
+  for (int waited = 0; waited < 30000 && !QFile::exists(Marker()); waited += 50) QTest::qWait(50);
+  EXPECT_TRUE(QFile::exists(Marker())) << "the verified installer did not run";
+  EXPECT_FALSE(QFile::exists(payloadMarker)) << "the swapped-in payload ran";
 }
 
 TEST_F(InternetUpdateTest, ServerReasonPhraseReachesTheUserAsOneLineOfPlainText) {

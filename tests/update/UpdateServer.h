@@ -60,6 +60,7 @@ class UpdateServer {
   }
   bool Ready() const { return port_ > 0; }
   QString CertFile() const { return dir_.path() + "/cert.pem"; }
+  QString Root() const { return dir_.path(); }
   // The address of a folder on the server (created).
   QString Folder(const QString& name) {
     QDir(dir_.path() + "/www").mkpath(name);

@@ -83,4 +83,36 @@ TEST(UpdateText, ManualDownloadMessageNamesTheHost) {
   for (const Case& c : cases) EXPECT_EQ(ManualDownloadMessage(c.folder), lead + c.named) << c.folder;
 }
 
+TEST(UpdateText, ManifestIsReadOnlyWhenEveryKeyIsThereOnceAndWellFormed) {
+  const QByteArray sha(64, 'a');
+  const QByteArray good = "file=typeloominstall.run\nversion=1.5\nsize=42\nsha256=" + sha + "\n";
+  const auto parsed = ParseManifest(good);
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(parsed->file, "typeloominstall.run");
+  EXPECT_EQ(parsed->version, "1.5");
+  EXPECT_EQ(parsed->size, 42);
+  EXPECT_EQ(parsed->sha256, QByteArray(32, char(0xAA)));
+  // Line ends and order do not matter.
+  EXPECT_TRUE(ParseManifest("sha256=" + sha + "\r\nsize=42\r\nversion=1.5\r\n\r\nfile=a.run"));
+
+  const struct {
+    const char* name;
+    QByteArray text;
+  } refused[] = {
+      {"empty", ""},
+      {"no-version", "file=a\nsize=1\nsha256=" + sha},
+      {"no-digest", "file=a\nversion=1.5\nsize=1"},
+      {"repeated-version", "file=a\nversion=1.5\nversion=9.9\nsize=1\nsha256=" + sha},
+      {"unknown-key", "file=a\nversion=1.5\nsize=1\nsha256=" + sha + "\nurl=https://x"},
+      {"short-digest", "file=a\nversion=1.5\nsize=1\nsha256=" + sha.left(63)},
+      {"digest-not-hex", "file=a\nversion=1.5\nsize=1\nsha256=" + QByteArray(64, 'g')},
+      {"negative-size", "file=a\nversion=1.5\nsize=-1\nsha256=" + sha},
+      {"zero-size", "file=a\nversion=1.5\nsize=0\nsha256=" + sha},
+      {"size-not-a-number", "file=a\nversion=1.5\nsize=1e3\nsha256=" + sha},
+      {"long-version", "file=a\nversion=123456789\nsize=1\nsha256=" + sha},
+      {"line-without-key", "file=a\nversion=1.5\nsize=1\nsha256=" + sha + "\njunk"},
+  };
+  for (const auto& r : refused) EXPECT_FALSE(ParseManifest(r.text)) << r.name;
+}
+
 }  // namespace
