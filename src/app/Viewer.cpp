@@ -20,7 +20,6 @@
 #include <QEvent>
 #include <QFile>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -407,7 +406,11 @@ void Viewer::sizeList_Click() {
 void Viewer::effect_Click() { RenderSample(); }
 
 void Viewer::RenderSample() {
-  if (!userText) displayText->setText(SampleLine(fontList->Text(), sizeList->Text()));
+  if (!userText) {
+    const bool outer = std::exchange(settingSampleLine_, true);
+    displayText->setText(SampleLine(fontList->Text(), sizeList->Text()));
+    settingSampleLine_ = outer;
+  }
   const QString text = displayText->text();
   if (text.isEmpty()) {
     displayPicture->Clear();
@@ -424,7 +427,13 @@ void Viewer::RenderSample() {
   displayPicture->DrawLine(SampleFont(fontList->Text(), points, effects), text);
 }
 
-void Viewer::displayText_Change() { RenderSample(); }
+void Viewer::displayText_Change() {
+  // Every change but the sample line set above is the user's input, however it
+  // arrived: typed, composed from a dead key, committed by an input method, pasted
+  // (clipboard or selection), dropped, deleted.
+  if (!settingSampleLine_) displayText_KeyPress();
+  RenderSample();
+}
 
 void Viewer::displayText_KeyPress() { userText = true; }
 
@@ -441,9 +450,7 @@ void Viewer::ShowDetails() {
 
 bool Viewer::eventFilter(QObject* watched, QEvent* event) {
   if (watched == displayText) {
-    if (event->type() == QEvent::KeyPress && !static_cast<QKeyEvent*>(event)->text().isEmpty()) {
-      displayText_KeyPress();
-    } else if (event->type() == QEvent::FocusIn) {
+    if (event->type() == QEvent::FocusIn) {
       // After the click that gave the focus has placed the cursor.
       QTimer::singleShot(0, displayText, [this] { displayText_GotFocus(); });
     }

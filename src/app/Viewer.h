@@ -143,6 +143,7 @@ class Viewer : public QWidget, public MainWindowState {
   platform::KeyPreview* keyPreview_ = nullptr;
   platform::GraphicsFacts* facts_ = nullptr;
   std::optional<platform::LineHeights> lineHeights_;  // the listed font's heights on TextSize
+  bool settingSampleLine_ = false;  // RenderSample is setting the sample line itself
 };
 
 }  // namespace typeloom::app

@@ -14,6 +14,7 @@
 #include "platform/registry/LinuxRegistry.h"
 #include "platform/settings/QtSettingsStore.h"
 #include "platform/shell/ShellBindings.h"
+#include "platform/ui/LatinMnemonics.h"
 #include "platform/ui/QtClock.h"
 #include "platform/ui/QtMessageBoxes.h"
 #include "platform/ui/WindowServices.h"
@@ -126,6 +127,7 @@ int RunWindow(int argc, char** argv, int instanceLock, const MakeViewerWindows& 
   QApplication::setApplicationName(kAppTitle);
   QApplication::setApplicationVersion(QStringLiteral("%1.%2").arg(kVersionMajor).arg(kVersionMinor));
   QApplication::setDesktopFileName("typeloom");
+  platform::EnableLatinMnemonics();
 
   QStringList arguments;
   for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);

@@ -5,10 +5,13 @@
 #include "platform/ui/Clipboard.h"
 #include "platform/ui/WindowServices.h"
 
+#include <QDropEvent>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
@@ -56,12 +59,14 @@ NumberBox::NumberBox(QWidget* parent, PropertyStore* host, platform::Clipboard* 
   clipboard_ = clipboard;
   beeper_ = beeper;
   // Right-aligned and sunken before the first focus, as after it. The field's own
-  // clipboard routes (context menu, dragging) are off: only the keys below act.
+  // clipboard menu and dragging out are off; text that comes in by a key, an input
+  // method, the middle button or a drop goes through the typing filter.
   txtNumber_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   txtNumber_->setFrame(true);
   txtNumber_->setContextMenuPolicy(Qt::NoContextMenu);
   txtNumber_->setDragEnabled(false);
-  txtNumber_->setAcceptDrops(false);
+  txtNumber_->setAcceptDrops(true);
+  txtNumber_->setInputMethodHints(Qt::ImhFormattedNumbersOnly | Qt::ImhNoPredictiveText);
   txtNumber_->installEventFilter(this);
   setFocusProxy(txtNumber_);
   connect(txtNumber_, &QLineEdit::textChanged, this, [this] { TextChanged(); });
@@ -248,14 +253,23 @@ bool NumberBox::KeyDown(QKeyEvent* event) {
     // Control characters are refused; Ctrl with a moving key still moves.
     return !event->text().isEmpty() || (key >= Qt::Key_Space && key <= Qt::Key_AsciiTilde);
   }
-  if (key == Qt::Key_Backspace) return false;
-  // Keys that insert nothing pass on: moving, deleting, and the window's own keys.
+  // Backspace and Delete delete, each on its side of the caret (X11 gives Delete the
+  // text "\x7f").
+  if (key == Qt::Key_Backspace || key == Qt::Key_Delete) return locked_;
+  // Keys that insert nothing pass on: moving, and the window's own keys.
   if (event->text().isEmpty() || key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape ||
       key == Qt::Key_Tab || key == Qt::Key_Backtab) {
     return false;
   }
-  const char16_t k = event->text().at(0).unicode();
-  if (k < 32 || k == 127) return true;
+  const QString typed = event->text();
+  const Inserted accepted = FilterInserted(typed, CurrentTypingState());
+  if (accepted.beep) beeper_->Beep();
+  if (accepted.text == typed) return false;
+  if (!accepted.text.isEmpty()) txtNumber_->insert(accepted.text);
+  return true;
+}
+
+TypingState NumberBox::CurrentTypingState() const {
   TypingState state;
   state.locked = locked_;
   state.textLength = txtNumber_->text().size();
@@ -265,9 +279,13 @@ bool NumberBox::KeyDown(QKeyEvent* event) {
   state.positiveOnly = positiveOnly_;
   state.formatHasPoint = format_.contains(u'.');
   state.textHasPoint = txtNumber_->text().contains(u'.');
-  const Typed typed = FilterTyped(event->text().size() == 1 ? k : char16_t{0}, state);
-  if (typed == Typed::RefuseWithBeep) beeper_->Beep();
-  return typed != Typed::Accept;
+  return state;
+}
+
+void NumberBox::InsertFiltered(const QString& text) {
+  const Inserted accepted = FilterInserted(text, CurrentTypingState());
+  if (accepted.beep) beeper_->Beep();
+  if (!accepted.text.isEmpty()) txtNumber_->insert(accepted.text);
 }
 
 void NumberBox::FocusGained(Qt::FocusReason reason) {
@@ -322,6 +340,28 @@ bool NumberBox::eventFilter(QObject* watched, QEvent* event) {
       if (event->type() == QEvent::FocusIn) FocusGained(focus->reason());
       else FocusLost();
       return false;
+    }
+    case QEvent::InputMethod: {
+      // An input method's commit is typed text; what it is still composing is not
+      // shown.
+      InsertFiltered(static_cast<QInputMethodEvent*>(event)->commitString());
+      return true;
+    }
+    case QEvent::MouseButtonRelease: {
+      // The middle button pastes the desktop's selection where it was pressed.
+      if (static_cast<QMouseEvent*>(event)->button() != Qt::MiddleButton) return false;
+      txtNumber_->deselect();
+      InsertFiltered(clipboard_->SelectionText());
+      return true;
+    }
+    case QEvent::Drop: {
+      auto* drop = static_cast<QDropEvent*>(event);
+      if (locked_ || !drop->mimeData()->hasText()) return false;
+      txtNumber_->deselect();
+      txtNumber_->setCursorPosition(txtNumber_->cursorPositionAt(drop->position().toPoint()));
+      InsertFiltered(drop->mimeData()->text());
+      drop->acceptProposedAction();
+      return true;
     }
     case QEvent::MouseButtonPress:
     case QEvent::MouseMove: {

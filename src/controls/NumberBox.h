@@ -2,6 +2,7 @@
 // Numeric entry field: one text field that takes only what makes a number, shows
 // the bare number while it has the focus and the number laid out by its mask
 // otherwise.
+#include "controls/NumberFormat.h"
 #include "controls/PropertyStore.h"
 
 #include <QString>
@@ -83,6 +84,10 @@ class NumberBox : public QWidget {
   void ApplyMaskToWorkText();
   void TextChanged();
   bool KeyDown(QKeyEvent* event);
+  // The field as the typing filter sees it now.
+  TypingState CurrentTypingState() const;
+  // Inserts what the typing filter lets through of text, over the selection.
+  void InsertFiltered(const QString& text);
   void FocusGained(Qt::FocusReason reason);
   void FocusLost();
   bool ApplyColor(const QString& text, bool background);

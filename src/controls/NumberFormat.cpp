@@ -162,6 +162,25 @@ Typed FilterTyped(char16_t k, const TypingState& st) {
   return Typed::Refuse;
 }
 
+Inserted FilterInserted(const QString& text, TypingState state) {
+  Inserted result;
+  for (const QChar c : text) {
+    const char16_t k = c.unicode();
+    if (k < 32 || k == 127) continue;
+    const Typed typed = FilterTyped(k, state);
+    if (typed == Typed::RefuseWithBeep) result.beep = true;
+    if (typed != Typed::Accept) continue;
+    result.text += c;
+    // Text that was all selected is gone now, its point with it.
+    if (state.selectionLength >= state.textLength) state.textHasPoint = false;
+    state.textLength = state.textLength - state.selectionLength + 1;
+    state.selectionStart += 1;
+    state.selectionLength = 0;
+    if (k == u'.') state.textHasPoint = true;
+  }
+  return result;
+}
+
 std::optional<std::uint32_t> ColorLiteral(const QString& text) {
   QString t = text;
   if (t.endsWith(u'&')) t.chop(1);

@@ -57,6 +57,16 @@ struct TypingState {
 // not all of it selected) refuses digits, "." and "-" with a beep.
 Typed FilterTyped(char16_t character, const TypingState& state);
 
+// Text that enters the field in one piece (a typed key's text, an input method's
+// commit, a paste, a drop): each character goes through the typing filter as if
+// typed one after another at the caret, the first one replacing the selection.
+// Control characters are never inserted. beep: a character was refused as full.
+struct Inserted {
+  QString text;
+  bool beep = false;
+};
+Inserted FilterInserted(const QString& text, TypingState state);
+
 // A colour literal: "&H" and hexadecimal digits (up to 8), or a decimal integer,
 // optionally ended by one "&". Nothing for any other text.
 std::optional<std::uint32_t> ColorLiteral(const QString& text);

@@ -150,7 +150,8 @@ void Options::saveButton_Click() {
 void Options::cancelButton_Click() { close(); }
 
 bool Options::Form_QueryUnload() {
-  if (!saveButton->isEnabled()) return true;
+  // A dialog already closed has been answered for (or had nothing to ask).
+  if (!saveButton->isEnabled() || !isVisible()) return true;
   asking_ = true;
   const int answer = services_.messages.Show(this, kQuestionText, platform::mb::kYesNoCancel | platform::mb::kQuestion,
                                              kQuestionTitle);
@@ -193,8 +194,8 @@ bool Options::event(QEvent* e) {
 void Options::Form_KeyDown(int& keyCode, int shift) {
   if (keyCode != 27) return;
   keyCode = 0;
-  QPointer<Options> self(this);
-  close();
+  // Cancel in the question keeps the dialog, and so the program, running.
+  if (!close()) return;
   if (shift > 0 && services_.endProgram) services_.endProgram();
 }
 
@@ -212,7 +213,7 @@ void OptionsWindow::Open() {
 }
 
 void OptionsWindow::Close() {
-  if (dialog_) dialog_->close();
+  if (IsOpen()) dialog_->close();
 }
 
 std::unique_ptr<app::WindowSeam> MakeOptionsWindow(app::MainWindowState& main, app::FontModule& module,

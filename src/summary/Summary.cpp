@@ -4,6 +4,7 @@
 #include "platform/graphics/SystemColors.h"
 #include "platform/ui/WindowServices.h"
 
+#include <QApplication>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QSignalBlocker>
@@ -77,9 +78,20 @@ Summary::Summary(app::MainWindowState& main, FontResolver resolve)
   connect(vScroll_, &QScrollBar::valueChanged, this, [this] { VScroll_Change(); });
 
   keyPreview_ = new platform::KeyPreview(this, [this](int& keyCode, int shift) { Form_KeyDown(keyCode, shift); });
+  fontPicture_->installEventFilter(this);
 }
 
 Summary::~Summary() = default;
+
+bool Summary::eventFilter(QObject* watched, QEvent* event) {
+  // The wheel over the page turns the scroll bar: rows as its arrows move them, as
+  // many for a notch as the desktop's wheel setting asks.
+  if (watched == fontPicture_ && event->type() == QEvent::Wheel) {
+    QApplication::sendEvent(vScroll_, event);
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
 
 void Summary::Form_Load() {
   if (QWidget* mainWidget = main_.MainWidget()) {

@@ -41,6 +41,9 @@ class Summary : public QWidget {
   // How many times the page was asked to redraw after a scroll change.
   int redraws() const { return redraws_; }
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   app::MainWindowState& main_;
   FontResolver resolve_;

@@ -7,8 +7,10 @@ namespace typeloom::testsupport {
 class FakeClipboard final : public platform::Clipboard {
  public:
   QString text;
+  QString selection;
   QString Text() const override { return text; }
   void SetText(const QString& t) override { text = t; }
+  QString SelectionText() const override { return selection; }
 };
 
 class FakeBeeper final : public platform::Beeper {

@@ -14,6 +14,12 @@ void QtClipboard::SetText(const QString& text) {
   if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(text);
 }
 
+QString QtClipboard::SelectionText() const {
+  const QClipboard* clipboard = QGuiApplication::clipboard();
+  if (clipboard == nullptr || !clipboard->supportsSelection()) return {};
+  return clipboard->text(QClipboard::Selection);
+}
+
 void QtBeeper::Beep() { QApplication::beep(); }
 
 }  // namespace typeloom::platform

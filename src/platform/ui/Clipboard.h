@@ -9,6 +9,9 @@ class Clipboard {
   virtual ~Clipboard() = default;
   virtual QString Text() const = 0;
   virtual void SetText(const QString& text) = 0;
+  // The text last selected anywhere on the desktop (X11's primary selection, which
+  // the middle button pastes); empty where there is none.
+  virtual QString SelectionText() const = 0;
 };
 
 class Beeper {
@@ -22,6 +25,7 @@ class QtClipboard final : public Clipboard {
  public:
   QString Text() const override;
   void SetText(const QString& text) override;
+  QString SelectionText() const override;
 };
 
 // The desktop's beep through Qt.

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cmath>
+#include <string_view>
 #include <utility>
 
 namespace typeloom::platform {
@@ -40,7 +41,22 @@ constexpr std::array<std::pair<int, int>, 36> kSpecialKeys{{
     {Qt::Key_Comma, 188},    {Qt::Key_Semicolon, 186}, {Qt::Key_Equal, 187},     {Qt::Key_Backslash, 220},
 }};
 
+// The US keyboard's rows at their xkb key codes (evdev + 8).
+struct KeyRow {
+  quint32 first;
+  const char* keys;
+};
+constexpr std::array<KeyRow, 4> kUsRows{{{10, "1234567890"}, {24, "QWERTYUIOP"}, {38, "ASDFGHJKL"}, {52, "ZXCVBNM"}}};
+
 }  // namespace
+
+int LatinKeyCodeAt(quint32 xkbKeycode) {
+  for (const KeyRow& row : kUsRows) {
+    const std::string_view keys(row.keys);
+    if (xkbKeycode >= row.first && xkbKeycode - row.first < keys.size()) return keys[xkbKeycode - row.first];
+  }
+  return 0;
+}
 
 int TwipsToPixelsX(int twips) { return ToPixels(twips, Qt::Horizontal); }
 int TwipsToPixelsY(int twips) { return ToPixels(twips, Qt::Vertical); }
@@ -74,7 +90,9 @@ int KeyCodeOf(const QKeyEvent& event) {
   for (const auto& [qtKey, code] : kSpecialKeys) {
     if (qtKey == key) return code;
   }
-  return 0;
+  // A letter of a non-Latin layout (or a key without a code of its own): the Latin
+  // key at the same place, as on a US keyboard.
+  return LatinKeyCodeAt(event.nativeScanCode());
 }
 
 int ShiftStateOf(const QKeyEvent& event) {

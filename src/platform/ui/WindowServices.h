@@ -26,8 +26,13 @@ QRect TwipsRect(int left, int top, int width, int height);
 QFont DialogFont();
 
 // Key codes as the forms expect them: A-Z 65-90, 0-9 48-57, F1-F24 112-135,
-// Escape 27, Enter 13, and so on; 0 for keys without a code.
+// Escape 27, Enter 13, and so on; 0 for keys without a code. A letter or digit key
+// of a layout without Latin letters (Russian, Greek) gets the code of the Latin
+// key at its place on a US keyboard, found from its hardware key code.
 int KeyCodeOf(const QKeyEvent& event);
+// The code of the US keyboard's letter or digit at an xkb key code (the evdev code
+// plus 8, as X11 and Wayland report keys); 0 for any other key.
+int LatinKeyCodeAt(quint32 xkbKeycode);
 // Shift state: 1 Shift, 2 Ctrl, 4 Alt, added together.
 int ShiftStateOf(const QKeyEvent& event);
 // The Qt key for a key code, for delivering a key to a window (0 when unknown).
