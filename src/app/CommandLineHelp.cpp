@@ -1,6 +1,8 @@
 #include "app/CommandLineHelp.h"
 
 #include <algorithm>
+#include <iterator>
+#include <span>
 #include <vector>
 
 namespace typeloom::app::cli {

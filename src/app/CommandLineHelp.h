@@ -8,7 +8,7 @@
 // Texts are plain: `--word` tokens are set in bold and upper-case argument names
 // (FONT-FILE) in italics on the manual page; everything else is escaped.
 
-#include <span>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
