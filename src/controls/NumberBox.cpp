@@ -263,9 +263,9 @@ bool NumberBox::KeyDown(QKeyEvent* event) {
   }
   const QString typed = event->text();
   const Inserted accepted = FilterInserted(typed, CurrentTypingState());
-  if (accepted.beep) beeper_->Beep();
+  // All of it passes: the field inserts it itself.
   if (accepted.text == typed) return false;
-  if (!accepted.text.isEmpty()) txtNumber_->insert(accepted.text);
+  Insert(accepted);
   return true;
 }
 
@@ -282,11 +282,12 @@ TypingState NumberBox::CurrentTypingState() const {
   return state;
 }
 
-void NumberBox::InsertFiltered(const QString& text) {
-  const Inserted accepted = FilterInserted(text, CurrentTypingState());
+void NumberBox::Insert(const Inserted& accepted) {
   if (accepted.beep) beeper_->Beep();
   if (!accepted.text.isEmpty()) txtNumber_->insert(accepted.text);
 }
+
+void NumberBox::InsertFiltered(const QString& text) { Insert(FilterInserted(text, CurrentTypingState())); }
 
 void NumberBox::FocusGained(Qt::FocusReason reason) {
   hasFocus_ = true;

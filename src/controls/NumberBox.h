@@ -86,7 +86,9 @@ class NumberBox : public QWidget {
   bool KeyDown(QKeyEvent* event);
   // The field as the typing filter sees it now.
   TypingState CurrentTypingState() const;
-  // Inserts what the typing filter lets through of text, over the selection.
+  // Inserts what the typing filter let through, over the selection (a beep first
+  // when it refused a character as full).
+  void Insert(const Inserted& accepted);
   void InsertFiltered(const QString& text);
   void FocusGained(Qt::FocusReason reason);
   void FocusLost();
