@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class QWidget;
 
 namespace typeloom::platform {
@@ -41,6 +43,7 @@ struct Services {
 
 struct FontModule {
   QString commandLine;          // current request, lower case; cut down by ProcessCommandLine
+  std::optional<QString> handedOverCommandLine;  // a later start's request, until the hand-over key takes it
   QStringList fontExtensions;   // "fon", "otf", "pfm", "ttc", "ttf"
   QString shortExePath;         // the program's executable, quoted when it holds a blank
   QString openCommand;          // shortExePath + " %1"

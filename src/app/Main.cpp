@@ -6,9 +6,12 @@
 #include "app/TerminalText.h"
 #include "options/Settings.h"
 #include "platform/fonts/FontconfigFonts.h"
+#include "platform/instance/HandOverMessage.h"
 #include "platform/instance/InstanceLock.h"
 #include "platform/registry/LinuxRegistry.h"
 #include "platform/settings/QtSettingsStore.h"
+#include "platform/ui/StartupNotify.h"
+#include "platform/ui/X11ServerTime.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -19,6 +22,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 // This file is the program's entry up to the window: it links against Qt Core and
 // fontconfig only, so that --help, --version, --list and a later start's hand-over
@@ -61,6 +65,26 @@ int RunWindowModule(int argc, char** argv, int instanceLock) {
   return entry != nullptr ? entry(argc, argv, instanceLock) : 1;
 }
 
+// Says in a message box why this start cannot run (the window module shows it).
+void ShowStartError(int argc, char** argv, const QString& text) {
+  using Entry = int (*)(int, char**, const char*);
+  auto* entry = reinterpret_cast<Entry>(WindowModuleEntry("typeloom_show_start_error"));
+  if (entry != nullptr) entry(argc, argv, text.toUtf8().constData());
+}
+
+// No private folder for the single-instance lock: running anyway would let another
+// user's process take the hand-over, so this start ends after saying why.
+int RefuseUnguardedStart(int argc, char** argv, const QString& problem) {
+  Print(QStringLiteral("typeloom: no private folder for the single-instance lock: %1\n").arg(problem), stderr);
+  std::fflush(stderr);
+  ShowStartError(argc, argv,
+                 QStringLiteral("Typeloom cannot start: it found no private folder for its single-instance lock.\n\n"
+                                "%1.\n\nSet XDG_RUNTIME_DIR to a folder of your own with mode 0700, or remove the "
+                                "folder named above.")
+                     .arg(problem));
+  return 1;
+}
+
 // --details: the font machinery (Qt's font database, HarfBuzz) is in the window
 // module; it opens no window.
 int RunDetailsModule(int argc, char** argv) {
@@ -100,6 +124,34 @@ int ListFonts(platform::InstalledFonts& fonts, platform::Registry& registry, std
   return std::fflush(out) == 0 ? 0 : 1;
 }
 
+platform::HandOverRequest MakeHandOverRequest(int argc, char** argv,
+                                              const std::function<const char*(const char*)>& environment,
+                                              const std::function<std::uint32_t()>& serverTime) {
+  platform::HandOverRequest request;
+  for (int i = 1; i < argc; ++i) request.arguments.emplace_back(argv[i]);
+  // A launcher's identifiers that cannot travel are left behind: the request is
+  // still made, only without the launcher's leave to take the focus.
+  const auto id = [&](const char* name) {
+    const char* value = environment(name);
+    return value != nullptr && platform::IsValidActivationId(value) ? std::string(value) : std::string();
+  };
+  request.startupId = id("DESKTOP_STARTUP_ID");
+  request.activationToken = id("XDG_ACTIVATION_TOKEN");
+  // Without a launch time the request would look older than the user's last input
+  // to an X11 window manager: take the X server's time now. Not under a Wayland
+  // session, where asking would start an X server that is not needed.
+  const auto set = [&](const char* name) {
+    const char* value = environment(name);
+    return value != nullptr && *value != '\0';
+  };
+  const char* platformName = environment("QT_QPA_PLATFORM");
+  const bool x11 = set("DISPLAY") && (!set("WAYLAND_DISPLAY") || (platformName != nullptr && std::strncmp(platformName, "xcb", 3) == 0));
+  if (x11 && !platform::LaunchTimeOfStartupId(request.startupId) && request.activationToken.empty()) {
+    request.x11Time = serverTime();
+  }
+  return request;
+}
+
 int RunMain(int argc, char** argv) {
   QStringList arguments;
   for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
@@ -134,6 +186,7 @@ int RunMain(int argc, char** argv) {
   platform::QtSettingsStore settings;
   platform::InstanceLock instance;
   instance.LockStart();
+  if (!instance.Usable()) return RefuseUnguardedStart(argc, argv, instance.Problem());
   settings::Write(settings, settings::kCommandLine, CommandLineText(arguments));
   // The settings file kept its old contents (a full disk, say): the request may not
   // reach a running instance as given.
@@ -142,12 +195,26 @@ int RunMain(int argc, char** argv) {
           stderr);
   }
   if (instance.PreviousInstance()) {
-    const platform::HandOver handed = instance.SignalAndWait();
+    // The request travels in the message itself: the first instance acts on what
+    // this start asked, whether or not the setting above could be saved.
+    const platform::HandOverRequest request = MakeHandOverRequest(
+        argc, argv, [](const char* name) { return std::getenv(name); },
+        [] { return platform::CurrentX11ServerTime(); });
+    const platform::HandOverError invalid = platform::CheckHandOver(request);
+    if (invalid != platform::HandOverError::None) {
+      instance.UnlockStart();
+      std::fprintf(stderr, "typeloom: cannot hand the request to the running instance: %s\n",
+                   platform::HandOverErrorText(invalid));
+      return 1;
+    }
+    const platform::HandOver handed = instance.SignalAndWait(platform::EncodeHandOver(request));
     // When the running instance went away meanwhile, this start takes its place.
     if (handed != platform::HandOver::NoAnswer || instance.PreviousInstance()) {
       instance.UnlockStart();
       if (handed == platform::HandOver::NotDelivered) {
         std::fprintf(stderr, "typeloom: the running instance has no window to take the request\n");
+      } else if (handed == platform::HandOver::Refused) {
+        std::fprintf(stderr, "typeloom: the running instance refused the request as malformed\n");
       } else if (handed == platform::HandOver::NoAnswer) {
         std::fprintf(stderr, "typeloom: the running instance did not answer\n");
       }
@@ -155,6 +222,7 @@ int RunMain(int argc, char** argv) {
     }
   }
   instance.UnlockStart();
+  if (!instance.Usable()) return RefuseUnguardedStart(argc, argv, instance.Problem());
   // The window part keeps the instance lock for the rest of the process's life.
   return RunWindowModule(argc, argv, instance.ReleaseInstanceLock());
 }

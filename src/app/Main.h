@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/instance/HandOverMessage.h"
+
+#include <cstdint>
 #include <cstdio>
+#include <functional>
 
 namespace typeloom::platform {
 class InstalledFonts;
@@ -13,6 +17,13 @@ namespace typeloom::app {
 // instance per user; a later start hands its command line over and ends); the first
 // instance then loads the window module and runs its window (WindowMain.h).
 int RunMain(int argc, char** argv);
+
+// The hand-over of a later start with arguments argv[1..]: the launcher's startup id
+// and activation token from `environment` (dropped when they cannot travel), and,
+// on X11 when no launch time is known, `serverTime()`.
+platform::HandOverRequest MakeHandOverRequest(int argc, char** argv,
+                                              const std::function<const char*(const char*)>& environment,
+                                              const std::function<std::uint32_t()>& serverTime);
 
 // `--list`: writes the installed-font list to `out`, one name a line, and returns 0;
 // when the font service cannot be asked, writes one line to `err` and returns 1.

@@ -271,7 +271,14 @@ void Viewer::Form_KeyDown(int& keyCode, int shift) {
   if (isMinimized() || isMaximized()) showNormal();
   constexpr int kF1 = 112, kEscape = 27, kP = 80, kCtrl = 2;
   if (keyCode == kHandOverKey) {
-    module_.commandLine = settings::Read(services_.settings, settings::kCommandLine);
+    // A later start's request comes with its hand-over; the setting is read only
+    // when the key arrives without one.
+    if (module_.handedOverCommandLine) {
+      module_.commandLine = *std::exchange(module_.handedOverCommandLine, std::nullopt);
+      settings::Write(services_.settings, settings::kCommandLine, module_.commandLine);
+    } else {
+      module_.commandLine = settings::Read(services_.settings, settings::kCommandLine);
+    }
     ProcessCommandLine();
   } else if (keyCode == kF1) {
     HelpButton_Click();

@@ -17,12 +17,14 @@
 #include "platform/ui/LatinMnemonics.h"
 #include "platform/ui/QtClock.h"
 #include "platform/ui/QtMessageBoxes.h"
+#include "platform/ui/WindowActivation.h"
 #include "platform/ui/WindowServices.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
 
@@ -103,7 +105,7 @@ int RunDetails(int argc, char** argv) {
                       stderr);
 }
 
-bool DeliverHandOver() {
+bool DeliverHandOver(const platform::HandOverRequest& request, FontModule& module) {
   QWidget* target = nullptr;
   for (QWidget* widget : QApplication::topLevelWidgets()) {
     if (widget->windowTitle() == kMainCaption) {
@@ -113,11 +115,26 @@ bool DeliverHandOver() {
     if (target == nullptr && widget->windowTitle().startsWith(kMainCaption)) target = widget;
   }
   if (target == nullptr) return false;
-  if (target->isMinimized()) target->showNormal();
-  target->raise();
-  target->activateWindow();
+  QStringList arguments;
+  for (const std::string& argument : request.arguments) arguments << QString::fromLocal8Bit(argument);
+  module.handedOverCommandLine = CommandLineText(arguments);
+  platform::ActivateWindow(target, {request.startupId, request.activationToken, request.x11Time});
   platform::KeyPreview::SendKey(target, kHandOverKey);
   return true;
+}
+
+int ShowStartError(int argc, char** argv, const QString& text) {
+  previousHandler = qInstallMessageHandler(StartupMessageHandler);
+  QApplication app(argc, argv);
+  qInstallMessageHandler(previousHandler);
+  if (!qEnvironmentVariableIsEmpty("TYPELOOM_TRACE")) {
+    QFile trace(qEnvironmentVariable("TYPELOOM_TRACE"));
+    if (trace.open(QIODevice::Append | QIODevice::Text)) trace.write("start refused\n");
+  }
+  QMessageBox box(QMessageBox::Critical, kAppTitle, text, QMessageBox::Ok);
+  box.setTextFormat(Qt::PlainText);  // the text names folders from the environment
+  box.exec();
+  return 1;
 }
 
 int RunWindow(int argc, char** argv, int instanceLock, const MakeViewerWindows& makeWindows) {
@@ -154,7 +171,7 @@ int RunWindow(int argc, char** argv, int instanceLock, const MakeViewerWindows& 
   FirstPaintTrace painted;
   if (!qEnvironmentVariableIsEmpty("TYPELOOM_TRACE")) viewer.installEventFilter(&painted);
   viewer.show();
-  instance.Listen(DeliverHandOver);
+  instance.Listen([&module](const platform::HandOverRequest& request) { return DeliverHandOver(request, module); });
   return QApplication::exec();
 }
 

@@ -2,6 +2,7 @@
 // The window half of start-up, in the window module: the application object, the
 // first instance's listening side, the main window and its event loop.
 #include "app/WindowSeams.h"
+#include "platform/instance/HandOverMessage.h"
 
 #include <QString>
 
@@ -30,8 +31,13 @@ int RunDetails(int argc, char** argv);
 int PrintDetails(const QString& font, bool json, platform::Registry& registry, platform::SystemFontFolder& folder,
                  platform::GraphicsFacts& facts, std::FILE* out, std::FILE* err);
 
-// Activates the top-level window captioned " Typeloom" (or, failing that, one whose
-// caption begins so) and sends it the hand-over key. False when there is none.
-bool DeliverHandOver();
+// Hands a later start's request to the top-level window captioned " Typeloom" (or,
+// failing that, one whose caption begins so): keeps its command line in `module`
+// for the hand-over key, brings the window forward with the request's activation
+// identifiers and sends it the key. False when there is no such window.
+bool DeliverHandOver(const platform::HandOverRequest& request, FontModule& module);
+
+// Shows `text` in a message box (plain text) and returns 1: a start that must not run.
+int ShowStartError(int argc, char** argv, const QString& text);
 
 }  // namespace typeloom::app

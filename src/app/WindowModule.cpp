@@ -10,3 +10,7 @@ extern "C" __attribute__((visibility("default"))) int typeloom_run_window(int ar
 extern "C" __attribute__((visibility("default"))) int typeloom_run_details(int argc, char** argv) {
   return typeloom::app::RunDetails(argc, argv);
 }
+
+extern "C" __attribute__((visibility("default"))) int typeloom_show_start_error(int argc, char** argv, const char* text) {
+  return typeloom::app::ShowStartError(argc, argv, QString::fromUtf8(text));
+}

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <QThread>
 
 #include <fcntl.h>
@@ -21,16 +22,33 @@
 
 namespace typeloom::platform {
 
-const char InstanceLock::kSignalLine[] = "typeloom-handover 1\n";
 const char InstanceLock::kReplyLine[] = "typeloom-handled\n";
 const char InstanceLock::kUndeliveredLine[] = "typeloom-undelivered\n";
+const char InstanceLock::kRefusedLine[] = "typeloom-refused\n";
 
 namespace {
 
 constexpr int kStartLockWaitMs = 60000;   // a start gives up waiting its turn after this
 
+// Opens (creating when needed) a lock file: never through a symbolic link, never
+// kept open across exec, and only a regular file of this user's.
 int OpenLockFile(const QString& path) {
-  return ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  const int fd =
+      ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+    ::close(fd);
+    errno = EPERM;
+    return -1;
+  }
+  return fd;
+}
+
+QString Quoted(const QString& path) { return QLatin1Char('"') + path + QLatin1Char('"'); }
+
+QString OpenProblem(const QString& path) {
+  return QStringLiteral("cannot open %1: %2").arg(Quoted(path), QString::fromLocal8Bit(std::strerror(errno)));
 }
 
 bool TryLock(int fd) {
@@ -40,28 +58,68 @@ bool TryLock(int fd) {
   }
 }
 
-// The folder for the lock files and the socket, or empty when there is no
-// folder that only this user can write to.
-QString RuntimeFolder(const QString& name, const QString& requested) {
-  if (!requested.isEmpty()) {
-    QDir().mkpath(requested);
-    return requested;
-  }
-  const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg) && QFileInfo(xdg).isDir()) return xdg;
-
-  const QString dir = QDir::tempPath() + QLatin1Char('/') + name + QLatin1Char('-') + QString::number(::getuid());
-  const QByteArray native = QFile::encodeName(dir);
-  ::mkdir(native.constData(), 0700);
+// Why `folder` cannot hold the lock files and the socket, or empty when it can: it
+// must be a directory (not a link to one) of user `uid` that nobody else may enter,
+// and short enough for a local socket's address.
+QString FolderProblem(const QString& folder, const QString& name, uid_t uid) {
   struct stat st {};
-  // Someone else's folder, or one others may write to, could be used to take
-  // over the hand-over; refuse it.
-  if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
-      (st.st_mode & 077) != 0) {
-    return QString();
-  }
-  return dir;
+  if (::lstat(QFile::encodeName(folder).constData(), &st) != 0) return OpenProblem(folder);
+  if (!S_ISDIR(st.st_mode)) return Quoted(folder) + QStringLiteral(" is not a folder");
+  if (st.st_uid != uid) return Quoted(folder) + QStringLiteral(" belongs to another user");
+  if ((st.st_mode & 0777) != 0700) return Quoted(folder) + QStringLiteral(" is open to other users");
+  if (!SocketPathFits(folder, name)) return Quoted(folder) + QStringLiteral(" is too long a path for a local socket");
+  return QString();
 }
+
+}  // namespace
+
+bool SocketPathFits(const QString& folder, const QString& name) {
+  const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + name + QStringLiteral(".socket"));
+  return static_cast<std::size_t>(path.size()) < sizeof(sockaddr_un::sun_path);
+}
+
+RuntimePlace ChooseRuntimeFolder(const QString& name, const QString& xdgRuntimeDir, const QString& tempFolder,
+                                 uid_t uid) {
+  RuntimePlace place;
+  QStringList problems;
+  if (!xdgRuntimeDir.isEmpty()) {
+    const QString problem = QDir::isAbsolutePath(xdgRuntimeDir) ? FolderProblem(xdgRuntimeDir, name, uid)
+                                                                : QStringLiteral("XDG_RUNTIME_DIR is not absolute");
+    if (problem.isEmpty()) {
+      place.folder = xdgRuntimeDir;
+      return place;
+    }
+    problems << problem;
+  }
+  // A private folder of this user's under the temp folder; under /tmp itself when
+  // the temp folder's path is too long for a socket.
+  const QString own = name + QLatin1Char('-') + QString::number(uid);
+  QStringList candidates{QDir::cleanPath(tempFolder) + QLatin1Char('/') + own};
+  const QString shortest = QStringLiteral("/tmp/") + own;
+  if (candidates.front() != shortest) candidates << shortest;
+  for (const QString& folder : candidates) {
+    ::mkdir(QFile::encodeName(folder).constData(), 0700);
+    const QString problem = FolderProblem(folder, name, uid);
+    if (problem.isEmpty()) {
+      place.folder = folder;
+      return place;
+    }
+    problems << problem;
+  }
+  place.problem = problems.join(QStringLiteral("; "));
+  return place;
+}
+
+long PeerUid(int socketFd) {
+  ucred credentials{};
+  socklen_t size = sizeof credentials;
+  if (::getsockopt(socketFd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0 || size != sizeof credentials) {
+    return -1;
+  }
+  return static_cast<long>(credentials.uid);
+}
+
+namespace {
 
 // A connected local stream socket, or -1.
 int Connect(const QByteArray& path) {
@@ -92,8 +150,17 @@ bool Wait(int fd, short events, int ms) {
 }  // namespace
 
 InstanceLock::InstanceLock(QString name, QString directory, int heldInstanceLock)
-    : directory_(RuntimeFolder(name, directory)), name_(std::move(name)), instanceFd_(heldInstanceLock) {
-  directoryUsable_ = !directory_.isEmpty();
+    : name_(std::move(name)), instanceFd_(heldInstanceLock) {
+  RuntimePlace place;
+  if (directory.isEmpty()) {
+    place = ChooseRuntimeFolder(name_, qEnvironmentVariable("XDG_RUNTIME_DIR"), QDir::tempPath(), ::getuid());
+  } else {
+    QDir().mkpath(directory);
+    place.problem = FolderProblem(directory, name_, ::getuid());
+    if (place.problem.isEmpty()) place.folder = directory;
+  }
+  directory_ = place.folder;
+  problem_ = place.problem;
 }
 
 InstanceLock::~InstanceLock() {
@@ -111,9 +178,13 @@ void InstanceLock::SetTimeouts(int connectMs, int replyMs) {
 }
 
 void InstanceLock::LockStart() {
-  if (!directoryUsable_ || startFd_ >= 0) return;
-  const int fd = OpenLockFile(directory_ + QLatin1Char('/') + name_ + QStringLiteral(".start"));
-  if (fd < 0) return;
+  if (!Usable() || startFd_ >= 0) return;
+  const QString path = directory_ + QLatin1Char('/') + name_ + QStringLiteral(".start");
+  const int fd = OpenLockFile(path);
+  if (fd < 0) {
+    problem_ = OpenProblem(path);
+    return;
+  }
   // Polled rather than blocking so that a start stuck elsewhere cannot hold
   // every later start forever; after the bound this start goes on unserialised.
   QElapsedTimer timer;
@@ -138,9 +209,12 @@ void InstanceLock::UnlockStart() {
 
 bool InstanceLock::PreviousInstance() {
   if (instanceFd_ >= 0) return false;
-  if (!directoryUsable_) return false;  // no safe place to meet: run on our own
+  if (!Usable()) return false;
   const int fd = OpenLockFile(LockFilePath());
-  if (fd < 0) return false;
+  if (fd < 0) {
+    problem_ = OpenProblem(LockFilePath());
+    return false;
+  }
   if (!TryLock(fd)) {
     const bool held = errno == EWOULDBLOCK;
     ::close(fd);
@@ -152,8 +226,8 @@ bool InstanceLock::PreviousInstance() {
 
 int InstanceLock::ReleaseInstanceLock() { return std::exchange(instanceFd_, -1); }
 
-HandOver InstanceLock::SignalAndWait() {
-  if (!directoryUsable_ || instanceFd_ >= 0) return HandOver::NoAnswer;
+HandOver InstanceLock::SignalAndWait(const std::string& message) {
+  if (!Usable() || instanceFd_ >= 0) return HandOver::NoAnswer;
   const QByteArray path = QFile::encodeName(SocketPath());
   QElapsedTimer timer;
   timer.start();
@@ -169,13 +243,18 @@ HandOver InstanceLock::SignalAndWait() {
     if (timer.elapsed() >= connectMs_) return HandOver::NoAnswer;
     QThread::msleep(50);
   }
+  // The request goes only to a first instance of this user's.
+  if (PeerUid(fd) != static_cast<long>(::getuid())) {
+    ::close(fd);
+    return HandOver::NoAnswer;
+  }
 
   timer.restart();
   const auto left = [&] { return replyMs_ - static_cast<int>(timer.elapsed()); };
   std::string reply;
   bool ok = true;
-  for (std::size_t sent = 0, size = std::strlen(kSignalLine); ok && sent < size;) {
-    const ssize_t n = ::send(fd, kSignalLine + sent, size - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+  for (std::size_t sent = 0, size = message.size(); ok && sent < size;) {
+    const ssize_t n = ::send(fd, message.data() + sent, size - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
     if (n > 0) {
       sent += static_cast<std::size_t>(n);
     } else if (n < 0 && errno == EINTR) {
@@ -205,6 +284,7 @@ HandOver InstanceLock::SignalAndWait() {
   reply.resize(end + 1);
   if (reply == kReplyLine) return HandOver::Handled;
   if (reply == kUndeliveredLine) return HandOver::NotDelivered;
+  if (reply == kRefusedLine) return HandOver::Refused;
   return HandOver::NoAnswer;
 }
 

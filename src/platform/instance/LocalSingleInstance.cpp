@@ -7,18 +7,22 @@
 #include <QTimer>
 #include <QVariant>
 
+#include <unistd.h>
+
 #include <deque>
+#include <unordered_map>
 #include <utility>
 
 namespace typeloom::platform {
 
-const char* const LocalSingleInstance::kSignalLine = InstanceLock::kSignalLine;
 const char* const LocalSingleInstance::kReplyLine = InstanceLock::kReplyLine;
 const char* const LocalSingleInstance::kUndeliveredLine = InstanceLock::kUndeliveredLine;
+const char* const LocalSingleInstance::kRefusedLine = InstanceLock::kRefusedLine;
 
 namespace {
 
-constexpr int kIdleClientMs = 60000;  // a client that never signals is dropped after this
+constexpr int kIdleClientMs = 60000;     // a client that never completes its message is dropped after this
+constexpr qint64 kReadChunk = 64 * 1024;  // also the bound of Qt's read buffer per client
 
 }  // namespace
 
@@ -28,11 +32,12 @@ class LocalSingleInstance::Server {
  public:
   explicit Server(const QString& path) {
     QLocalServer::removeServer(path);  // a stale socket of a crashed first instance
+    server_.setSocketOptions(QLocalServer::UserAccessOption);
     server_.listen(path);
     QObject::connect(&server_, &QLocalServer::newConnection, &context_, [this] { Accept(); });
   }
 
-  void SetHandler(std::function<bool()> handler) {
+  void SetHandler(std::function<bool(const HandOverRequest&)> handler) {
     handler_ = std::move(handler);
     Schedule();
   }
@@ -40,37 +45,64 @@ class LocalSingleInstance::Server {
  private:
   void Accept() {
     while (QLocalSocket* socket = server_.nextPendingConnection()) {
+      if (PeerUid(static_cast<int>(socket->socketDescriptor())) != static_cast<long>(::getuid())) {
+        Drop(socket);  // only this user's own starts may hand over
+        continue;
+      }
+      socket->setReadBufferSize(kReadChunk);
       QPointer<QLocalSocket> guard(socket);
+      buffers_[socket];
       QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+      QObject::connect(socket, &QObject::destroyed, &context_, [this, socket] { buffers_.erase(socket); });
       QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, guard] { Read(guard); });
-      QTimer::singleShot(kIdleClientMs, socket, [guard] {
-        if (guard && !guard->property("signalled").toBool()) guard->abort();
+      QTimer::singleShot(kIdleClientMs, socket, [this, guard] {
+        if (guard && buffers_.count(guard.data()) != 0) Drop(guard);
       });
       Read(guard);
     }
   }
 
+  // Collects one message; anything after it on the same connection is ignored.
   void Read(const QPointer<QLocalSocket>& socket) {
     if (!socket) return;
-    if (socket->property("signalled").toBool()) {
-      socket->readAll();  // nothing more is expected; ignore it
+    const auto found = buffers_.find(socket.data());
+    if (found == buffers_.end()) {
+      socket->readAll();
       return;
     }
-    if (!socket->canReadLine()) {
-      if (socket->bytesAvailable() > InstanceLock::kMaxLineBytes) Drop(socket);
+    QByteArray& buffer = found->second;
+    while (socket->bytesAvailable() > 0) {
+      buffer += socket->read(kReadChunk);
+      const auto* bytes = reinterpret_cast<const std::uint8_t*>(buffer.constData());
+      const HandOverFrame frame = FrameHandOver(bytes, static_cast<std::size_t>(buffer.size()));
+      if (frame.error == HandOverError::Incomplete) continue;
+      if (frame.error != HandOverError::None) {
+        Refuse(socket);
+        return;
+      }
+      if (static_cast<std::size_t>(buffer.size()) < frame.size) continue;
+      HandOverParse parsed = ParseHandOver(bytes, frame.size);
+      if (parsed.error != HandOverError::None) {
+        Refuse(socket);
+        return;
+      }
+      buffers_.erase(found);
+      socket->readAll();
+      queue_.push_back({socket, std::move(parsed.request)});
+      Schedule();
       return;
     }
-    const QByteArray line = socket->readLine(InstanceLock::kMaxLineBytes + 1);
-    if (line != QByteArray(kSignalLine)) {
-      Drop(socket);
-      return;
-    }
-    socket->setProperty("signalled", true);
-    queue_.push_back(socket);
-    Schedule();
   }
 
-  static void Drop(QLocalSocket* socket) {
+  void Refuse(QLocalSocket* socket) {
+    buffers_.erase(socket);
+    socket->write(kRefusedLine);
+    socket->flush();
+    socket->disconnectFromServer();
+  }
+
+  void Drop(QLocalSocket* socket) {
+    buffers_.erase(socket);
     socket->abort();
     socket->deleteLater();
   }
@@ -81,17 +113,18 @@ class LocalSingleInstance::Server {
     QMetaObject::invokeMethod(&context_, [this] { Deliver(); }, Qt::QueuedConnection);
   }
 
-  // Runs the handler for the oldest signal, then releases its sender. A signal
-  // whose sender already left is still handled: its request was made.
+  // Runs the handler for the oldest request, then releases its sender. A request
+  // whose sender already left is still handled: it was made.
   void Deliver() {
     scheduled_ = false;
     if (busy_ || !handler_ || queue_.empty()) return;
-    QPointer<QLocalSocket> socket = queue_.front();
+    Pending pending = std::move(queue_.front());
     queue_.pop_front();
     busy_ = true;
-    const std::function<bool()> handler = handler_;  // the handler may call Listen again
-    const bool delivered = handler();
+    const auto handler = handler_;  // the handler may call Listen again
+    const bool delivered = handler(pending.request);
     busy_ = false;
+    QPointer<QLocalSocket>& socket = pending.socket;
     if (socket && socket->state() == QLocalSocket::ConnectedState) {
       socket->write(delivered ? kReplyLine : kUndeliveredLine);
       socket->flush();
@@ -100,10 +133,18 @@ class LocalSingleInstance::Server {
     Schedule();
   }
 
+  struct Pending {
+    QPointer<QLocalSocket> socket;
+    HandOverRequest request;
+  };
+
+  // Clients whose message is not complete yet. Declared first: sockets are
+  // removed from it as the server destroys them.
+  std::unordered_map<QLocalSocket*, QByteArray> buffers_;
   QObject context_;
   QLocalServer server_;
-  std::deque<QPointer<QLocalSocket>> queue_;
-  std::function<bool()> handler_;
+  std::deque<Pending> queue_;
+  std::function<bool(const HandOverRequest&)> handler_;
   bool busy_ = false;
   bool scheduled_ = false;
 };
@@ -129,7 +170,12 @@ bool LocalSingleInstance::PreviousInstance() {
   return false;
 }
 
-void LocalSingleInstance::Listen(std::function<bool()> handler) {
+HandOver LocalSingleInstance::SignalAndWait(const HandOverRequest& request) {
+  if (CheckHandOver(request) != HandOverError::None) return HandOver::Refused;
+  return lock_.SignalAndWait(EncodeHandOver(request));
+}
+
+void LocalSingleInstance::Listen(std::function<bool(const HandOverRequest&)> handler) {
   if (server_) {
     server_->SetHandler(std::move(handler));
   } else {

@@ -10,8 +10,9 @@
 namespace typeloom::platform {
 
 // One instance per user: InstanceLock's files and protocol, plus the first instance's
-// listening side, a QLocalServer on "<name>.socket" that runs the handler for every
-// signal on the UI thread and replies once it has returned.
+// listening side, a QLocalServer on "<name>.socket" that checks every message, runs
+// the handler for each well-formed one on the UI thread and replies once it has
+// returned (refusing malformed ones at once).
 // A PreviousInstance() answer of true is not kept: after a failed SignalAndWait a
 // caller may ask again and become the first instance if the other one has gone.
 class LocalSingleInstance final : public SingleInstance {
@@ -28,23 +29,25 @@ class LocalSingleInstance final : public SingleInstance {
   void LockStart() override { lock_.LockStart(); }
   void UnlockStart() override { lock_.UnlockStart(); }
   bool PreviousInstance() override;
-  HandOver SignalAndWait() override { return lock_.SignalAndWait(); }
-  void Listen(std::function<bool()> handler) override;
+  HandOver SignalAndWait(const HandOverRequest& request) override;
+  void Listen(std::function<bool(const HandOverRequest&)> handler) override;
+  bool Usable() const { return lock_.Usable(); }
+  QString Problem() const { return lock_.Problem(); }
 
   void SetTimeouts(int connectMs, int replyMs) { lock_.SetTimeouts(connectMs, replyMs); }
   QString LockFilePath() const { return lock_.LockFilePath(); }
   QString SocketPath() const { return lock_.SocketPath(); }
 
-  // The line a later start sends, and the first instance's replies.
-  static const char* const kSignalLine;
+  // The first instance's replies.
   static const char* const kReplyLine;
   static const char* const kUndeliveredLine;
+  static const char* const kRefusedLine;
 
  private:
   class Server;
   InstanceLock lock_;
   std::unique_ptr<Server> server_;
-  std::function<bool()> pendingHandler_;
+  std::function<bool(const HandOverRequest&)> pendingHandler_;
 };
 
 }  // namespace typeloom::platform
