@@ -94,18 +94,15 @@ RuntimePlace ChooseRuntimeFolder(const QString& name, const QString& xdgRuntimeD
   // A private folder of this user's under the temp folder; under /tmp itself when
   // the temp folder's path is too long for a socket.
   const QString own = name + QLatin1Char('-') + QString::number(uid);
-  QStringList candidates{QDir::cleanPath(tempFolder) + QLatin1Char('/') + own};
-  const QString shortest = QStringLiteral("/tmp/") + own;
-  if (candidates.front() != shortest) candidates << shortest;
-  for (const QString& folder : candidates) {
-    ::mkdir(QFile::encodeName(folder).constData(), 0700);
-    const QString problem = FolderProblem(folder, name, uid);
-    if (problem.isEmpty()) {
-      place.folder = folder;
-      return place;
-    }
-    problems << problem;
+  QString folder = QDir::cleanPath(tempFolder.isEmpty() ? QStringLiteral("/tmp") : tempFolder) + QLatin1Char('/') + own;
+  if (!SocketPathFits(folder, name)) folder = QStringLiteral("/tmp/") + own;
+  ::mkdir(QFile::encodeName(folder).constData(), 0700);
+  const QString problem = FolderProblem(folder, name, uid);
+  if (problem.isEmpty()) {
+    place.folder = folder;
+    return place;
   }
+  problems << problem;
   place.problem = problems.join(QStringLiteral("; "));
   return place;
 }

@@ -32,6 +32,9 @@ namespace {
 // hang ever reaches it.
 constexpr int kPatienceMs = 240000;
 
+HandOverRequest Request() { return HandOverRequest{{"/fonts/a.ttf"}, "", "", 0}; }
+QByteArray Message() { return QByteArray::fromStdString(EncodeHandOver(Request())); }
+
 void Pump() { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); }
 
 // Lets events run until `done` holds or the bound passes; returns `done()`.
@@ -51,7 +54,7 @@ HandOver SignalFromThread(LocalSingleInstance& later) {
   std::atomic<bool> finished{false};
   HandOver result = HandOver::NoAnswer;
   std::thread thread([&] {
-    result = later.SignalAndWait();
+    result = later.SignalAndWait(Request());
     finished = true;
   });
   PumpUntil([&] { return finished.load(); });
@@ -76,7 +79,7 @@ TEST_F(LocalSingleInstanceTest, FirstInstanceKeepsItsRoleUntilItEnds) {
   auto another = Make();
   EXPECT_TRUE(another->PreviousInstance());
   int handled = 0;
-  first->Listen([&] {
+  first->Listen([&](const HandOverRequest&) {
     ++handled;
     return true;
   });
@@ -95,7 +98,7 @@ TEST_F(LocalSingleInstanceTest, SenderIsReleasedOnlyAfterTheHandlerReturned) {
   QLocalSocket sender;
   int handled = 0;
   bool answeredDuringHandler = true;
-  first->Listen([&] {
+  first->Listen([&](const HandOverRequest&) {
     ++handled;
     // Events keep running inside the handler (as under a message box): a marker
     // queued now has run once the loop has gone round.
@@ -108,7 +111,7 @@ TEST_F(LocalSingleInstanceTest, SenderIsReleasedOnlyAfterTheHandlerReturned) {
   });
   sender.connectToServer(first->SocketPath());
   ASSERT_TRUE(sender.waitForConnected(kPatienceMs));
-  sender.write(LocalSingleInstance::kSignalLine);
+  sender.write(Message());
   ASSERT_TRUE(sender.waitForBytesWritten(kPatienceMs));
   ASSERT_TRUE(PumpUntil([&] { return sender.canReadLine(); }));
   EXPECT_EQ(sender.readLine(), QByteArray(LocalSingleInstance::kReplyLine));
@@ -121,7 +124,7 @@ TEST_F(LocalSingleInstanceTest, SenderLearnsWhetherTheRequestReachedTheWindow) {
     SCOPED_TRACE(delivered);
     auto first = Make();
     ASSERT_FALSE(first->PreviousInstance());
-    first->Listen([&] { return delivered; });
+    first->Listen([&](const HandOverRequest&) { return delivered; });
     auto later = Make();
     ASSERT_TRUE(later->PreviousInstance());
     EXPECT_EQ(SignalFromThread(*later), delivered ? HandOver::Handled : HandOver::NotDelivered);
@@ -136,7 +139,7 @@ TEST_F(LocalSingleInstanceTest, SignalsBeforeListenAreKeptAndDeliveredOnce) {
     auto client = std::make_unique<QLocalSocket>();
     client->connectToServer(first->SocketPath());
     ASSERT_TRUE(client->waitForConnected(kPatienceMs));
-    client->write(LocalSingleInstance::kSignalLine);
+    client->write(Message());
     ASSERT_TRUE(client->waitForBytesWritten(kPatienceMs));
     clients.push_back(std::move(client));
   }
@@ -150,7 +153,7 @@ TEST_F(LocalSingleInstanceTest, SignalsBeforeListenAreKeptAndDeliveredOnce) {
   ASSERT_TRUE(PumpUntil([&] { return marker.state() == QLocalSocket::UnconnectedState; }));
   for (auto& client : clients) EXPECT_FALSE(client->bytesAvailable() > 0 || client->waitForReadyRead(0)) << "answered before Listen";
   int handled = 0;
-  first->Listen([&] {
+  first->Listen([&](const HandOverRequest&) {
     ++handled;
     return true;
   });
@@ -163,7 +166,7 @@ TEST_F(LocalSingleInstanceTest, SignalsBeforeListenAreKeptAndDeliveredOnce) {
 }
 
 TEST_F(LocalSingleInstanceTest, MisbehavingClientsDoNotStopLaterHandOvers) {
-  const QByteArray signal(LocalSingleInstance::kSignalLine);
+  const QByteArray signal = Message();
   struct Case {
     const char* name;
     QByteArray sent;
@@ -186,7 +189,7 @@ TEST_F(LocalSingleInstanceTest, MisbehavingClientsDoNotStopLaterHandOvers) {
     auto first = Make();
     ASSERT_FALSE(first->PreviousInstance());
     int handled = 0;
-    first->Listen([&] {
+    first->Listen([&](const HandOverRequest&) {
       ++handled;
       return true;
     });
@@ -215,12 +218,69 @@ TEST_F(LocalSingleInstanceTest, MisbehavingClientsDoNotStopLaterHandOvers) {
   }
 }
 
+// The handler gets the request exactly as sent, also one of the largest size that
+// arrives in many pieces; malformed messages are answered "refused" and never
+// reach it, and neither stops the next hand-over.
+TEST_F(LocalSingleInstanceTest, RequestsArriveWholeAndMalformedOnesAreRefused) {
+  auto first = Make();
+  ASSERT_FALSE(first->PreviousInstance());
+  std::vector<HandOverRequest> received;
+  first->Listen([&](const HandOverRequest& request) {
+    received.push_back(request);
+    return true;
+  });
+  const HandOverRequest large{{"/p", std::string(kMaxCommandLineBytes - 2, 'f')}, "launcher-1_TIME42",
+                              std::string(kMaxActivationId, 't'), 42};
+  auto later = Make();
+  ASSERT_TRUE(later->PreviousInstance());
+  {
+    std::atomic<bool> finished{false};
+    HandOver result = HandOver::NoAnswer;
+    std::thread thread([&] {
+      result = later->SignalAndWait(large);
+      finished = true;
+    });
+    PumpUntil([&] { return finished.load(); });
+    thread.join();
+    EXPECT_EQ(result, HandOver::Handled);
+  }
+  ASSERT_EQ(received.size(), 1u);
+  EXPECT_EQ(received.front(), large);
+
+  const QByteArray valid = Message();
+  const struct {
+    const char* name;
+    QByteArray sent;
+  } malformed[] = {
+      {"the old signal line", "typeloom-handover 1\n"},
+      {"wrong version", valid.left(4) + QByteArray("\x00\x09", 2) + valid.mid(6)},
+      {"announces too long a body", valid.left(6) + QByteArray("\x7f\xff\xff\xff", 4)},
+      {"token with a newline", QByteArray::fromStdString(EncodeHandOver({{}, "", "a", 0})).replace("a", "\n")},
+      {"more arguments announced than sent", QByteArray(valid).replace(11, 1, "\x02")},
+  };
+  for (const auto& c : malformed) {
+    SCOPED_TRACE(c.name);
+    QLocalSocket client;
+    client.connectToServer(first->SocketPath());
+    ASSERT_TRUE(client.waitForConnected(kPatienceMs));
+    client.write(c.sent);
+    client.flush();
+    ASSERT_TRUE(PumpUntil([&] { return client.canReadLine(); }));
+    EXPECT_EQ(client.readLine(), QByteArray(LocalSingleInstance::kRefusedLine));
+  }
+  // A request the sender itself finds out of bounds is never sent.
+  EXPECT_EQ(later->SignalAndWait({{std::string("nul\0", 4)}, "", "", 0}), HandOver::Refused);
+  EXPECT_EQ(received.size(), 1u);
+  EXPECT_EQ(SignalFromThread(*later), HandOver::Handled);
+  EXPECT_EQ(received.size(), 2u);
+}
+
 TEST_F(LocalSingleInstanceTest, SignalAndWaitFailsWhenNobodyAnswers) {
   // No first instance at all: fails without waiting out the bound.
   {
     auto lone = Make();
     lone->SetTimeouts(kPatienceMs, kPatienceMs);
-    EXPECT_EQ(lone->SignalAndWait(), HandOver::NoAnswer);
+    EXPECT_EQ(lone->SignalAndWait(Request()), HandOver::NoAnswer);
   }
   // The instance lock is held by a process that never listens.
   auto probe = Make();
@@ -230,7 +290,7 @@ TEST_F(LocalSingleInstanceTest, SignalAndWaitFailsWhenNobodyAnswers) {
   auto later = Make();
   later->SetTimeouts(300, 300);
   EXPECT_TRUE(later->PreviousInstance());
-  EXPECT_EQ(later->SignalAndWait(), HandOver::NoAnswer);
+  EXPECT_EQ(later->SignalAndWait(Request()), HandOver::NoAnswer);
   ::close(fd);
   // Once the holder is gone a later start may take the role after all.
   EXPECT_FALSE(later->PreviousInstance());
@@ -252,7 +312,7 @@ TEST_F(LocalSingleInstanceTest, StaleSocketFileDoesNotBlockTheNextFirstInstance)
   }
   ASSERT_FALSE(first->PreviousInstance());
   int handled = 0;
-  first->Listen([&] {
+  first->Listen([&](const HandOverRequest&) {
     ++handled;
     return true;
   });
@@ -288,6 +348,7 @@ TEST_F(LocalSingleInstanceTest, FallbackFolderMustBePrivate) {
     }
     LocalSingleInstance first;
     LocalSingleInstance later;
+    EXPECT_EQ(first.Usable(), c.usable);
     EXPECT_FALSE(first.PreviousInstance());
     EXPECT_EQ(later.PreviousInstance(), c.usable);
     if (c.usable) {
