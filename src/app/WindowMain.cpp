@@ -124,9 +124,12 @@ bool DeliverHandOver(const platform::HandOverRequest& request, FontModule& modul
 }
 
 int ShowStartError(int argc, char** argv, const QString& text) {
-  previousHandler = qInstallMessageHandler(StartupMessageHandler);
+  // Standard error already holds this start's one line; Qt's own warnings about
+  // the same folders would only repeat it.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtFatalMsg) StartupMessageHandler(type, context, message);
+  });
   QApplication app(argc, argv);
-  qInstallMessageHandler(previousHandler);
   if (!qEnvironmentVariableIsEmpty("TYPELOOM_TRACE")) {
     QFile trace(qEnvironmentVariable("TYPELOOM_TRACE"));
     if (trace.open(QIODevice::Append | QIODevice::Text)) trace.write("start refused\n");

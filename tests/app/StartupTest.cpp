@@ -1,6 +1,7 @@
 // Starts the real program against a sandbox: its own HOME and XDG folders and a
 // fontconfig configuration over a folder of test fonts.
 #include "app/FontCatalogue.h"
+#include "app/FontModule.h"
 #include "app/Main.h"
 #include "app/WindowMain.h"
 #include "platform/fonts/InstalledFonts.h"
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -25,6 +27,9 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -152,6 +157,101 @@ TEST(Startup, KilledFirstInstanceDoesNotBlockTheNextStart) {
   next->waitForFinished();
 }
 
+// The request travels in the hand-over itself: a later start that cannot save its
+// command line still gets its own font shown, never the previous request.
+TEST(Startup, LaterStartThatCannotSaveSettingsStillGetsItsOwnRequest) {
+  Sandbox box;
+  ASSERT_TRUE(box.Ready());
+  auto first = box.Start({});
+  ASSERT_TRUE(box.WaitForTrace("selected DejaVu Sans print=0"));
+  ASSERT_EQ(box.Run({box.FontPath("DejaVuSerif.ttf")}).code, 0);
+  ASSERT_TRUE(box.WaitForTrace("selected DejaVu Serif print=0"));
+
+  // Its settings folder lies under a plain file: no write can succeed, for root too.
+  QFile blocker(box.ConfigFolder() + "/../blocker");
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  typeloom::testsupport::ProgramSandbox::Result result;
+  {
+    const QProcessEnvironment saved = box.Env();
+    box.Env().insert("XDG_CONFIG_HOME", QFileInfo(blocker).absoluteFilePath() + "/config");
+    result = box.Run({box.FontPath("DejaVuSans-Bold.ttf")});
+    box.Env() = saved;
+  }
+  EXPECT_EQ(result.code, 0) << result.err.toStdString();
+  EXPECT_TRUE(box.WaitForTrace("selected DejaVu Sans print=0", 2)) << box.Trace().join('\n').toStdString();
+  EXPECT_EQ(box.Trace().count("selected DejaVu Serif print=0"), 1);
+  first->kill();
+  first->waitForFinished();
+}
+
+// Starts meet only in a private folder: a runtime folder others may enter, or one
+// too long for a socket's path, gives way to a private one under TMPDIR; where there
+// is none, or a lock file is a planted link, the start says so and runs no window.
+TEST(Startup, StartsMeetInAPrivateFolderOrRefuseToRun) {
+  const QString own = QStringLiteral("Typeloom-") + QString::number(::getuid());
+  enum class Outcome { Runs, Refuses };
+  const struct {
+    const char* name;
+    mode_t runtimeMode;
+    bool longRuntime;
+    bool badFallback;
+    const char* plantedLink;
+    Outcome outcome;
+  } cases[] = {
+      {"runtime folder 0777", 0777, false, false, nullptr, Outcome::Runs},
+      {"runtime folder of 150 bytes", 0700, true, false, nullptr, Outcome::Runs},
+      {"runtime folder 0777, fallback open to others", 0777, false, true, nullptr, Outcome::Refuses},
+      {"planted lock link", 0700, false, false, "Typeloom.lock", Outcome::Refuses},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Sandbox box;
+    ASSERT_TRUE(box.Ready());
+    QTemporaryDir tmp;
+    box.Env().insert("TMPDIR", tmp.path());
+    QString runtime = box.RuntimeFolder();
+    if (c.longRuntime) {
+      while (runtime.size() < 150) runtime += "/" + QString(std::min<qsizetype>(30, 149 - runtime.size()), u'r');
+      QDir().mkpath(runtime);
+      QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+      ASSERT_EQ(QFile::encodeName(runtime).size(), 150);
+    }
+    ::chmod(QFile::encodeName(runtime).constData(), c.runtimeMode);
+    box.Env().insert("XDG_RUNTIME_DIR", runtime);
+    if (c.badFallback) {
+      QDir(tmp.path()).mkdir(own);
+      ::chmod(QFile::encodeName(tmp.path() + "/" + own).constData(), 0777);
+    }
+    const QString target = tmp.path() + "/planted-target";
+    if (c.plantedLink != nullptr) {
+      ASSERT_TRUE(QFile::link(target, runtime + "/" + c.plantedLink));
+    }
+
+    auto first = box.Start({});
+    if (c.outcome == Outcome::Runs) {
+      ASSERT_TRUE(box.WaitForTrace("selected DejaVu Sans print=0")) << box.Trace().join('\n').toStdString();
+      const auto later = box.Run({box.FontPath("DejaVuSerif.ttf")});
+      EXPECT_EQ(later.code, 0) << later.err.toStdString();
+      EXPECT_TRUE(box.WaitForTrace("selected DejaVu Serif print=0"));
+      EXPECT_EQ(box.Trace().count("load"), 1);
+      EXPECT_TRUE(QDir(runtime).entryList({"Typeloom*"}, QDir::AllEntries | QDir::System).isEmpty());
+      EXPECT_TRUE(QFileInfo::exists(tmp.path() + "/" + own + "/Typeloom.lock"));
+    } else {
+      ASSERT_TRUE(box.WaitForTrace("start refused")) << box.Trace().join('\n').toStdString();
+      EXPECT_FALSE(box.Trace().contains("load"));
+      EXPECT_FALSE(QFileInfo::exists(target));
+    }
+    first->kill();
+    first->waitForFinished();
+    if (c.outcome == Outcome::Refuses) {
+      const QString errors = QString::fromUtf8(first->readAllStandardError());
+      EXPECT_EQ(errors.count(u'\n'), 1) << errors.toStdString();
+      EXPECT_TRUE(errors.startsWith("typeloom: no private folder for the single-instance lock: ")) << errors.toStdString();
+    }
+  }
+}
+
 // Every test font file, through the real program over a fontconfig that sees only
 // them: two 60-face collections (sorted first and last) do not end the listing, and
 // every file, also the copies of one font and each size of a bitmap family, is
@@ -207,9 +307,10 @@ TEST(Startup, HandOverThatReachesNoWindowIsReportedAndFails) {
   typeloom::platform::LocalSingleInstance windowless(QStringLiteral("Typeloom"), box.RuntimeFolder());
   ASSERT_FALSE(windowless.PreviousInstance());
   int handled = 0;
-  windowless.Listen([&] {
+  typeloom::app::FontModule module;
+  windowless.Listen([&](const typeloom::platform::HandOverRequest& request) {
     ++handled;
-    return typeloom::app::DeliverHandOver();  // no window in this process
+    return typeloom::app::DeliverHandOver(request, module);  // no window in this process
   });
   auto later = box.Start({"/fonts/any.ttf"});
   QElapsedTimer timer;
