@@ -48,8 +48,11 @@ TEST(Packaging, InstallPutsValidFilesInPlaceUnderAPrefixWithAwkwardCharacters) {
   EXPECT_EQ(desktop.code, 0) << desktop.output.toStdString();
   QFile file(entry);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  const auto exec = KeyFileValue(file.readAll(), "Desktop Entry", "Exec");
+  const QByteArray installed = file.readAll();
+  const auto exec = KeyFileValue(installed, "Desktop Entry", "Exec");
   ASSERT_TRUE(exec);
+  // Launchers create a startup id or activation token only for entries that ask.
+  EXPECT_EQ(KeyFileValue(installed, "Desktop Entry", "StartupNotify"), QByteArray("true"));
   EXPECT_EQ(ProgramOfExec(*exec), prefix + "/bin/typeloom");  // one argument, blanks and % kept
   EXPECT_TRUE(QFileInfo(prefix + "/bin/typeloom").isExecutable());
 
