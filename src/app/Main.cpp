@@ -79,8 +79,7 @@ int RefuseUnguardedStart(int argc, char** argv, const QString& problem) {
   std::fflush(stderr);
   ShowStartError(argc, argv,
                  QStringLiteral("Typeloom cannot start: it found no private folder for its single-instance lock.\n\n"
-                                "%1.\n\nSet XDG_RUNTIME_DIR to a folder of your own with mode 0700, or remove the "
-                                "folder named above.")
+                                "%1.\n\nSet XDG_RUNTIME_DIR to a folder of your own with mode 0700.")
                      .arg(problem));
   return 1;
 }

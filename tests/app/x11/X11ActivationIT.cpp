@@ -1,5 +1,6 @@
 // A later start brings the running window forward under a window manager that
-// prevents focus stealing: an X server (Xvfb) and metacity started here, another
+// prevents focus stealing: an X server (Xvfb) and metacity (or TYPELOOM_TEST_WM)
+// started here, another
 // program focused and typed into, then a launcher-style start (a startup id with a
 // fresh launch time) and a start as from a terminal (no id). Read back from the X
 // server: the active window, the window's startup id, and the "remove:" message
@@ -207,7 +208,10 @@ class X11ActivationTest : public ::testing::Test {
     env.insert("XDG_RUNTIME_DIR", box_.RuntimeFolder());
     env.insert("HOME", box_.RuntimeFolder() + "/..");
     wm_.setProcessEnvironment(env);
-    wm_.start("metacity", {"--replace"});
+    // TYPELOOM_TEST_WM runs another window manager instead (a command line, e.g.
+    // "dbus-run-session -- mutter --x11 --replace --sm-disable").
+    QStringList wm = qEnvironmentVariable("TYPELOOM_TEST_WM", "metacity --replace").split(u' ', Qt::SkipEmptyParts);
+    wm_.start(wm.takeFirst(), wm);
     ASSERT_TRUE(WaitUntil([&] {
       return !x_->Property(x_->Root(), "_NET_SUPPORTING_WM_CHECK").empty() || wm_.state() == QProcess::NotRunning;
     }));
