@@ -75,7 +75,9 @@ void ShowStartError(int argc, char** argv, const QString& text) {
 // No private folder for the single-instance lock: running anyway would let another
 // user's process take the hand-over, so this start ends after saying why.
 int RefuseUnguardedStart(int argc, char** argv, const QString& problem) {
-  Print(QStringLiteral("typeloom: no private folder for the single-instance lock: %1\n").arg(problem), stderr);
+  // The folders' names come from the environment: one line, no control sequences.
+  Print(QStringLiteral("typeloom: no private folder for the single-instance lock: %1\n").arg(EscapeForTerminal(problem)),
+        stderr);
   std::fflush(stderr);
   ShowStartError(argc, argv,
                  QStringLiteral("Typeloom cannot start: it found no private folder for its single-instance lock.\n\n"

@@ -24,7 +24,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
 
@@ -134,9 +133,7 @@ int ShowStartError(int argc, char** argv, const QString& text) {
     QFile trace(qEnvironmentVariable("TYPELOOM_TRACE"));
     if (trace.open(QIODevice::Append | QIODevice::Text)) trace.write("start refused\n");
   }
-  QMessageBox box(QMessageBox::Critical, kAppTitle, text, QMessageBox::Ok);
-  box.setTextFormat(Qt::PlainText);  // the text names folders from the environment
-  box.exec();
+  platform::QtMessageBoxes().Show(nullptr, text, platform::mb::kOkOnly | platform::mb::kCritical, kAppTitle);
   return 1;
 }
 
