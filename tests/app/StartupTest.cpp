@@ -185,6 +185,29 @@ TEST(Startup, LaterStartThatCannotSaveSettingsStillGetsItsOwnRequest) {
   first->waitForFinished();
 }
 
+// A request over the hand-over's bounds is refused as a whole by the later start:
+// one line on standard error, a non-zero exit, nothing applied by the first instance.
+TEST(Startup, RequestOverTheBoundsIsRefusedWhole) {
+  Sandbox box;
+  ASSERT_TRUE(box.Ready());
+  auto first = box.Start({});
+  ASSERT_TRUE(box.WaitForTrace("selected DejaVu Sans print=0"));
+  const qsizetype before = box.Trace().size();
+  const QString part(100 * 1024, u'x');  // three of them exceed the bound
+  const auto refused = box.Run({"/p", part, part, part});
+  EXPECT_EQ(refused.code, 1);
+  EXPECT_EQ(refused.err.count(u'\n'), 1) << refused.err.left(200).toStdString();
+  EXPECT_TRUE(refused.err.startsWith("typeloom: cannot hand the request to the running instance: "))
+      << refused.err.left(200).toStdString();
+  // The next request is handled; the refused one changed nothing before it.
+  EXPECT_EQ(box.Run({box.FontPath("DejaVuSerif.ttf")}).code, 0);
+  EXPECT_TRUE(box.WaitForTrace("selected DejaVu Serif print=0"));
+  EXPECT_EQ(box.Trace().mid(before).filter("selected").size(), 1) << box.Trace().join('\n').toStdString();
+  EXPECT_TRUE(box.Trace().filter("not registered").isEmpty());
+  first->kill();
+  first->waitForFinished();
+}
+
 // Starts meet only in a private folder: a runtime folder others may enter, or one
 // too long for a socket's path, gives way to a private one under TMPDIR; where there
 // is none, or a lock file is a planted link, the start says so and runs no window.
