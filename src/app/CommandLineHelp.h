@@ -71,10 +71,11 @@ struct Entry {
 inline constexpr Entry kExitStatus[] = {
     {"0", "Success; for a later start, the running window took the request."},
     {"1", "No display; fontconfig could not be initialised; --details of a name the font list does not "
-          "hold; output could not be written; the window module could not be loaded; or a later "
-          "start's request reached no window. For --render, --specimen and --details --json: a "
-          "font that is neither a name of the list nor a font file, or an output file that cannot "
-          "be written."},
+          "hold; output could not be written; the window module could not be loaded; no private "
+          "folder for the single-instance lock could be had (also said in a message box); or a later "
+          "start's request was refused as malformed or too long, or reached no window. For --render, "
+          "--specimen and --details --json: a font that is neither a name of the list nor a font "
+          "file, or an output file that cannot be written."},
     {"2", "A mistake on the command line of --render or --specimen: an unknown option or output "
           "format, a missing value or one out of range."},
 };
@@ -92,8 +93,15 @@ inline constexpr Entry kEnvironment[] = {
      "first folder of each takes the machine's bindings."},
     {"XDG_CURRENT_DESKTOP", "The desktop's own mimeapps.list files are read first."},
     {"XDG_RUNTIME_DIR",
-     "The lock files and the socket of the single instance (else a private folder under /tmp)."},
-    {"TMPDIR", "Where a downloaded installer is kept, in a fresh folder only the user may enter."},
+     "The lock files and the socket of the single instance, when it is a folder of the user's with "
+     "mode 0700 and short enough for a socket's path; else a private folder Typeloom-UID in TMPDIR "
+     "(or /tmp)."},
+    {"TMPDIR",
+     "Where a downloaded installer is kept, in a fresh folder only the user may enter; and the "
+     "single instance's folder when XDG_RUNTIME_DIR cannot be used."},
+    {"DESKTOP_STARTUP_ID, XDG_ACTIVATION_TOKEN",
+     "Set by launchers. A later start passes them with its request, so that the running window "
+     "may come forward and the launch feedback ends."},
     {"TYPELOOM_UPDATE_URL",
      "Replaces the web folder the update check reads (https only). Builds without the update "
      "check, such as distribution packages, ignore it."},
@@ -119,7 +127,7 @@ inline constexpr Entry kFiles[] = {
      "and none is installed, and removed with the last binding."},
     {"$XDG_RUNTIME_DIR/Typeloom.lock, $XDG_RUNTIME_DIR/Typeloom.start, $XDG_RUNTIME_DIR/Typeloom.socket",
      "The single instance's locks and the socket a later start hands its request over (in "
-     "/tmp/Typeloom-UID when XDG_RUNTIME_DIR is not set)."},
+     "TMPDIR/Typeloom-UID or /tmp/Typeloom-UID when XDG_RUNTIME_DIR cannot be used)."},
 };
 
 inline constexpr Entry kExamples[] = {
