@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Writes the seed corpus of handover_fuzzer: well-formed hand-over messages and a few
+"""Writes the starting corpus of handover_fuzzer: well-formed hand-over messages and a few
 near misses (see src/platform/instance/HandOverMessage.h for the layout)."""
 import os
 import struct
