@@ -5,6 +5,7 @@
 #include "app/SampleDrawing.h"
 #include "app/TerminalText.h"
 #include "app/WindowSeams.h"
+#include "platform/files/AtomicFile.h"
 #include "platform/fonts/FontconfigFonts.h"
 #include "platform/graphics/GraphicsFacts.h"
 #include "platform/print/PdfPrintingLayer.h"
@@ -13,6 +14,7 @@
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPageLayout>
@@ -20,7 +22,6 @@
 #include <QPainterPath>
 #include <QPdfWriter>
 #include <QRawFont>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <QTextLayout>
 
@@ -32,10 +33,6 @@ namespace typeloom::exports {
 namespace {
 
 constexpr double kInchesPerMetre = 39.37007874015748;
-
-QString CannotWrite(const QString& path, const QString& why) {
-  return QStringLiteral("cannot write \"%1\": %2").arg(path, why);
-}
 
 // The line as outlines, laid out on `device` as drawing lays it out (the same
 // glyphs, advances and synthesised bold or slant), decorations as bars.
@@ -122,11 +119,9 @@ bool WriteSample(const ExportRequest& request, const QString& fontName, QString*
     return false;
   }
 
-  QSaveFile file(request.output);
-  if (!file.open(QIODevice::WriteOnly)) {
-    *error = CannotWrite(request.output, file.errorString());
-    return false;
-  }
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
   bool drawn = false;
   switch (request.format) {
     case Format::Png: {
@@ -134,12 +129,12 @@ bool WriteSample(const ExportRequest& request, const QString& fontName, QString*
       if (image.isNull()) break;
       image.setDotsPerMeterX(dotsPerMetre);
       image.setDotsPerMeterY(dotsPerMetre);
-      drawn = Paint(image, font, text, canvas, false) && image.save(&file, "PNG");
+      drawn = Paint(image, font, text, canvas, false) && image.save(&buffer, "PNG");
       break;
     }
     case Format::Svg: {
       QSvgGenerator svg;
-      svg.setOutputDevice(&file);
+      svg.setOutputDevice(&buffer);
       svg.setResolution(request.dpi);
       svg.setSize(canvas);
       svg.setViewBox(QRect(QPoint(0, 0), canvas));
@@ -148,7 +143,7 @@ bool WriteSample(const ExportRequest& request, const QString& fontName, QString*
       break;
     }
     case Format::Pdf: {
-      QPdfWriter pdf(&file);
+      QPdfWriter pdf(&buffer);
       pdf.setResolution(request.dpi);
       const QSizeF points(canvas.width() * 72.0 / request.dpi, canvas.height() * 72.0 / request.dpi);
       pdf.setPageLayout(QPageLayout(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch),
@@ -159,13 +154,14 @@ bool WriteSample(const ExportRequest& request, const QString& fontName, QString*
       break;
     }
   }
+  buffer.close();
   if (!drawn) {
-    file.cancelWriting();
-    *error = CannotWrite(request.output, QStringLiteral("the sample could not be drawn"));
+    *error = QStringLiteral("cannot write %1: the sample could not be drawn").arg(request.output);
     return false;
   }
-  if (!file.commit()) {
-    *error = CannotWrite(request.output, file.errorString());
+  QString why;
+  if (!platform::ReplaceFile(request.output, bytes, 0644, &why)) {
+    *error = QStringLiteral("cannot write ") + why;
     return false;
   }
   return true;

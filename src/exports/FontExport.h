@@ -1,7 +1,7 @@
 #pragma once
 // Writing a font's sample line or its specimen page to a file, without a window.
-// Each file is written through a temporary file in the same folder and renamed over
-// OUT only when everything was written; on failure OUT stays as it was.
+// Each file is made in memory and written by platform::ReplaceFile (a temporary file
+// beside OUT, checked, flushed and renamed over it); on failure OUT stays as it was.
 #include "exports/ExportRequest.h"
 
 #include <QString>

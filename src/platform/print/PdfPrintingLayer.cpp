@@ -1,9 +1,11 @@
 #include "platform/print/PdfPrintingLayer.h"
 
+#include "platform/files/AtomicFile.h"
+
+#include <QBuffer>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace typeloom::platform {
 
@@ -15,17 +17,15 @@ void PdfPrintingLayer::Discard() {
   if (painter_ && painter_->isActive()) painter_->end();
   painter_.reset();
   writer_.reset();
-  if (file_) file_->cancelWriting();
-  file_.reset();  // never committed: the temporary file goes, the old file stays
+  buffer_.reset();  // never written out: the old file stays
   pageEnded_ = false;
 }
 
 QPainter& PdfPrintingLayer::Page() {
   if (!painter_) {
-    auto file = std::make_unique<QSaveFile>(path_);
-    if (!file->open(QIODevice::WriteOnly)) throw PrintError("cannot write " + path_.toStdString() + ": " +
-                                                            file->errorString().toStdString());
-    auto writer = std::make_unique<QPdfWriter>(file.get());
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->open(QIODevice::WriteOnly);
+    auto writer = std::make_unique<QPdfWriter>(buffer.get());
     writer->setResolution(1200);
     writer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
                                       QPageLayout::Point));
@@ -33,7 +33,7 @@ QPainter& PdfPrintingLayer::Page() {
     writer->setCreator(QStringLiteral("Typeloom"));
     auto painter = std::make_unique<QPainter>();
     if (!painter->begin(writer.get())) throw PrintError("cannot start the PDF document");
-    file_ = std::move(file);
+    buffer_ = std::move(buffer);
     writer_ = std::move(writer);
     painter_ = std::move(painter);
     pageEnded_ = false;
@@ -66,10 +66,11 @@ void PdfPrintingLayer::EndDocument() {
   const bool ended = painter_->end();
   painter_.reset();
   writer_.reset();
-  const bool written = ended && file_->commit();
-  const QString error = file_->errorString();
+  const QByteArray document = buffer_->data();
   Discard();
-  if (!written) throw PrintError("cannot write " + path_.toStdString() + ": " + error.toStdString());
+  if (!ended) throw PrintError("cannot write " + path_.toStdString() + ": the PDF could not be finished");
+  QString why;
+  if (!ReplaceFile(path_, document, 0644, &why)) throw PrintError("cannot write " + why.toStdString());
 }
 
 }  // namespace typeloom::platform

@@ -1,9 +1,9 @@
 #pragma once
 // A printing layer that writes its document to one PDF file, without a printer,
 // a dialog or Qt Print Support: A4 at 1200 dpi with 10-point margins, as the
-// print-to-file printer lays its pages out, pages drawn by PageDrawing. The file
-// is replaced only once the whole document has been written; until then (and
-// when anything fails) it stays as it was.
+// print-to-file printer lays its pages out, pages drawn by PageDrawing. The
+// document is made in memory and the file replaced by ReplaceFile once it is
+// whole; until then (and when anything fails) the file stays as it was.
 #include "platform/print/PageDrawing.h"
 #include "platform/print/PrintingLayer.h"
 
@@ -11,7 +11,7 @@
 
 class QPainter;
 class QPdfWriter;
-class QSaveFile;
+class QBuffer;
 
 namespace typeloom::platform {
 
@@ -48,7 +48,7 @@ class PdfPrintingLayer final : public PrintingLayer {
   int x_ = 0;
   int y_ = 0;
   PageDrawing drawing_;
-  std::unique_ptr<QSaveFile> file_;
+  std::unique_ptr<QBuffer> buffer_;  // the document until it is written out whole
   std::unique_ptr<QPdfWriter> writer_;
   std::unique_ptr<QPainter> painter_;
   bool pageEnded_ = false;
