@@ -50,6 +50,16 @@ void PageDrawing::Line(QPainter& painter, const QPaintDevice& device, int x1, in
   painter.drawLine(ToDevice(device, x1, y1), ToDevice(device, x2, y2));
 }
 
+void PaintedPrintingLayer::PrintText(const QString& text) {
+  QPainter& painter = Page();
+  drawing_.Text(painter, *painter.device(), font_, x_, y_, text);
+}
+
+void PaintedPrintingLayer::DrawLine(int x1, int y1, int x2, int y2, std::uint32_t colour) {
+  QPainter& painter = Page();
+  drawing_.Line(painter, *painter.device(), x1, y1, x2, y2, colour);
+}
+
 void PageDrawing::Forget() {
   fonts_.clear();
   faces_.clear();

@@ -4,6 +4,7 @@
 // by the top of its cell, rules one 300-dpi dot wide. Shared by every layer that
 // draws with QPainter (printers, PDF files), so that their pages agree.
 #include "platform/fonts/FaceResolver.h"
+#include "platform/print/PrintingLayer.h"
 
 #include <QFont>
 #include <QString>
@@ -45,6 +46,35 @@ class PageDrawing {
   };
   std::map<FontKey, std::pair<QFont, double>> fonts_;  // font and its ascent in device units
   std::map<std::tuple<QString, bool, bool>, FaceLocation> faces_;
+};
+
+// A printing layer whose pages are painted with QPainter through PageDrawing: the
+// font state, the current position, texts and lines. A subclass supplies the
+// painter of the page that output goes to.
+class PaintedPrintingLayer : public PrintingLayer {
+ public:
+  void SetFontName(const QString& face) override { font_.face = face; }
+  void SetFontSize(float points) override { font_.points = points; }
+  void SetFontBold(bool bold) override { font_.bold = bold; }
+  void SetFontItalic(bool italic) override { font_.italic = italic; }
+  void SetCurrentX(int x) override { x_ = x; }
+  void SetCurrentY(int y) override { y_ = y; }
+
+  void PrintText(const QString& text) override;
+  void DrawLine(int x1, int y1, int x2, int y2, std::uint32_t colour) override;
+
+ protected:
+  // The painter of the page that output goes to, the document started when none
+  // runs; PrintError when that fails.
+  virtual QPainter& Page() = 0;
+  // At the end of a document.
+  void ForgetFaces() { drawing_.Forget(); }
+
+ private:
+  PageFont font_;
+  int x_ = 0;
+  int y_ = 0;
+  PageDrawing drawing_;
 };
 
 }  // namespace typeloom::platform

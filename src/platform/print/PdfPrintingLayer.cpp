@@ -45,23 +45,13 @@ QPainter& PdfPrintingLayer::Page() {
   return *painter_;
 }
 
-void PdfPrintingLayer::PrintText(const QString& text) {
-  QPainter& painter = Page();
-  drawing_.Text(painter, *writer_, font_, x_, y_, text);
-}
-
-void PdfPrintingLayer::DrawLine(int x1, int y1, int x2, int y2, std::uint32_t colour) {
-  QPainter& painter = Page();
-  drawing_.Line(painter, *writer_, x1, y1, x2, y2, colour);
-}
-
 void PdfPrintingLayer::EndPage() {
   Page();
   pageEnded_ = true;
 }
 
 void PdfPrintingLayer::EndDocument() {
-  drawing_.Forget();
+  ForgetFaces();
   if (!painter_) return;
   const bool ended = painter_->end();
   painter_.reset();

@@ -15,7 +15,7 @@ class QBuffer;
 
 namespace typeloom::platform {
 
-class PdfPrintingLayer final : public PrintingLayer {
+class PdfPrintingLayer final : public PaintedPrintingLayer {
  public:
   explicit PdfPrintingLayer(QString path);
   ~PdfPrintingLayer() override;
@@ -25,29 +25,16 @@ class PdfPrintingLayer final : public PrintingLayer {
   QString CurrentPrinter() const override { return path_; }
   void SelectPrinter(const QString& /*name*/) override {}
 
-  void SetFontName(const QString& face) override { font_.face = face; }
-  void SetFontSize(float points) override { font_.points = points; }
-  void SetFontBold(bool bold) override { font_.bold = bold; }
-  void SetFontItalic(bool italic) override { font_.italic = italic; }
-  void SetCurrentX(int x) override { x_ = x; }
-  void SetCurrentY(int y) override { y_ = y; }
-
-  void PrintText(const QString& text) override;
-  void DrawLine(int x1, int y1, int x2, int y2, std::uint32_t colour) override;
   void EndPage() override;
   // Finishes the PDF and puts it in place; PrintError when the file could not be
   // written whole (the old file, if any, then stays).
   void EndDocument() override;
 
  private:
-  QPainter& Page();
+  QPainter& Page() override;
   void Discard();
 
   QString path_;
-  PageFont font_;
-  int x_ = 0;
-  int y_ = 0;
-  PageDrawing drawing_;
   std::unique_ptr<QBuffer> buffer_;  // the document until it is written out whole
   std::unique_ptr<QPdfWriter> writer_;
   std::unique_ptr<QPainter> painter_;

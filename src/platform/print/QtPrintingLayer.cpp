@@ -67,16 +67,6 @@ QPainter& QtPrintingLayer::Page() {
   return *painter_;
 }
 
-void QtPrintingLayer::PrintText(const QString& text) {
-  QPainter& painter = Page();
-  drawing_.Text(painter, *printer_, font_, x_, y_, text);
-}
-
-void QtPrintingLayer::DrawLine(int x1, int y1, int x2, int y2, std::uint32_t colour) {
-  QPainter& painter = Page();
-  drawing_.Line(painter, *printer_, x1, y1, x2, y2, colour);
-}
-
 void QtPrintingLayer::EndPage() {
   Page();
   pageEnded_ = true;
@@ -85,7 +75,7 @@ void QtPrintingLayer::EndPage() {
 void QtPrintingLayer::EndDocument() {
   const bool failed = jobFailed_;
   jobFailed_ = false;
-  drawing_.Forget();
+  ForgetFaces();
   pageEnded_ = false;
   if (!painter_) {
     if (failed) throw PrintError("the job did not start");

@@ -14,7 +14,7 @@ class QWidget;
 
 namespace typeloom::platform {
 
-class QtPrintingLayer final : public PrintingLayer {
+class QtPrintingLayer final : public PaintedPrintingLayer {
  public:
   // Asks where a PDF goes, starting in `folder`; empty when the user cancels.
   using ChooseFile = std::function<QString(const QString& folder)>;
@@ -31,22 +31,13 @@ class QtPrintingLayer final : public PrintingLayer {
   QString CurrentPrinter() const override { return current_; }
   void SelectPrinter(const QString& name) override { current_ = name; }
 
-  void SetFontName(const QString& face) override { font_.face = face; }
-  void SetFontSize(float points) override { font_.points = points; }
-  void SetFontBold(bool bold) override { font_.bold = bold; }
-  void SetFontItalic(bool italic) override { font_.italic = italic; }
-  void SetCurrentX(int x) override { x_ = x; }
-  void SetCurrentY(int y) override { y_ = y; }
-
-  void PrintText(const QString& text) override;
-  void DrawLine(int x1, int y1, int x2, int y2, std::uint32_t colour) override;
   void EndPage() override;
   void EndDocument() override;
 
  private:
   // The painter of the running job, on the page that output goes to; starts
   // the job on the current printer when none runs.
-  QPainter& Page();
+  QPainter& Page() override;
   void StartJob();
 
   ChooseFile chooseFile_;
@@ -54,10 +45,6 @@ class QtPrintingLayer final : public PrintingLayer {
   QString current_;
   QString lastFolder_;
 
-  PageFont font_;
-  int x_ = 0;
-  int y_ = 0;
-  PageDrawing drawing_;
 
   std::unique_ptr<QPrinter> printer_;
   std::unique_ptr<QPainter> painter_;
