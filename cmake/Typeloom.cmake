@@ -21,3 +21,37 @@ function(typeloom_add_test name)
     DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300 LABELS "${T_LABELS}")
 endfunction()
+
+# typeloom_wayland_protocol(TARGET XML...)
+# A static library of the client code wayland-scanner generates for protocol XML
+# files of the wayland-protocols package (paths relative to its data folder); its
+# headers are included as "<name>-client-protocol.h".
+function(typeloom_wayland_protocol target)
+  find_package(PkgConfig REQUIRED)
+  pkg_get_variable(WAYLAND_PROTOCOLS_DIR wayland-protocols pkgdatadir)
+  pkg_get_variable(WAYLAND_SCANNER wayland-scanner wayland_scanner)
+  if(NOT WAYLAND_PROTOCOLS_DIR OR NOT WAYLAND_SCANNER)
+    message(FATAL_ERROR "wayland-protocols and wayland-scanner are needed (scripts/install-deps)")
+  endif()
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/${target})
+  set(sources)
+  foreach(xml IN LISTS ARGN)
+    get_filename_component(name ${xml} NAME_WE)
+    set(path ${WAYLAND_PROTOCOLS_DIR}/${xml})
+    add_custom_command(OUTPUT ${out}/${name}-client-protocol.h ${out}/${name}-protocol.c
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${out}
+      COMMAND ${WAYLAND_SCANNER} client-header ${path} ${out}/${name}-client-protocol.h
+      COMMAND ${WAYLAND_SCANNER} private-code ${path} ${out}/${name}-protocol.c
+      DEPENDS ${path}
+      VERBATIM)
+    list(APPEND sources ${out}/${name}-client-protocol.h ${out}/${name}-protocol.c)
+  endforeach()
+  # Generated C: compiled without the project's warning flags.
+  add_library(${target} STATIC ${sources})
+  set_target_properties(${target} PROPERTIES LINKER_LANGUAGE C POSITION_INDEPENDENT_CODE ON)
+  target_include_directories(${target} SYSTEM PUBLIC ${out})
+  target_link_libraries(${target} PUBLIC PkgConfig::WAYLAND_CLIENT)
+  if(TYPELOOM_SANITIZE)
+    target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer)
+  endif()
+endfunction()

@@ -6,6 +6,13 @@ class QWindow;
 
 namespace typeloom::platform {
 
+// Longest activation token taken from a launcher.
+inline constexpr qsizetype kMaxActivationToken = 1024;
+
+// Whether `token` can be handed to the compositor: 1 to kMaxActivationToken bytes
+// of printable ASCII.
+bool IsActivationToken(const QByteArray& token);
+
 // Asks the compositor to activate `window` with a launcher's activation `token`
 // (printable ASCII, already checked). Without a token, or where the compositor
 // cannot activate, the window asks for attention instead. Returns whether an
