@@ -10,7 +10,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QWindow>
 
+#include <algorithm>
 #include <cmath>
 
 namespace typeloom::about {
@@ -47,6 +49,27 @@ QRegion RoundedOutline(int width, int height, int corner) {
     region += QRegion(QRect(corner_at, QSize(ew, eh)), QRegion::Ellipse);
   }
   return region;
+}
+
+QPainterPath RoundedOutlinePath(QSizeF size, qreal ratio, int corner) {
+  // The region's box in device pixels, (1, 1) up to (width, height), in logical units.
+  const qreal pixel = ratio > 0 ? 1.0 / ratio : 1.0;
+  const QRectF box(pixel, pixel, size.width() - pixel, size.height() - pixel);
+  QPainterPath path;
+  if (box.width() <= 0 || box.height() <= 0) return path;
+  const qreal radius = std::min({corner * pixel / 2, box.width() / 2, box.height() / 2});
+  path.addRoundedRect(box, radius, radius);
+  return path;
+}
+
+SplashLook SplashLookFor(platform::WindowSystem system, bool ownerShown) {
+  if (system != platform::WindowSystem::Wayland) return {};
+  SplashLook look;
+  look.maskedOutline = false;
+  look.paintedOutline = true;
+  look.popupOverOwner = ownerShown;
+  look.centredOnScreen = false;
+  return look;
 }
 
 QPixmap ProgramIcon(int size) {
@@ -100,18 +123,28 @@ QPixmap SampleIcon(int size) {
   return pixmap;
 }
 
-Logo::Logo(platform::Clock& clock, platform::EventPump& events, QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                          Qt::WindowDoesNotAcceptFocus),
+Logo::Logo(platform::Clock& clock, platform::EventPump& events, const SplashLook& look, QWidget* owner)
+    : QWidget(nullptr, look.popupOverOwner && owner != nullptr
+                           ? Qt::ToolTip | Qt::FramelessWindowHint
+                           : Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                                 Qt::WindowDoesNotAcceptFocus),
       clock_(clock),
-      events_(events) {
+      events_(events),
+      look_(look) {
+  if (owner == nullptr) look_.popupOverOwner = false;
   setWindowTitle(app::kAppTitle);
   setAttribute(Qt::WA_ShowWithoutActivating);
   setFixedSize(platform::TwipsToPixelsX(kClientWidth), platform::TwipsToPixelsY(kClientHeight));
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, kMagenta);
   setPalette(palette);
-  setAutoFillBackground(true);
+  if (look_.paintedOutline) {
+    // Only the painted outline is opaque; the corners show what lies behind.
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAutoFillBackground(false);
+  } else {
+    setAutoFillBackground(true);
+  }
   setFont(SansSerif(8.25));
 
   auto label = [this](const QString& text, int l, int t, int w, int h) {
@@ -146,9 +179,15 @@ Logo::Logo(platform::Clock& clock, platform::EventPump& events, QWidget* parent)
   yellow.setColor(QPalette::WindowText, kPaleYellow);
   Message->setPalette(yellow);
 
-  // Centred on the screen.
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->geometry().center() - rect().center());
+  if (look_.popupOverOwner) {
+    // A popup is placed relative to its owner: centred on the main window.
+    move(owner->geometry().center() - rect().center());
+    winId();
+    if (QWindow* ownerWindow = owner->windowHandle()) windowHandle()->setTransientParent(ownerWindow);
+  } else if (look_.centredOnScreen) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      move(screen->geometry().center() - rect().center());
+    }
   }
 }
 
@@ -160,6 +199,10 @@ void Logo::Form_Load() {
 }
 
 void Logo::SetRoundedShape() {
+  if (!look_.maskedOutline) {
+    update();  // paintEvent draws the outline
+    return;
+  }
   // The outline is measured in device pixels: the corners stay 40 pixels whatever
   // the scale; the mask itself is given in the widget's own coordinates.
   const qreal ratio = devicePixelRatioF() > 0 ? devicePixelRatioF() : 1.0;
@@ -188,20 +231,27 @@ void Logo::Form_Activate() {
 
 void Logo::paintEvent(QPaintEvent* event) {
   QWidget::paintEvent(event);
-  // The thin single border, following the rounded outline.
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
+  if (look_.paintedOutline) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kMagenta);
+    painter.drawPath(RoundedOutlinePath(size(), devicePixelRatioF()));
+  }
+  // The thin single border, following the rounded outline.
   painter.setPen(QPen(QColor(64, 0, 64), 1));
   painter.setBrush(Qt::NoBrush);
   painter.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -0.5, -0.5), 19.5, 19.5);
 }
 
-LogoSplash::LogoSplash(platform::Clock& clock, platform::EventPump& events) : clock_(clock), events_(events) {}
+LogoSplash::LogoSplash(platform::Clock& clock, platform::EventPump& events, QWidget* owner)
+    : clock_(clock), events_(events), owner_(owner) {}
 
 LogoSplash::~LogoSplash() = default;
 
 void LogoSplash::Show() {
-  logo_ = std::make_unique<Logo>(clock_, events_);
+  const bool ownerShown = owner_ != nullptr && owner_->isVisible();
+  logo_ = std::make_unique<Logo>(clock_, events_, SplashLookFor(platform::CurrentWindowSystem(), ownerShown), owner_);
   logo_->Form_Load();
   logo_->show();
   logo_->raise();

@@ -215,6 +215,7 @@ void Viewer::Form_Load() {
 }
 
 void Viewer::Form_Activate() {
+  Trace("form activate");
   // Clicking back into the main window closes these three; the options dialog
   // closes itself when it loses activation.
   CloseWindows({windows_.about.get(), windows_.summary.get(), windows_.printDialog.get()});

@@ -78,7 +78,7 @@ ViewerWindows MakeProgramWindows(MainWindowState& main, FontModule& module, Serv
   ViewerWindows windows;
   windows.options = options::MakeOptionsWindow(main, module, services);
   windows.summary = summary::MakeSummaryWindow(main);
-  windows.splash = std::make_unique<about::LogoSplash>(services.clock, services.events);
+  windows.splash = std::make_unique<about::LogoSplash>(services.clock, services.events, main.MainWidget());
   windows.printDialog = std::make_unique<ModuleSeam>(
       [&main]() -> WindowSeam* {
         using Make = WindowSeam* (*)(MainWindowState*);

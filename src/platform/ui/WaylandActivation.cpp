@@ -1,5 +1,7 @@
 #include "platform/ui/WaylandActivation.h"
 
+#include "platform/ui/WindowSystem.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QWidget>
@@ -78,7 +80,7 @@ bool IsActivationToken(const QByteArray& token) {
 bool ActivateWaylandWindow(QWindow* window, const QByteArray& token) {
   if (window == nullptr) return false;
   bool sent = false;
-  if (IsActivationToken(token) && QGuiApplication::platformName().startsWith(QLatin1StringView("wayland"))) {
+  if (IsActivationToken(token) && CurrentWindowSystem() == WindowSystem::Wayland) {
     QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
     auto* display = native != nullptr ? static_cast<wl_display*>(native->nativeResourceForIntegration("wl_display"))
                                       : nullptr;

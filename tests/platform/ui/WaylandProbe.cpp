@@ -4,7 +4,8 @@
 //                          output ("active", "inactive"); a line "activate TOKEN"
 //                          (or "activate" alone) on standard input runs
 //                          ActivateWaylandWindow and answers "sent 1" or "sent 0".
-//   wayland_probe launcher shows a window and watches the keyboard; a line
+//   wayland_probe launcher shows a window and watches the keyboard ("key" for
+//                          every key pressed in it); a line
 //                          "token" asks the compositor for an activation token
 //                          tied to its surface and the last key typed into it, as
 //                          a launcher does for the program it starts, and prints
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <qpa/qplatformnativeinterface.h>
@@ -51,6 +53,9 @@ class Launcher {
     wl_display_roundtrip_queue(display_, queue_);
     wl_display_roundtrip_queue(display_, queue_);
   }
+
+  // Runs the keyboard's events that Qt's connection has read for this queue.
+  void DispatchPending() { wl_display_dispatch_queue_pending(display_, queue_); }
 
   std::string Token() {
     wl_display_roundtrip_queue(display_, queue_);  // the key events so far
@@ -143,7 +148,12 @@ int main(int argc, char** argv) {
   QWindow* handle = window.windowHandle();
   QObject::connect(handle, &QWindow::activeChanged, [&] { Say(handle->isActive() ? "active" : "inactive"); });
   std::unique_ptr<Launcher> launcher;
-  if (mode == "launcher") launcher = std::make_unique<Launcher>(handle);
+  QTimer keys;
+  if (mode == "launcher") {
+    launcher = std::make_unique<Launcher>(handle);
+    QObject::connect(&keys, &QTimer::timeout, [&] { launcher->DispatchPending(); });
+    keys.start(50);
+  }
 
   QSocketNotifier input(0, QSocketNotifier::Read);
   std::string pending;
