@@ -480,7 +480,12 @@ void Viewer::closeEvent(QCloseEvent* event) {
 
 void Viewer::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) Form_Activate();
+  if (event->type() != QEvent::ActivationChange) return;
+  if (isActiveWindow()) {
+    Form_Activate();
+  } else {
+    Trace("deactivated");
+  }
 }
 
 void Viewer::paintEvent(QPaintEvent* event) {

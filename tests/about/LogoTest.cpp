@@ -3,7 +3,9 @@
 #include "platform/ui/WindowServices.h"
 #include "support/FakeAppServices.h"
 
+#include <QImage>
 #include <QLabel>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -94,6 +96,100 @@ TEST(Logo, EveryShowHoldsOneSecondWhileEventsRun) {
   EXPECT_DOUBLE_EQ(clock.now, 1002.0);
   splash.Close();
   splash.Close();  // closing a closed splash does nothing
+}
+
+// X11 keeps the mask and the centring; Wayland paints the outline and, once the
+// main window is shown, stands over it as a popup.
+TEST(Logo, LookFollowsTheWindowSystem) {
+  using platform::WindowSystem;
+  const struct {
+    WindowSystem system;
+    bool ownerShown;
+    bool masked, painted, popup, centred;
+  } cases[] = {
+      {WindowSystem::X11, false, true, false, false, true},
+      {WindowSystem::X11, true, true, false, false, true},
+      {WindowSystem::Other, true, true, false, false, true},
+      {WindowSystem::Wayland, false, false, true, false, false},
+      {WindowSystem::Wayland, true, false, true, true, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.system) * 10 + c.ownerShown);
+    const SplashLook look = SplashLookFor(c.system, c.ownerShown);
+    EXPECT_EQ(look.maskedOutline, c.masked);
+    EXPECT_EQ(look.paintedOutline, c.painted);
+    EXPECT_EQ(look.popupOverOwner, c.popup);
+    EXPECT_EQ(look.centredOnScreen, c.centred);
+  }
+}
+
+// The painted outline covers what the mask keeps, corners 40 device pixels wide
+// at every scale.
+TEST(Logo, PaintedOutlineMatchesTheMask) {
+  for (const qreal ratio : {1.0, 1.25, 2.0}) {
+    SCOPED_TRACE(ratio);
+    const QSizeF size(265, 197);
+    const QPainterPath path = RoundedOutlinePath(size, ratio);
+    const qreal px = 1.0 / ratio;  // one device pixel
+    const qreal w = size.width();
+    const qreal h = size.height();
+    const struct {
+      qreal x, y;
+      bool inside;
+    } probes[] = {
+        {w / 2, h / 2, true},        {w / 2, 0.5 * px, false},      {w / 2, 1.5 * px, true},
+        {0.5 * px, h / 2, false},    {1.5 * px, h / 2, true},       {w - 0.5 * px, h / 2, true},
+        {w + 0.5 * px, h / 2, false}, {4 * px, 4 * px, false},      {10 * px, 10 * px, true},
+        {w - 4 * px, h - 4 * px, false}, {w - 10 * px, h - 10 * px, true}, {21 * px, 1.5 * px, true},
+        {w - 4 * px, 4 * px, false},  {4 * px, h - 4 * px, false},
+    };
+    for (const auto& p : probes) EXPECT_EQ(path.contains(QPointF(p.x, p.y)), p.inside) << p.x << ',' << p.y;
+  }
+  EXPECT_TRUE(RoundedOutlinePath(QSizeF(1, 1), 1.0).isEmpty());
+}
+
+// Where a mask only limits input, the corners must be see-through: the window is
+// translucent and only the rounded outline is painted in magenta.
+TEST(Logo, PaintedLookLeavesTheCornersTransparent) {
+  test::FakeClock clock;
+  Logo logo(clock, clock, SplashLookFor(platform::WindowSystem::Wayland, false));
+  logo.Form_Load();
+  EXPECT_TRUE(logo.mask().isEmpty());
+  EXPECT_TRUE(logo.testAttribute(Qt::WA_TranslucentBackground));
+  EXPECT_FALSE(logo.autoFillBackground());
+  EXPECT_FALSE(logo.testAttribute(Qt::WA_Moved));  // the compositor places it
+
+  QImage image(logo.size(), QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  logo.render(&image, {}, {}, QWidget::DrawChildren);
+  const int w = image.width();
+  const int h = image.height();
+  for (const QPoint corner : {QPoint(0, 0), QPoint(3, 3), QPoint(w - 1, 0), QPoint(w - 4, 3), QPoint(0, h - 1),
+                              QPoint(3, h - 4), QPoint(w - 1, h - 1), QPoint(w - 4, h - 4)}) {
+    EXPECT_EQ(qAlpha(image.pixel(corner)), 0) << corner.x() << ',' << corner.y();
+  }
+  for (const QPoint inside : {QPoint(w / 2, 8), QPoint(8, h / 2 + 20), QPoint(12, 12), QPoint(w - 13, h - 13)}) {
+    EXPECT_EQ(image.pixelColor(inside), QColor(255, 0, 255)) << inside.x() << ',' << inside.y();
+  }
+}
+
+// Over a shown main window the splash is a tooltip-type window whose transient
+// parent is the main window (a popup, never focused), centred on it.
+TEST(Logo, PopupStandsOverItsOwner) {
+  test::FakeClock clock;
+  QWidget owner;
+  owner.setGeometry(100, 120, 420, 400);
+  owner.show();
+  Logo logo(clock, clock, SplashLookFor(platform::WindowSystem::Wayland, true), &owner);
+  EXPECT_EQ(logo.windowType(), Qt::ToolTip);
+  ASSERT_NE(logo.windowHandle(), nullptr);
+  EXPECT_EQ(logo.windowHandle()->transientParent(), owner.windowHandle());
+  EXPECT_EQ(logo.geometry().center(), owner.geometry().center());
+
+  // Without an owner it stays a splash window of its own.
+  Logo alone(clock, clock, SplashLookFor(platform::WindowSystem::Wayland, true));
+  EXPECT_EQ(alone.windowType(), Qt::SplashScreen);
+  EXPECT_FALSE(alone.Look().popupOverOwner);
 }
 
 }  // namespace
