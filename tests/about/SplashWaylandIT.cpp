@@ -4,6 +4,7 @@
 // again at the first activation takes no focus from the main window.
 #include "support/ProgramSandbox.h"
 #include "support/wayland/HeadlessWayland.h"
+#include "support/wayland/LineClient.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,9 +13,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace {
 
 using typeloom::testsupport::HeadlessWayland;
+using typeloom::testsupport::LineClient;
 using typeloom::testsupport::ProgramSandbox;
 using typeloom::testsupport::WaitUntil;
 
@@ -33,6 +37,32 @@ class Sandbox : public ProgramSandbox {
 };
 
 bool Magenta(QRgb pixel) { return qRed(pixel) > 200 && qGreen(pixel) < 80 && qBlue(pixel) > 200; }
+bool White(QRgb pixel) { return qRed(pixel) == 255 && qGreen(pixel) == 255 && qBlue(pixel) == 255; }
+
+// The box of the pixels that `is` holds for.
+QRect Box(const QImage& shot, bool (*is)(QRgb)) {
+  QRect box;
+  for (int y = 0; y < shot.height(); ++y) {
+    for (int x = 0; x < shot.width(); ++x) {
+      if (is(shot.pixel(x, y))) box |= QRect(x, y, 1, 1);
+    }
+  }
+  return box;
+}
+
+// The four corners of the splash's box lie outside its 40-pixel rounded corners:
+// none of them may be painted in the mask colour; the middle is.
+void ExpectRoundedCorners(const QImage& shot, const QRect& splash) {
+  for (const QPoint corner : {splash.topLeft(), splash.topRight(), splash.bottomLeft(), splash.bottomRight()}) {
+    for (const int step : {0, 1, 2, 3}) {
+      const QPoint inward(corner.x() + (corner.x() == splash.left() ? step : -step),
+                          corner.y() + (corner.y() == splash.top() ? step : -step));
+      EXPECT_FALSE(Magenta(shot.pixel(inward))) << inward.x() << ',' << inward.y();
+    }
+  }
+  EXPECT_TRUE(Magenta(shot.pixel(splash.center())));
+  EXPECT_TRUE(Magenta(shot.pixel(splash.center().x(), splash.top() + 2)));
+}
 
 TEST(SplashWayland, CornersOutsideTheOutlineAreNotPainted) {
   HeadlessWayland weston(HeadlessWayland::Compositor::Weston);
@@ -49,24 +79,10 @@ TEST(SplashWayland, CornersOutsideTheOutlineAreNotPainted) {
   ASSERT_FALSE(shot.isNull()) << error.toStdString();
   shot.save("splash_wayland_weston.png");  // beside the test, to look at
 
-  QRect splash;
-  for (int y = 0; y < shot.height(); ++y) {
-    for (int x = 0; x < shot.width(); ++x) {
-      if (Magenta(shot.pixel(x, y))) splash |= QRect(x, y, 1, 1);
-    }
-  }
+  const QRect splash = Box(shot, Magenta);
   ASSERT_GT(splash.width(), 150) << "no splash on the screenshot";
   ASSERT_GT(splash.height(), 100);
-  // The corners of the splash's box lie outside the 40-pixel rounded corners.
-  for (const QPoint corner : {splash.topLeft(), splash.topRight(), splash.bottomLeft(), splash.bottomRight()}) {
-    for (const QPoint step : {QPoint(0, 0), QPoint(1, 1), QPoint(2, 2), QPoint(3, 3)}) {
-      const QPoint inward(corner.x() + (corner.x() == splash.left() ? step.x() : -step.x()),
-                          corner.y() + (corner.y() == splash.top() ? step.y() : -step.y()));
-      EXPECT_FALSE(Magenta(shot.pixel(inward))) << inward.x() << ',' << inward.y();
-    }
-  }
-  EXPECT_TRUE(Magenta(shot.pixel(splash.center())));
-  EXPECT_TRUE(Magenta(shot.pixel(splash.center().x(), splash.top() + 2)));
+  ExpectRoundedCorners(shot, splash);
   program->kill();
   program->waitForFinished();
 }
@@ -90,6 +106,31 @@ TEST(SplashWayland, SplashAtTheFirstActivationTakesNoFocus) {
   EXPECT_EQ(trace.count("form activate"), 1) << trace.join('\n').toStdString();
   program->kill();
   program->waitForFinished();
+}
+
+// Shown over the main window (as at its first activation) the splash is a popup
+// that the compositor places centred on it, with the same see-through corners.
+TEST(SplashWayland, PopupIsCentredOnTheMainWindow) {
+  HeadlessWayland weston(HeadlessWayland::Compositor::Weston);
+  const QString why = weston.Start();
+  ASSERT_TRUE(why.isEmpty()) << why.toStdString();
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  weston.Apply(env);
+  LineClient probe;
+  ASSERT_TRUE(probe.Start(SPLASH_PROBE, {}, env));
+  ASSERT_TRUE(probe.WaitFor("shown")) << probe.Errors().toStdString();
+  QString error;
+  const QImage shot = weston.Screenshot(&error).convertToFormat(QImage::Format_RGB32);
+  ASSERT_FALSE(shot.isNull()) << error.toStdString();
+  shot.save("splash_wayland_popup.png");
+
+  const QRect main = Box(shot, White);
+  const QRect splash = Box(shot, Magenta);
+  ASSERT_GT(splash.width(), 150) << "no splash on the screenshot";
+  ASSERT_GT(main.width(), splash.width());
+  EXPECT_LE(std::abs(main.center().x() - splash.center().x()), 2) << main.center().x() << " " << splash.center().x();
+  EXPECT_LE(std::abs(main.center().y() - splash.center().y()), 2) << main.center().y() << " " << splash.center().y();
+  ExpectRoundedCorners(shot, splash);
 }
 
 }  // namespace
