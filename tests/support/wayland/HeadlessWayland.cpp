@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDeadlineTimer>
@@ -106,6 +107,13 @@ QString HeadlessWayland::Start() {
   if (compositor_ == Compositor::Mutter) {
     dbus_ = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(busAddress_, "typeloom-test-" + socket_));
     if (!dbus_->isConnected()) return "cannot connect to the test's session bus";
+    // The socket comes before mutter's names on the bus.
+    QDBusConnectionInterface* names = dbus_->interface();
+    if (names == nullptr ||
+        !WaitUntil([&] { return names->isServiceRegistered(kRemoteDesktop).value() || server_.state() == QProcess::NotRunning; }) ||
+        server_.state() == QProcess::NotRunning) {
+      return "mutter did not offer its remote-desktop interface: " + Log();
+    }
   }
   return {};
 }
