@@ -4,6 +4,7 @@
 #include "platform/ui/QtClock.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QSocketNotifier>
 #include <QWidget>
 #include <QWindow>
@@ -12,15 +13,21 @@
 
 #include <unistd.h>
 
+namespace {
+
+// The main window's client area, painted in one colour the test finds again.
+class MainWindow : public QWidget {
+ protected:
+  void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), QColor(0, 255, 0)); }
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QWidget main;
+  MainWindow main;
   main.setWindowTitle("main");
   main.setFixedSize(600, 500);
-  QPalette white = main.palette();
-  white.setColor(QPalette::Window, Qt::white);
-  main.setPalette(white);
-  main.setAutoFillBackground(true);
   main.show();
   typeloom::platform::QtClock clock;
   typeloom::platform::QtEventPump events;
