@@ -24,6 +24,7 @@ struct Faces final : platform::FaceNameResolver {
     if (name.empty()) return std::nullopt;
     return name.size() % 3 == 0 ? std::string(name) : std::string("Fallback");
   }
+  std::string FamilyOfFile(const std::string&, unsigned index) override { return index == 0 ? "Listed" : ""; }
 };
 struct Session final : platform::FontSession {
   int AddFont(const std::string&) override { return 1; }

@@ -67,7 +67,8 @@ bool CFontPreview::TestStyleBit(int bit) const {
 bool CFontPreview::MatchFaceName() {
   // The font system also knows a face by its PostScript name, which a file may
   // carry when its family name is one the system indexes differently.
-  const std::string family = LookupName(1);
+  // A file without names (a bitmap font) is known by the family the system lists it under.
+  const std::string family = names_.empty() ? services_.faces->FamilyOfFile(fontFile_, faceIndex_) : LookupName(1);
   const std::string candidates[] = {family, family + " " + LookupName(2), LookupName(4), LookupName(6)};
   for (const std::string& candidate : candidates) {
     const auto face = services_.faces->ResolveFace(candidate);

@@ -137,8 +137,12 @@ INSTANTIATE_TEST_SUITE_P(
         DetailsCase{"Test Pair Regular",
                     kTrueTypeVariable + QStringList{"Is a Standard Latin Font", "Version 1.000", "Installed: True"},
                     "Copyright (c) Typeloom tests"},
-        // A bitmap font: no TrueType line, the pitch line first.
-        DetailsCase{"Detail Steps", {"Is a fixed pitch font", "Is a Standard Latin Font", "Installed: False"}, ""}),
+        // A bitmap font: no TrueType line, the pitch line first; installed, as
+        // fontconfig lists it, though its file has no name table.
+        DetailsCase{"Detail Steps", {"Is a fixed pitch font", "Is a Standard Latin Font", "Installed: True"}, ""},
+        // A bitmap family whose sizes start above 12 keeps them in its list name and
+        // still describes its own face.
+        DetailsCase{"Detail Large 18,24", {"Is a fixed pitch font", "Is a Standard Latin Font", "Installed: True"}, ""}),
     [](const auto& info) { return test::Label(info.param.font); });
 
 TEST_F(DisplayIT, ChoosingAnotherFontEmptiesThePanelFirst) {
@@ -373,15 +377,15 @@ TEST_F(DisplayIT, FullNameEntryDrawsThatFaceAndItsFamilyEntryTheFamily) {
   EXPECT_EQ(QRawFont::fromFont(heavyItalic).styleName(), "Heavy");
 }
 
-TEST_F(DisplayIT, NameOfNoFaceDrawsInTheSubstitute) {
+// A name installed nowhere draws in fontconfig's substitute: FaceResolverIT.
+TEST_F(DisplayIT, BitmapNameWithSizesAbove12DrawsInItsOwnFace) {
   Load();
   Choose("Detail Large 18,24");
   const platform::FaceLocation face = platform::LocateFace("Detail Large 18,24");
-  EXPECT_EQ(face.kind, platform::FaceLocation::Kind::Substitute);
-  const std::string substitute = testsupport::FontFixtures::FcMatchFamily("Detail Large 18,24");
-  ASSERT_FALSE(substitute.empty()) << "fc-match failed";
-  EXPECT_EQ(QFontInfo(viewer->displayPicture->DrawnFont()).family().toStdString(), substitute);
-  EXPECT_EQ(face.family.toStdString(), substitute);
+  EXPECT_EQ(face.kind, platform::FaceLocation::Kind::Family);
+  EXPECT_FALSE(face.scalable);
+  EXPECT_TRUE(QString::fromStdString(face.file).contains("DetailLarge-")) << face.file;
+  EXPECT_EQ(QFontInfo(viewer->displayPicture->DrawnFont()).family(), "Detail Large");
 }
 
 }  // namespace

@@ -259,5 +259,26 @@ TEST_F(FormatsPreviewTest, PostScriptNameIsTheLastCandidate) {
   EXPECT_EQ(preview.FaceName(), "Test-Regular");
 }
 
+// A file without names the reader understands (a bitmap font) is installed when the
+// font system lists it, under the family it lists; an unlisted one is added for the
+// object's life like any unknown font.
+TEST_F(FormatsPreviewTest, NamelessFileIsKnownByTheFamilyTheSystemListsItUnder) {
+  const std::string listed = Write("fixed-13.pcf", Text("\x01" "fcp not an sfnt"));
+  const std::string unlisted = Write("other-13.pcf", Text("\x01" "fcp not an sfnt"));
+  fakes.faces.fileFamilies[{listed, 0}] = "Fixed";
+  fakes.faces.known.insert("Fixed");
+  CFontPreview preview(fakes.Services());
+  preview.SetFontFile(listed);
+  EXPECT_TRUE(preview.Installed());
+  EXPECT_EQ(preview.FaceName(), "Fixed");
+  EXPECT_EQ(preview.FamilyName(), "");  // the file's own names stay empty
+  EXPECT_EQ(fakes.session.calls, std::vector<std::string>{});
+
+  CFontPreview other(fakes.Services());
+  other.SetFontFile(unlisted);
+  EXPECT_FALSE(other.Installed());
+  EXPECT_EQ(fakes.session.calls, std::vector<std::string>{"add " + unlisted});
+}
+
 }  // namespace
 }  // namespace typeloom::testing

@@ -6,6 +6,11 @@
 
 namespace typeloom::testing {
 
+std::string FakeFaceNameResolver::FamilyOfFile(const std::string& path, unsigned index) {
+  const auto it = fileFamilies.find({path, index});
+  return it == fileFamilies.end() ? std::string() : it->second;
+}
+
 std::optional<std::string> FakeFaceNameResolver::ResolveFace(std::string_view name) {
   asked.emplace_back(name);
   if (name.empty()) return std::nullopt;

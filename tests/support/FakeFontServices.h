@@ -18,12 +18,14 @@ namespace typeloom::testing {
 class FakeFaceNameResolver final : public platform::FaceNameResolver {
  public:
   std::optional<std::string> ResolveFace(std::string_view name) override;
+  std::string FamilyOfFile(const std::string& path, unsigned index) override;
 
   // Faces the system knows (a multiset: adds stack). A name matching one in another
   // case resolves to the known spelling.
   std::multiset<std::string> known;
   std::string fallback = "Fallback Sans";        // what an unknown name resolves to
   std::vector<std::string> asked;                // every name asked, in order
+  std::map<std::pair<std::string, unsigned>, std::string> fileFamilies;  // (path, face) -> family listed
 };
 
 class FakeFontSession final : public platform::FontSession {

@@ -85,7 +85,8 @@ def build(family, style, full=None, cff=False, glyphs=GLYPHS, cmap=CMAP, vertica
 
 
 def bdf(family, weight, pixels, char="A"):
-    """A character-cell bitmap font at `pixels` (96 DPI) with a space and one filled `char`."""
+    """A character-cell bitmap font at `pixels` (96 DPI) with a space and a filled cell for
+    each character of `char`."""
     width = pixels // 2
     row = "%02X" % (0xFF << (8 - min(width, 8)) & 0xFF)
     props = [
@@ -110,8 +111,8 @@ def bdf(family, weight, pixels, char="A"):
            % (family, weight, pixels, pixels * 720 // 96, width * 10),
            "SIZE %d 96 96" % (pixels * 72 // 96),
            "FONTBOUNDINGBOX %d %d 0 -2" % (width, pixels),
-           "STARTPROPERTIES %d" % len(props)] + props + ["ENDPROPERTIES", "CHARS 2"]
-    for name, code, bits in (("space", 32, "00"), (char, ord(char), row)):
+           "STARTPROPERTIES %d" % len(props)] + props + ["ENDPROPERTIES", "CHARS %d" % (1 + len(char))]
+    for name, code, bits in [("space", 32, "00")] + [("u%04X" % ord(c), ord(c), row) for c in char]:
         out += ["STARTCHAR " + name, "ENCODING %d" % code, "SWIDTH 500 0", "DWIDTH %d 0" % width,
                 "BBX %d %d 0 -2" % (width, pixels), "BITMAP"] + [bits] * pixels + ["ENDCHAR"]
     out.append("ENDFONT")
@@ -249,10 +250,14 @@ def build_details_fonts(out):
     for family, pixel_sizes in (("Detail Steps", (11, 13, 16, 19, 24, 32)),  # 8,10,12,14,18,24
                                 ("Detail Twelve", (16, 24)),                   # 12,18
                                 ("Detail Single", (13,)),                      # 10
-                                ("Detail Large", (24, 32))):                   # 18,24: no size list in its name
+                                ("Detail Large", (24, 32))):                   # 18,24
         for px in pixel_sizes:
             name = "%s-%d.bdf" % (family.replace(" ", ""), px)
             write_bdf(os.path.join(out, "Bitmap", name), family, "Medium", px, "E")
+    # A bitmap family with the letters and digits of the printed specimen.
+    printable = "".join(chr(c) for c in range(33, 127))
+    for px in (11, 16, 24, 32):                                                 # 8,12,18,24
+        write_bdf(os.path.join(out, "Bitmap", "DetailPrint-%d.bdf" % px), "Detail Print", "Medium", px, printable)
 
 
 if __name__ == "__main__":

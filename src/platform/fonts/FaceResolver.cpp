@@ -81,9 +81,24 @@ bool Match(const QByteArray& family, bool bold, bool italic, FaceLocation& face)
   return true;
 }
 
+bool LocateInstalled(const QByteArray& utf8, const QString& name, bool bold, bool italic, FaceLocation& face);
+
 FaceLocation LocateUncached(const QString& name, bool bold, bool italic) {
   FaceLocation face;
   const QByteArray utf8 = name.toUtf8();
+  if (LocateInstalled(utf8, name, bold, italic, face)) return face;
+  // A bitmap family listed with its point sizes ("Fixed 14,18"): the family itself.
+  if (const QString family = WithoutSizeList(name); !family.isEmpty()) {
+    if (LocateInstalled(family.toUtf8(), family, bold, italic, face)) return face;
+    face = FaceLocation();
+  }
+  face.kind = FaceLocation::Kind::Substitute;
+  Match(utf8, bold, italic, face);
+  return face;
+}
+
+// An installed family or full name; false for any other name.
+bool LocateInstalled(const QByteArray& utf8, const QString& name, bool bold, bool italic, FaceLocation& face) {
   if (!utf8.isEmpty()) {
     FontSet set(nullptr, FcFontSetDestroy);
     if (!List(FC_FAMILY, utf8, set).empty()) {
@@ -92,18 +107,16 @@ FaceLocation LocateUncached(const QString& name, bool bold, bool italic) {
       // The family as installed (its own letter case), unless the name is another
       // of the face's family names.
       if (face.family.compare(name, Qt::CaseInsensitive) != 0) face.family = name;
-      return face;
+      return true;
     }
     const auto faces = List(FC_FULLNAME, utf8, set);
     if (!faces.empty()) {
       face.kind = FaceLocation::Kind::FullName;
       Take(faces.front(), face);
-      return face;
+      return true;
     }
   }
-  face.kind = FaceLocation::Kind::Substitute;
-  Match(utf8, bold, italic, face);
-  return face;
+  return false;
 }
 
 // What fontconfig answers depends on its configuration and the fonts it holds: a
@@ -128,6 +141,25 @@ FontsState CurrentFontsState() {
 }
 
 }  // namespace
+
+QString WithoutSizeList(const QString& name) {
+  // Back over "<digits>,<digits>,...[,]" to the blank before it; one comma at least.
+  qsizetype i = name.size();
+  bool comma = false, digit = false;
+  while (i > 0) {
+    const QChar c = name[i - 1];
+    if (c == u',') {
+      comma = true;
+    } else if (c >= u'0' && c <= u'9') {
+      digit = true;
+    } else {
+      break;
+    }
+    --i;
+  }
+  if (!comma || !digit || i < 2 || name[i - 1] != u' ' || name[i] == u',') return {};
+  return name.left(i - 1);
+}
 
 std::size_t FontsStamp() {
   static FontsState last;
@@ -174,6 +206,10 @@ QFont FontForFace(const FaceLocation& face, const QString& name, double pointSiz
       font.setFamily(face.family.isEmpty() ? name : face.family);
       break;
   }
+  // An installed face draws alone: a character it lacks shows as its own
+  // missing-glyph shape, never in another font that would suggest it has it. A
+  // name installed nowhere keeps the font system's substitute and its fallbacks.
+  if (face.kind != FaceLocation::Kind::Substitute) font.setStyleStrategy(QFont::NoFontMerging);
   if (effects.bold) font.setBold(true);
   if (effects.italic) font.setItalic(true);
   font.setStrikeOut(effects.strikeOut);

@@ -8,7 +8,11 @@
 //   - a face's full name ("DejaVu Sans Bold Oblique", "C059-Bold") draws in exactly
 //     that face: its first family and first style go into QFont::setFamily and
 //     QFont::setStyleName (weight and slant are left alone, they come with the style);
+//   - a bitmap family's list name with its point sizes ("Fixed 14,18") draws as
+//     that family;
 //   - a name installed nowhere draws in the substitute the font system picks.
+// An installed face draws without font merging (QFont::NoFontMerging): characters
+// it lacks show as its own missing-glyph shape, not in another font.
 // Effects (bold, italic, strike-through, underline) then apply on top; bold or
 // italic on a face that lacks them is synthesised by the font engine.
 //
@@ -43,6 +47,10 @@ struct FaceLocation {
   bool scalable = true;       // outlines, as fontconfig sees the face (false: a bitmap face)
   bool fixedSpacing = false;  // fontconfig's spacing is mono or charcell
 };
+
+// `name` without a trailing point-size list (" 14,18", " 10,"), as a bitmap family's
+// list name carries it; empty when it has none.
+QString WithoutSizeList(const QString& name);
 
 // A number that goes up whenever fontconfig's configuration or its application fonts
 // (and so Qt's font database) change, from 1 on: answers derived from the fonts may

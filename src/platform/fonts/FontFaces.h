@@ -13,6 +13,10 @@ class FaceNameResolver {
   // exactly when a face of that name is known. nullopt when the name is refused
   // (an empty name).
   virtual std::optional<std::string> ResolveFace(std::string_view name) = 0;
+  // The family under which the font system lists face `index` of the file at `path`
+  // (for files that carry no names the program reads, such as bitmap fonts); empty
+  // when it lists no such face.
+  virtual std::string FamilyOfFile(const std::string& path, unsigned index) = 0;
 };
 
 // Asks fontconfig. A face is known under each of its family names (every language:
@@ -23,6 +27,7 @@ class FaceNameResolver {
 class FontconfigFaceNameResolver final : public FaceNameResolver {
  public:
   std::optional<std::string> ResolveFace(std::string_view name) override;
+  std::string FamilyOfFile(const std::string& path, unsigned index) override;
 };
 
 }  // namespace typeloom::platform

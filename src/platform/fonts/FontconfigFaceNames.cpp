@@ -54,4 +54,25 @@ std::optional<std::string> FontconfigFaceNameResolver::ResolveFace(std::string_v
   return std::string(reinterpret_cast<const char*>(family));
 }
 
+std::string FontconfigFaceNameResolver::FamilyOfFile(const std::string& path, unsigned index) {
+  if (path.empty() || path.find('\0') != std::string::npos) return {};
+  Pattern pattern(FcPatternCreate(), FcPatternDestroy);
+  ObjectSet objects(FcObjectSetBuild(FC_FAMILY, FC_INDEX, nullptr), FcObjectSetDestroy);
+  if (!pattern || !objects) return {};
+  FcPatternAddString(pattern.get(), FC_FILE, Utf8(path));
+  const FontSet faces(FcFontList(nullptr, pattern.get(), objects.get()), FcFontSetDestroy);
+  if (!faces) return {};
+  for (int i = 0; i < faces->nfont; ++i) {
+    int faceIndex = 0;
+    FcPatternGetInteger(faces->fonts[i], FC_INDEX, 0, &faceIndex);
+    FcChar8* family = nullptr;
+    // The low 16 bits number the face; the high ones a variable font's instance.
+    if (static_cast<unsigned>(faceIndex & 0xFFFF) == index &&
+        FcPatternGetString(faces->fonts[i], FC_FAMILY, 0, &family) == FcResultMatch && family != nullptr) {
+      return reinterpret_cast<const char*>(family);
+    }
+  }
+  return {};
+}
+
 }  // namespace typeloom::platform

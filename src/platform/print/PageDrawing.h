@@ -44,7 +44,12 @@ class PageDrawing {
       return std::tie(face, points, bold, italic) < std::tie(o.face, o.points, o.bold, o.italic);
     }
   };
-  std::map<FontKey, std::pair<QFont, double>> fonts_;  // font and its ascent in device units
+  struct PrintFont {
+    QFont font;
+    double ascent = 0;  // in device units
+    double scale = 1;   // device units per unit of the font's own (a bitmap face's screen pixels)
+  };
+  std::map<FontKey, PrintFont> fonts_;
   std::map<std::tuple<QString, bool, bool>, FaceLocation> faces_;
 };
 

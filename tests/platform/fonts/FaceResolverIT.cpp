@@ -190,5 +190,25 @@ TEST(FontconfigFaceNameResolverIT, KnowsEveryNameOfAListedFaceExactly) {
   EXPECT_NE(faces.ResolveFace(std::string_view("Test Sans\0x", 11)), "Test Sans");
 }
 
+TEST(WithoutSizeListTest, DropsOnlyATrailingPointSizeList) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Detail Large 18,24", "Detail Large"}, {"Fixed 10,", "Fixed"},     {"Fixed Oblique 8,10,12", "Fixed Oblique"},
+      {"Font 2000", ""},                      {"Font 1,2 x", ""},         {"Font ,18", ""},
+      {"18,24", ""},                          {"Font,18,24", ""},         {"", ""},
+      {"Font  18,24", "Font "},
+  };
+  for (const auto& [name, family] : cases) EXPECT_EQ(WithoutSizeList(name), family) << name;
+}
+
+TEST(FontconfigFaceNameResolverIT, FamilyOfAListedFileAndFace) {
+  FontconfigFaceNameResolver faces;
+  const std::string folder = FontFixtures::FontFolder();
+  EXPECT_EQ(faces.FamilyOfFile(folder + "/TestPair.ttc", 1), "Test Pair");
+  EXPECT_EQ(faces.FamilyOfFile(folder + "/TestFixed-13.bdf", 0), "Test Fixed");
+  EXPECT_EQ(faces.FamilyOfFile(folder + "/TestPair.ttc", 2), "");
+  EXPECT_EQ(faces.FamilyOfFile(folder + "/NotThere.ttf", 0), "");
+  EXPECT_EQ(faces.FamilyOfFile("", 0), "");
+}
+
 }  // namespace
 }  // namespace typeloom::platform
