@@ -25,6 +25,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+// Failures show texts, not their UTF-16 units.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
 namespace typeloom::app {
 namespace {
 
@@ -121,11 +124,44 @@ INSTANTIATE_TEST_SUITE_P(
         DetailsCase{"Detail Marks Regular",
                     kTrueTypeVariable + QStringList{"Contains diacritic characters", "Version 1.000", "Installed: True"},
                     kDefaultNotice},
+        // Arabic letters with contextual forms under the Arabic script tag.
         DetailsCase{"Detail Arabic Regular",
                     kTrueTypeVariable + QStringList{"Contains special glyph shapes", "Supports Kashida glyphs",
                                                     "Characters need to be reordered", "Version 1.000",
                                                     "Installed: True"},
-                    kDefaultNotice},
+                    "Arabic notice"},
+        // Latin fonts with what is no script coverage: the byte-order mark U+FEFF, one
+        // Hebrew presentation form, a swash `fina` under Latin and an `init` under
+        // Bengali (its glyph reached by no character).
+        DetailsCase{"Detail Bom Regular",
+                    kTrueTypeVariable + QStringList{"Is a Standard Latin Font", "Version 1.000", "Installed: True"},
+                    "Bom notice"},
+        DetailsCase{"Detail Stray Regular",
+                    kTrueTypeVariable + QStringList{"Is a Standard Latin Font", "Version 1.000", "Installed: True"},
+                    "Stray notice"},
+        DetailsCase{"Detail Swash Regular",
+                    kTrueTypeVariable + QStringList{"Contains non-displaying glyphs", "Version 1.000",
+                                                    "Installed: True"},
+                    "Swash notice"},
+        // Name id 1 "Detail Wide Light", typographic family "Detail Wide": fontconfig
+        // knows both.
+        DetailsCase{"Detail Wide Light",
+                    kTrueTypeVariable + QStringList{"Is a Standard Latin Font", "Version 1.000", "Installed: True"},
+                    "Wide notice"},
+        // A CFF-outline font, a collection's first face and a Type 1 font, each with
+        // its own version and notice.
+        DetailsCase{"Detail Cff Two Regular",
+                    {"Is a Device font", "Is a variable pitch font", "Is a vector font", "Is a Standard Latin Font",
+                     "Version 2.000", "Installed: True"},
+                    "Cff notice"},
+        DetailsCase{"Detail Duo Regular",
+                    kTrueTypeVariable + QStringList{"Is a Standard Latin Font", "Version 1.100", "Installed: True"},
+                    "Duo regular notice"},
+        // (Its glyphs are all one width: fontconfig calls it monospaced.)
+        DetailsCase{"Detail Type One Regular",
+                    {"Is a fixed pitch font", "Is a vector font", "Is a modern font", "Is a Standard Latin Font",
+                     "Version 001.002", "Installed: True"},
+                    "Type one notice"},
         DetailsCase{"Detail Cjk Regular",
                     kTrueTypeVariable + QStringList{"Double Byte Character Set", "Version 1.000", "Installed: True"},
                     kDefaultNotice},

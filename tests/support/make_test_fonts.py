@@ -10,9 +10,11 @@
 Run with Debian's /usr/bin/python3 (python3-fonttools).
 """
 import os
+import struct
 import sys
 
 from fontTools.feaLib.builder import addOpenTypeFeaturesFromString
+from fontTools.misc import eexec
 from fontTools.fontBuilder import FontBuilder
 from fontTools.pens.t2CharStringPen import T2CharStringPen
 from fontTools.pens.ttGlyphPen import TTGlyphPen
@@ -122,6 +124,56 @@ def bdf(family, weight, pixels, char="A"):
 def write_bdf(path, *args):
     with open(path, "w", encoding="ascii") as f:
         f.write(bdf(*args))
+
+
+def _num(v):
+    if -107 <= v <= 107:
+        return bytes([v + 139])
+    if 108 <= v <= 1131:
+        v -= 108
+        return bytes([247 + v // 256, v % 256])
+    if -1131 <= v <= -108:
+        v = -v - 108
+        return bytes([251 + v // 256, v % 256])
+    return bytes([255]) + struct.pack(">i", v)
+
+T1_OPS = {"hsbw": 13, "rmoveto": 21, "rlineto": 5, "closepath": 9, "endchar": 14}
+
+def _charstring(program):
+    out = b""
+    for item in program:
+        out += bytes([T1_OPS[item]]) if isinstance(item, str) else _num(item)
+    return eexec.encrypt(b"\0\0\0\0" + out, 4330)[0]
+
+def type1_font(path, family, weight, full, ps_name, version, notice, names=("A", "E", "a", "zero")):
+    """A Type 1 font (PFB) whose glyphs (but space) are one square, with the given
+    font-info dictionary."""
+    clear = ("%%!PS-AdobeFont-1.0: %s %s\n%%%%Title: %s\n11 dict begin\n/FontInfo 9 dict dup begin\n"
+             "/version (%s) readonly def\n/Notice (%s) readonly def\n/FullName (%s) readonly def\n"
+             "/FamilyName (%s) readonly def\n/Weight (%s) readonly def\n/ItalicAngle 0 def\n"
+             "/isFixedPitch false def\n/UnderlinePosition -100 def\n/UnderlineThickness 50 def\nend readonly def\n"
+             "/FontName /%s def\n/PaintType 0 def\n/FontType 1 def\n/FontMatrix [0.001 0 0 0.001 0 0] readonly def\n"
+             "/Encoding StandardEncoding def\n/FontBBox {0 -200 600 800} readonly def\ncurrentdict end\n"
+             "currentfile eexec\n") % (ps_name, version, ps_name, version, notice, full, family, weight, ps_name)
+    glyphs = [".notdef", "space"] + list(names)
+    private = (b"dup /Private 8 dict dup begin\n/RD{string currentfile exch readstring pop}executeonly def\n"
+               b"/ND{noaccess def}executeonly def\n/NP{noaccess put}executeonly def\n/MinFeature{16 16}def\n"
+               b"/password 5839 def\n/BlueValues [-10 0 700 710] def\n/lenIV 4 def\n")
+    private += b"2 index /CharStrings %d dict dup begin\n" % len(glyphs)
+    for name in glyphs:
+        program = [0, 600, "hsbw"]
+        if name != "space":
+            program += [100, 0, "rmoveto", 0, 700, "rlineto", 400, 0, "rlineto", 0, -700, "rlineto", "closepath"]
+        data = _charstring(program + ["endchar"])
+        private += b"/%s %d RD " % (name.encode(), len(data)) + data + b" ND\n"
+    private += (b"end\nend\nreadonly put\nnoaccess put\ndup /FontName get exch definefont pop\n"
+                b"mark currentfile closefile\n")
+    binary = eexec.encrypt(b"\x11\x22\x33\x44" + private, 55665)[0]
+    trailer = ("0" * 64 + "\n") * 8 + "cleartomark\n"
+    with open(path, "wb") as f:
+        for kind, data in ((1, clear.encode("latin-1")), (2, binary), (1, trailer.encode("ascii"))):
+            f.write(struct.pack("<BBI", 0x80, kind, len(data)) + data)
+        f.write(b"\x80\x03")
 
 
 # The small fonts of FontFixtures::Expected().
@@ -238,8 +290,58 @@ def build_details_fonts(out):
     save(detail_font("Detail Marks", glyphs=DETAIL_GLYPHS + ["acutecomb"], cmap={**DETAIL_CMAP, 0x0301: "acutecomb"},
                      features="table GDEF { GlyphClassDef [A a E zero], , [acutecomb], ; } GDEF;"),
          "DetailMarks-Regular.ttf")
-    save(detail_font("Detail Arabic", glyphs=DETAIL_GLYPHS + ["alef", "tatweel"],
-                     cmap={**DETAIL_CMAP, 0x0627: "alef", 0x0640: "tatweel"}), "DetailArabic-Regular.ttf")
+    # An Arabic font: the letters U+0621-064A and the tatweel, contextual forms under
+    # the Arabic script tag.
+    arabic = {0x0621 + i: "uni%04X" % (0x0621 + i) for i in range(0x064A - 0x0621 + 1)}
+    arabic[0x0640] = "tatweel"
+    save(detail_font("Detail Arabic", glyphs=DETAIL_GLYPHS + sorted(set(arabic.values())),
+                     cmap={**DETAIL_CMAP, **arabic},
+                     features="languagesystem DFLT dflt; languagesystem arab dflt;\n"
+                              "feature init { script arab; sub uni0628 by uni062A; } init;\n"
+                              "feature fina { script arab; sub uni062A by uni0628; } fina;",
+                     copyright="Arabic notice. Free."), "DetailArabic-Regular.ttf")
+    # Latin fonts that hold what a right-to-left or joining test might mistake for a
+    # script: the byte-order mark, one Hebrew presentation form, a swash `fina` (and an
+    # `init` under the Bengali script tag).
+    save(detail_font("Detail Bom", glyphs=DETAIL_GLYPHS + ["uniFEFF"], cmap={**DETAIL_CMAP, 0xFEFF: "uniFEFF"},
+                     copyright="Bom notice. Free."), "DetailBom-Regular.ttf")
+    save(detail_font("Detail Stray", glyphs=DETAIL_GLYPHS + ["uniFB29"], cmap={**DETAIL_CMAP, 0xFB29: "uniFB29"},
+                     copyright="Stray notice"), "DetailStray-Regular.ttf")
+    save(detail_font("Detail Swash", glyphs=DETAIL_GLYPHS + ["a.fina"],
+                     features="languagesystem DFLT dflt; languagesystem latn dflt; languagesystem beng dflt;\n"
+                              "feature fina { script latn; sub a by a.fina; } fina;\n"
+                              "feature init { script beng; sub A by E; } init;",
+                     copyright="Swash notice. Free."), "DetailSwash-Regular.ttf")
+    # Name id 1 is the style-linked family "Detail Wide Light"; the typographic family
+    # (id 16) is "Detail Wide".
+    wide = detail_font("Detail Wide Light", full="Detail Wide Light", weight=300, copyright="Wide notice. Free.")
+    wide["name"].setName("Detail Wide", 16, 3, 1, 0x409)
+    wide["name"].setName("Light", 17, 3, 1, 0x409)
+    save(wide, "DetailWide-Light.ttf")
+    # A CFF font and a collection of two faces, each with its own names.
+    save(detail_font("Detail Cff Two", cff=True, version="Version 2.000", copyright="Cff notice. Second."),
+         "DetailCffTwo-Regular.otf")
+    pair = TTCollection()
+    pair.fonts = [detail_font("Detail Duo", version="Version 1.100", copyright="Duo regular notice. Free."),
+                  detail_font("Detail Duo", style="Bold", weight=700, version="Version 1.200",
+                              copyright="Duo bold notice. Free.")]
+    pair.save(os.path.join(out, "DetailDuo.ttc"))
+    # A Type 1 font.
+    type1_font(os.path.join(out, "DetailTypeOne-Regular.pfb"), "Detail Type One", "Regular",
+               "Detail Type One Regular", "DetailTypeOne-Regular", "001.002", "Type one notice. Second sentence.")
+    # A font without Latin letters whose missing-glyph shape differs from its glyphs: a frame.
+    frame = detail_font("Detail Nolatin", glyphs=[".notdef", "space", "uni05D0", "uni05D1"],
+                        cmap={32: "space", 0x05D0: "uni05D0", 0x05D1: "uni05D1"}, copyright="Nolatin notice")
+    pen = TTGlyphPen(None)
+    for x0, y0, x1, y1, clockwise in ((50, 0, 450, 700, True), (150, 100, 350, 600, False)):
+        points = [(x0, y0), (x0, y1), (x1, y1), (x1, y0)]
+        pen.moveTo(points[0])
+        for pt in (points[1:] if clockwise else points[:0:-1]):
+            pen.lineTo(pt)
+        pen.closePath()
+    frame["glyf"][".notdef"] = pen.glyph()
+    frame["hmtx"][".notdef"] = (500, 50)
+    save(frame, "DetailNolatin-Regular.ttf")
     save(detail_font("Detail Cjk", code_pages=(1 << 0) | (1 << 17)), "DetailCjk-Regular.ttf")
 
     # A family whose second face is listed by its full name, which is not family + style.

@@ -3,6 +3,7 @@
 #include <hb-ot.h>
 #include <hb.h>
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 #include <vector>
@@ -72,20 +73,6 @@ bool HasAny(const std::vector<hb_tag_t>& tags, std::initializer_list<const char*
   return false;
 }
 
-struct Block {
-  hb_codepoint_t lo, hi;
-};
-constexpr Block kArabicBlocks[] = {{0x0600, 0x06FF}, {0x0750, 0x077F}, {0x08A0, 0x08FF}, {0xFB50, 0xFDFF}, {0xFE70, 0xFEFF}};
-constexpr Block kHebrewBlocks[] = {{0x0590, 0x05FF}, {0xFB1D, 0xFB4F}};
-
-// Whether the code points [first, last] meet one of the blocks.
-bool Meets(hb_codepoint_t first, hb_codepoint_t last, std::span<const Block> blocks) {
-  for (const auto& [lo, hi] : blocks) {
-    if (first <= hi && last >= lo) return true;
-  }
-  return false;
-}
-
 void ReadCmap(hb_face_t* face, FaceTables& t) {
   Set unicodes(hb_set_create());
   Set glyphs(hb_set_create());
@@ -93,9 +80,9 @@ void ReadCmap(hb_face_t* face, FaceTables& t) {
   std::unique_ptr<hb_font_t, FontDeleter> font(hb_font_create(face));
   hb_codepoint_t first = HB_SET_VALUE_INVALID;
   hb_codepoint_t last = HB_SET_VALUE_INVALID;
+  std::vector<CodeRange> ranges;
   while (hb_set_next_range(unicodes.get(), &first, &last)) {
-    t.mapsArabic = t.mapsArabic || Meets(first, last, kArabicBlocks);
-    t.mapsHebrew = t.mapsHebrew || Meets(first, last, kHebrewBlocks);
+    ranges.push_back({first, last});
     if (first <= 0x0640 && last >= 0x0640) t.mapsKashida = true;
     for (hb_codepoint_t c = first;; ++c) {
       hb_codepoint_t glyph = 0;
@@ -104,9 +91,85 @@ void ReadCmap(hb_face_t* face, FaceTables& t) {
     }
   }
   t.mappedGlyphs = hb_set_get_population(glyphs.get());
+  const ScriptCoverage coverage = CoverageOf(ranges);
+  t.mapsArabic = coverage.arabic;
+  t.mapsOtherRightToLeft = coverage.otherRightToLeft;
+}
+
+// Whether GSUB has one of `wanted` in a language system (the default one or any
+// other) of a joining script.
+bool JoiningScriptHas(hb_face_t* face, std::initializer_list<const char*> wanted) {
+  constexpr unsigned kPage = 64;
+  hb_tag_t scripts[kPage];
+  for (unsigned start = 0;; start += kPage) {
+    unsigned count = kPage;
+    const unsigned total = hb_ot_layout_table_get_script_tags(face, HB_OT_TAG_GSUB, start, &count, scripts);
+    for (unsigned i = 0; i < count; ++i) {
+      if (!IsJoiningScript(scripts[i])) continue;
+      const unsigned script = start + i;
+      const unsigned languages = hb_ot_layout_script_get_language_tags(face, HB_OT_TAG_GSUB, script, 0, nullptr, nullptr);
+      for (unsigned language = 0; language <= languages; ++language) {
+        const unsigned index = language == languages ? HB_OT_LAYOUT_DEFAULT_LANGUAGE_INDEX : language;
+        std::vector<hb_tag_t> tags;
+        hb_tag_t page[kPage];
+        for (unsigned from = 0;; from += kPage) {
+          unsigned n = kPage;
+          const unsigned all = hb_ot_layout_language_get_feature_tags(face, HB_OT_TAG_GSUB, script, index, from, &n, page);
+          tags.insert(tags.end(), page, page + n);
+          if (n == 0 || from + n >= all) break;
+        }
+        if (HasAny(tags, wanted)) return true;
+      }
+    }
+    if (count == 0 || start + count >= total) break;
+  }
+  return false;
 }
 
 }  // namespace
+
+ScriptCoverage CoverageOf(std::span<const CodeRange> mapped) {
+  struct Block {
+    std::uint32_t lo, hi;
+  };
+  struct Script {
+    bool arabic;
+    std::initializer_list<Block> blocks;
+  };
+  static const Script kScripts[] = {
+      {true, {{0x0600, 0x06FF}, {0x0750, 0x077F}, {0x0870, 0x08FF}, {0xFB50, 0xFDFF}, {0xFE70, 0xFEFC}}},
+      {false, {{0x0590, 0x05FF}, {0xFB1D, 0xFB4F}}},   // Hebrew
+      {false, {{0x0700, 0x074F}, {0x0860, 0x086F}}},   // Syriac
+      {false, {{0x0780, 0x07BF}}},                     // Thaana
+      {false, {{0x07C0, 0x07FF}}},                     // N'Ko
+      {false, {{0x0800, 0x083F}}},                     // Samaritan
+      {false, {{0x0840, 0x085F}}},                     // Mandaic
+      {false, {{0x1E900, 0x1E95F}}},                   // Adlam
+  };
+  ScriptCoverage coverage;
+  for (const Script& script : kScripts) {
+    std::uint64_t count = 0;
+    for (const Block& block : script.blocks) {
+      for (const CodeRange& r : mapped) {
+        const std::uint32_t lo = std::max(r.first, block.lo);
+        const std::uint32_t hi = std::min(r.last, block.hi);
+        if (lo <= hi) count += hi - lo + 1;
+      }
+    }
+    if (count < kRightToLeftCoverage) continue;
+    (script.arabic ? coverage.arabic : coverage.otherRightToLeft) = true;
+  }
+  return coverage;
+}
+
+bool IsJoiningScript(std::uint32_t scriptTag) {
+  static constexpr const char* kJoining[] = {"arab", "syrc", "mong", "nko ", "mand", "mani", "phlp",
+                                             "adlm", "rohg", "sogd", "chrs", "ougr", "phag"};
+  for (const char* tag : kJoining) {
+    if (scriptTag == HB_TAG(tag[0], tag[1], tag[2], tag[3])) return true;
+  }
+  return false;
+}
 
 bool KernTableHasPairs(Bytes kern) {
   const std::size_t size = kern.size();
@@ -169,7 +232,7 @@ FaceTables ReadFaceTables(Bytes data, unsigned faceIndex) {
 
   const auto gsub = FeatureTags(face, HB_OT_TAG_GSUB);
   const auto gpos = FeatureTags(face, HB_OT_TAG_GPOS);
-  t.contextualForms = HasAny(gsub, {"init", "medi", "fina", "isol"});
+  t.joiningForms = JoiningScriptHas(face, {"init", "medi", "fina", "isol"});
   t.ligatures = HasAny(gsub, {"liga", "rlig", "clig"});
   t.gposMarks = HasAny(gpos, {"mark", "mkmk"});
   t.gposKern = HasAny(gpos, {"kern"});
@@ -210,12 +273,12 @@ std::uint32_t LanguageInfo(const FaceTables& face) {
   constexpr std::uint32_t kHebrewCodePage = 1u << 5;
   constexpr std::uint32_t kArabicCodePage = 1u << 6;
   const bool arabic = face.mapsArabic || (face.codePageRange1 & kArabicCodePage) != 0;
-  const bool rightToLeft = arabic || face.mapsHebrew || (face.codePageRange1 & kHebrewCodePage) != 0;
+  const bool rightToLeft = arabic || face.mapsOtherRightToLeft || (face.codePageRange1 & kHebrewCodePage) != 0;
   std::uint32_t bits = 0;
   if ((face.codePageRange1 & kCjkCodePages) != 0) bits |= fli::kDbcs;
   if (face.gposMarks || face.gdefMarks) bits |= fli::kDiacritic;
   if (face.glyphCount > 0 && face.glyphCount - 1 > face.mappedGlyphs) bits |= fli::kGlyphs;
-  if (face.contextualForms || arabic) bits |= fli::kGlyphShape;
+  if (face.joiningForms || arabic) bits |= fli::kGlyphShape;
   if (face.mapsKashida) bits |= fli::kKashida;
   if (face.ligatures) bits |= fli::kLigate;
   if (face.kernPairs || face.gposKern) bits |= fli::kUseKerning;

@@ -24,18 +24,33 @@
 //   0x00100 diacritics        GPOS has `mark` or `mkmk`, or GDEF classes a glyph as mark.
 //   0x40000 unreached glyphs  the face holds more glyphs (maxp) than its cmap maps,
 //                             .notdef aside.
-//   0x00010 glyph shapes      GSUB has `init`, `medi`, `fina` or `isol`, or the face
-//                             covers Arabic.
+//   0x00010 glyph shapes      the contextual forms of a joining script: GSUB has `init`,
+//                             `medi`, `fina` or `isol` in a language system of a joining
+//                             script's script tag (Arabic, Syriac, Mongolian, N'Ko,
+//                             Mandaic, Manichaean, Psalter Pahlavi, Adlam, Hanifi
+//                             Rohingya, Sogdian, Chorasmian, Old Uyghur, Phags-pa), or
+//                             the face covers Arabic. The same features elsewhere (a
+//                             Latin swash `fina`, a Bengali `init`) are not shaping by
+//                             joining and do not count.
 //   0x00400 kashida           the cmap maps U+0640.
 //   0x00020 ligatures         GSUB has `liga`, `rlig` or `clig`.
 //   0x00008 kerning           a `kern` table holds at least one pair, or GPOS has `kern`.
+//                             The line reports that the face carries kerning data; on
+//                             Linux text is shaped through GPOS, so a GPOS `kern`
+//                             feature counts as much as the older table.
 //   0x00002 reordering        the face covers a right-to-left script: OS/2
 //                             ulCodePageRange1 bit 5 (1255 Hebrew) or 6 (1256 Arabic),
-//                             or the cmap maps a character of the Hebrew or Arabic
-//                             blocks (U+0590-06FF, U+0750-077F, U+08A0-08FF,
-//                             U+FB1D-FDFF, U+FE70-FEFF).
-//   "Covers Arabic" is the cmap mapping a character of the Arabic blocks above, or
-//   code page 1256.
+//                             or the cmap maps at least kRightToLeftCoverage characters
+//                             of one right-to-left script's blocks: Hebrew (U+0590-05FF,
+//                             U+FB1D-FB4F), Arabic (below), Syriac (U+0700-074F,
+//                             U+0860-086F), Thaana (U+0780-07BF), N'Ko (U+07C0-07FF),
+//                             Samaritan (U+0800-083F), Mandaic (U+0840-085F), Adlam
+//                             (U+1E900-1E95F). A stray character or two of such a block
+//                             in a Latin face is no coverage.
+//   "Covers Arabic" is code page 1256, or the cmap mapping at least kRightToLeftCoverage
+//   characters of the Arabic blocks: U+0600-06FF, U+0750-077F, U+0870-08FF,
+//   U+FB50-FDFF, U+FE70-FEFC (U+FEFF, the byte-order mark that most fonts map, is
+//   not Arabic).
 // A face with none of these has 0.
 //
 // The reader takes the bytes of a font file (an sfnt or a collection) and never
@@ -59,14 +74,31 @@ struct FaceTables {
   bool gdefMarks = false;            // GDEF classes a glyph as mark
   unsigned glyphCount = 0;           // maxp
   unsigned mappedGlyphs = 0;         // distinct glyphs other than .notdef that the cmap reaches
-  bool contextualForms = false;      // GSUB `init`, `medi`, `fina`, `isol`
-  bool mapsArabic = false;
-  bool mapsHebrew = false;
+  bool joiningForms = false;         // GSUB `init`, `medi`, `fina`, `isol` under a joining script
+  bool mapsArabic = false;           // covers Arabic by its cmap
+  bool mapsOtherRightToLeft = false; // covers another right-to-left script by its cmap
   bool mapsKashida = false;          // U+0640
   bool ligatures = false;            // GSUB `liga`, `rlig`, `clig`
   bool kernPairs = false;            // a `kern` table with at least one pair
   bool gposKern = false;             // GPOS `kern`
 };
+
+// Characters of one right-to-left script a cmap must map for the face to cover it.
+inline constexpr unsigned kRightToLeftCoverage = 16;
+
+// A run of mapped code points, first and last included.
+struct CodeRange {
+  std::uint32_t first, last;
+};
+struct ScriptCoverage {
+  bool arabic = false;
+  bool otherRightToLeft = false;
+};
+// Which right-to-left scripts the mapped code points cover (the rule above).
+ScriptCoverage CoverageOf(std::span<const CodeRange> mapped);
+
+// Whether an OpenType script tag names a joining script (the rule above).
+bool IsJoiningScript(std::uint32_t scriptTag);
 
 // Reads face `faceIndex` of the file bytes `data`.
 FaceTables ReadFaceTables(std::span<const std::uint8_t> data, unsigned faceIndex);

@@ -103,16 +103,68 @@ INSTANTIATE_TEST_SUITE_P(
         LanguageCase{"GdefMarks", [](FaceTables& t) { t.gdefMarks = true; }, kDiacritic},
         LanguageCase{"UnreachedGlyph", [](FaceTables& t) { t.glyphCount = 6; }, kGlyphs},
         LanguageCase{"NoGlyphsAtAll", [](FaceTables& t) { t.glyphCount = 0, t.mappedGlyphs = 0; }, 0},
-        LanguageCase{"ContextualForms", [](FaceTables& t) { t.contextualForms = true; }, kGlyphShape},
+        LanguageCase{"JoiningForms", [](FaceTables& t) { t.joiningForms = true; }, kGlyphShape},
         LanguageCase{"ArabicShapesAndReorders", [](FaceTables& t) { t.mapsArabic = true; }, kGlyphShape | kReorder},
         LanguageCase{"ArabicCodePage", [](FaceTables& t) { t.codePageRange1 = 1u << 6; }, kGlyphShape | kReorder},
-        LanguageCase{"HebrewReordersOnly", [](FaceTables& t) { t.mapsHebrew = true; }, kReorder},
+        LanguageCase{"OtherRightToLeftReordersOnly", [](FaceTables& t) { t.mapsOtherRightToLeft = true; }, kReorder},
         LanguageCase{"HebrewCodePage", [](FaceTables& t) { t.codePageRange1 = 1u << 5; }, kReorder},
         LanguageCase{"Kashida", [](FaceTables& t) { t.mapsKashida = true; }, kKashida},
         LanguageCase{"Ligatures", [](FaceTables& t) { t.ligatures = true; }, kLigate},
         LanguageCase{"KernTable", [](FaceTables& t) { t.kernPairs = true; }, kUseKerning},
         LanguageCase{"GposKern", [](FaceTables& t) { t.gposKern = true; }, kUseKerning}),
     [](const auto& info) { return std::string(info.param.label); });
+
+struct CoverageCase {
+  const char* label;
+  std::vector<CodeRange> mapped;
+  bool arabic, otherRightToLeft;
+};
+
+void PrintTo(const CoverageCase& c, std::ostream* os) { *os << c.label; }
+
+class CoverageTest : public ::testing::TestWithParam<CoverageCase> {};
+
+TEST_P(CoverageTest, CountsRealCoverageOfRightToLeftScripts) {
+  const ScriptCoverage coverage = CoverageOf(GetParam().mapped);
+  EXPECT_EQ(coverage.arabic, GetParam().arabic);
+  EXPECT_EQ(coverage.otherRightToLeft, GetParam().otherRightToLeft);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rule, CoverageTest,
+    ::testing::Values(
+        CoverageCase{"Latin", {{0x20, 0x7E}, {0xA0, 0x17F}}, false, false},
+        CoverageCase{"ByteOrderMarkIsNotArabic", {{0x20, 0x7E}, {0xFEFF, 0xFEFF}}, false, false},
+        CoverageCase{"PresentationFormsEndAtFEFC", {{0xFEF0, 0xFEFF}}, false, false},
+        CoverageCase{"ArabicLetters", {{0x0621, 0x064A}}, true, false},
+        CoverageCase{"ArabicAcrossItsBlocks", {{0x0600, 0x0607}, {0xFE70, 0xFE77}}, true, false},
+        CoverageCase{"FifteenArabicIsTooFew", {{0x0621, 0x062F}}, false, false},
+        CoverageCase{"SixteenArabicIsEnough", {{0x0621, 0x0630}}, true, false},
+        CoverageCase{"StrayArabicAndHebrewInALatinFace", {{0x20, 0x7E}, {0x0674, 0x0674}, {0xFB29, 0xFB29}}, false,
+                     false},
+        CoverageCase{"HebrewLetters", {{0x05D0, 0x05EA}}, false, true},
+        CoverageCase{"HebrewPresentationForms", {{0xFB1D, 0xFB36}}, false, true},
+        CoverageCase{"Syriac", {{0x0710, 0x072C}}, false, true},
+        CoverageCase{"Thaana", {{0x0780, 0x07A5}}, false, true},
+        CoverageCase{"NKo", {{0x07CA, 0x07EA}}, false, true},
+        CoverageCase{"Adlam", {{0x1E900, 0x1E943}}, false, true},
+        CoverageCase{"ScriptsAreNotAddedTogether", {{0x05D0, 0x05D7}, {0x0710, 0x0717}}, false, false},
+        CoverageCase{"WholeRange", {{0, 0x10FFFF}}, true, true}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+std::uint32_t Tag(const char* t) {
+  return std::uint32_t(std::uint8_t(t[0])) << 24 | std::uint32_t(std::uint8_t(t[1])) << 16 |
+         std::uint32_t(std::uint8_t(t[2])) << 8 | std::uint8_t(t[3]);
+}
+
+TEST(JoiningScriptTest, OnlyScriptsThatJoin) {
+  for (const char* tag : {"arab", "syrc", "mong", "nko ", "mand", "mani", "phlp", "adlm", "rohg", "sogd"}) {
+    EXPECT_TRUE(IsJoiningScript(Tag(tag))) << tag;
+  }
+  for (const char* tag : {"latn", "DFLT", "beng", "bng2", "hebr", "thai", "cyrl", "ARAB"}) {
+    EXPECT_FALSE(IsJoiningScript(Tag(tag))) << tag;
+  }
+}
 
 // --- The reader over bytes ---
 
