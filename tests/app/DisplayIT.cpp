@@ -17,6 +17,9 @@
 
 #include <QCheckBox>
 #include <QFontInfo>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -422,6 +425,42 @@ TEST_F(DisplayIT, BitmapNameWithSizesAbove12DrawsInItsOwnFace) {
   EXPECT_FALSE(face.scalable);
   EXPECT_TRUE(QString::fromStdString(face.file).contains("DetailLarge-")) << face.file;
   EXPECT_EQ(QFontInfo(viewer->displayPicture->DrawnFont()).family(), "Detail Large");
+}
+
+// --- Drawing only in the chosen face ---
+
+// The area's pixels with `text` drawn in `font` as the sample draws it.
+QImage DrawnLike(const SampleArea& area, QFont font, const QString& text) {
+  QImage image(area.size() * area.devicePixelRatioF(), QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(area.devicePixelRatioF());
+  image.fill(area.palette().color(QPalette::Window));
+  QPainter painter(&image);
+  painter.setFont(font);
+  painter.setPen(area.palette().color(QPalette::WindowText));
+  painter.drawText(QPointF(0, QFontMetrics(font, &image).ascent()), text);
+  return image;
+}
+
+// A font without Latin letters shows its own missing-glyph frames for the default
+// line; with font merging the letters would come from the other test fonts.
+TEST_F(DisplayIT, SampleOfAFontWithoutLatinLettersShowsOnlyItsOwnMissingGlyphs) {
+  Load().show();
+  Choose("Detail Nolatin Regular");
+  SampleArea& area = *viewer->displayPicture;
+  ASSERT_EQ(area.DrawnText(), "Detail Nolatin Regular " + viewer->sizeList->Text() + "-point font");
+  QFont alone = area.DrawnFont();
+  ASSERT_EQ(QRawFont::fromFont(alone).glyphIndexesForString("D").value(0), 0u) << "the font maps a Latin letter";
+
+  QImage shown = area.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  alone.setStyleStrategy(QFont::NoFontMerging);
+  const QImage reference = DrawnLike(area, alone, area.DrawnText());
+  shown.setDevicePixelRatio(reference.devicePixelRatio());
+  EXPECT_TRUE(shown == reference) << "the sample is not the text drawn in its face alone";
+  EXPECT_NE(reference, DrawnLike(area, QFont(), QString())) << "nothing drawn";
+
+  QFont merged = alone;
+  merged.setStyleStrategy(QFont::PreferDefault);
+  EXPECT_NE(DrawnLike(area, merged, area.DrawnText()), reference) << "merging would draw the same: no check";
 }
 
 }  // namespace

@@ -50,6 +50,8 @@ TEST_P(FaceResolverIT, NameResolvesToTheFaceItDenotesAndQtDrawsThatFace) {
   const QRawFont raw = QRawFont::fromFont(font);
   EXPECT_EQ(raw.familyName(), c.family);
   EXPECT_EQ(raw.styleName(), c.style);
+  // An installed face draws alone, wherever it is drawn (sample, summary, specimen).
+  EXPECT_EQ((font.styleStrategy() & QFont::NoFontMerging) != 0, c.kind != Kind::Substitute);
   EXPECT_EQ(font.strikeOut(), c.effects.strikeOut);
   EXPECT_EQ(font.underline(), c.effects.underline);
 }
