@@ -1,13 +1,15 @@
 #!/usr/bin/python3
 """Runs Typeloom's benchmarks against their floors and writes one JSON file per run.
 
-    /usr/bin/python3 bench/run_bench.py RELEASE_BUILD_DIR OUT_DIR [--quick] [--only NAME,...]
+    /usr/bin/python3 bench/run_bench.py RELEASE_BUILD_DIR OUT_DIR [--quick] [--only NAME,...] [--peers]
 
 RELEASE_BUILD_DIR holds a Release build with the targets typeloom, startup_floor,
 font_read_bench (and the other *_bench programs that exist). Every figure is printed
 beside its floor, measured in the same run, and their ratio. The window benchmarks run
 under their own Xvfb. Figures are medians of interleaved runs (program, floor,
-program, ...) so that load from other processes falls on both alike.
+program, ...) so that load from other processes falls on both alike. A run that fails
+is reported with the program, its round, exit status and standard error, and the other
+benchmarks still run. --peers times other font viewers side by side instead.
 """
 import argparse
 import datetime
@@ -28,6 +30,20 @@ SOURCE = os.path.dirname(HERE)
 
 def log(text):
     print(text, flush=True)
+
+
+class RunFailed(Exception):
+    """One run of a program did not give its figure; the message says which and why."""
+
+
+def ended_early(command, process, stderr_file, what):
+    """The message for a program that ended before the harness saw its end point."""
+    status = process.wait()
+    stderr_file.seek(0)
+    tail = stderr_file.read()[-2000:].decode("utf-8", "replace").strip()
+    reason = ("killed by signal %d" % -status) if status < 0 else ("exit status %d" % status)
+    return "%s ended before %s (%s)%s" % (command[0], what, reason,
+                                          ("; standard error:\n" + tail) if tail else "; no standard error")
 
 
 # ---------------------------------------------------------------------------------
@@ -84,19 +100,20 @@ def start_to_painted(command, env, timeout=120):
     """Seconds from exec to the window's first complete paint, and peak RSS in KiB."""
     read, write = os.pipe()
     env = dict(env, TYPELOOM_TRACE="/dev/fd/%d" % write)
+    stderr_file = tempfile.TemporaryFile()
     start = time.perf_counter()
     process = subprocess.Popen(command, env=env, pass_fds=[write], stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
+                               stderr=stderr_file)
     os.close(write)
     seen = b""
     try:
         while b"painted\n" not in seen:
             ready, _, _ = select.select([read], [], [], timeout)
             if not ready:
-                raise RuntimeError("%s: no first paint within %d s" % (command[0], timeout))
+                raise RunFailed("%s: no first paint within %d s" % (command[0], timeout))
             chunk = os.read(read, 4096)
             if not chunk:
-                raise RuntimeError("%s ended before its first paint" % command[0])
+                raise RunFailed(ended_early(command, process, stderr_file, "its first paint"))
             seen += chunk
         elapsed = time.perf_counter() - start
         rss = 0
@@ -109,12 +126,18 @@ def start_to_painted(command, env, timeout=120):
         process.kill()
         process.wait()
         os.close(read)
+        stderr_file.close()
 
 
 def run_seconds(command, env):
     start = time.perf_counter()
-    subprocess.run(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
-    return time.perf_counter() - start
+    done = subprocess.run(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    elapsed = time.perf_counter() - start
+    if done.returncode != 0:
+        tail = done.stderr[-2000:].decode("utf-8", "replace").strip()
+        raise RunFailed("%s failed (exit status %d)%s" % (" ".join(command), done.returncode,
+                                                         ("; standard error:\n" + tail) if tail else ""))
+    return elapsed
 
 
 def interleaved(pairs, runs, warmup=2):
@@ -122,7 +145,12 @@ def interleaved(pairs, runs, warmup=2):
     samples = {name: [] for name, _ in pairs}
     for i in range(warmup + runs):
         for name, function in pairs:
-            value = function()
+            try:
+                value = function()
+            except RunFailed as e:
+                which = ("warm-up round %d of %d" % (i + 1, warmup)) if i < warmup else (
+                    "round %d of %d" % (i - warmup + 1, runs))
+                raise RunFailed("%s, %s: %s" % (name, which, e)) from None
             if i >= warmup:
                 samples[name].append(value)
     return samples
@@ -143,20 +171,44 @@ def installed_font_files(env=None):
     return sorted({line.strip().rstrip(":") for line in out.splitlines() if line.strip()})
 
 
-def bench_startup(build, display, runs, label, fontconfig_file=None, goal=1.2, rss_goal=1.2):
+DROP_CACHES = "/proc/sys/vm/drop_caches"
+
+
+def can_drop_caches():
+    return os.geteuid() == 0 and os.access(DROP_CACHES, os.W_OK)
+
+
+def drop_caches():
+    """Empties the page cache (and dentries and inodes), so the next start reads its
+    libraries and font caches from disk."""
+    os.sync()
+    with open(DROP_CACHES, "w") as f:
+        f.write("3\n")
+
+
+def bench_startup(build, display, runs, label, fontconfig_file=None, goal=1.1, rss_goal=1.1, cold=False):
     typeloom = os.path.join(build, "typeloom")
     floor = os.path.join(build, "bench", "startup_floor")
+    before = drop_caches if cold else (lambda: None)
+
+    def timed(command, env):
+        before()
+        return start_to_painted(command, env)
+
     with tempfile.TemporaryDirectory() as a, tempfile.TemporaryDirectory() as b:
         env_a = sandbox_env(a, display, fontconfig_file)
         env_b = sandbox_env(b, display, fontconfig_file)
-        samples = interleaved([("typeloom", lambda: start_to_painted([typeloom], env_a)),
-                               ("floor", lambda: start_to_painted([floor], env_b))], runs)
+        samples = interleaved([("typeloom", lambda: timed([typeloom], env_a)),
+                               ("floor", lambda: timed([floor], env_b))], runs, warmup=1 if cold else 2)
     t = statistics.median(s[0] for s in samples["typeloom"])
     f = statistics.median(s[0] for s in samples["floor"])
     rt = max(s[1] for s in samples["typeloom"])
     rf = max(s[1] for s in samples["floor"])
-    return [row("start-up " + label, t * 1000, f * 1000, "ms", goal, "median of %d" % runs),
-            row("peak RSS " + label, rt / 1024, rf / 1024, "MiB", rss_goal, "max of %d" % runs)]
+    kind = "cold start " if cold else "start-up "
+    rows = [row(kind + label, t * 1000, f * 1000, "ms", goal, "median of %d" % runs)]
+    if not cold:
+        rows.append(row("peak RSS " + label, rt / 1024, rf / 1024, "MiB", rss_goal, "max of %d" % runs))
+    return rows
 
 
 def bench_list(build, runs):
@@ -167,9 +219,9 @@ def bench_list(build, runs):
     version = interleaved([("typeloom", lambda: run_seconds([typeloom, "--version"], env)),
                            ("floor", lambda: run_seconds(["fc-list", "--version"], env))], runs)
     return [row("--list", statistics.median(samples["typeloom"]) * 1000, statistics.median(samples["floor"]) * 1000,
-                "ms", 1.5, "floor: fc-list : family style file; median of %d" % runs),
+                "ms", 1.25, "floor: fc-list : family style file; median of %d" % runs),
             row("--version", statistics.median(version["typeloom"]) * 1000,
-                statistics.median(version["floor"]) * 1000, "ms", None, "floor: fc-list --version")]
+                statistics.median(version["floor"]) * 1000, "ms", 1.5, "floor: fc-list --version")]
 
 
 def bench_exports(build, runs, out):
@@ -226,11 +278,12 @@ def scale_set(cache_root, files, target):
 
 def bench_scale(build, display, cache_root, files, quick):
     rows = []
-    for target, runs, goal in ((2000, 9, 1.2), (8000, 7, 1.25), (32000, 5, 1.3)):
+    for target, runs, goal in ((2000, 9, 1.1), (8000, 7, 1.15), (32000, 5, 1.1)):
         if quick and target > 2000:
             continue
         conf, count = scale_set(cache_root, files, target)
-        rows += bench_startup(build, display, runs, "%d files" % count, conf, goal=goal)
+        rows += bench_startup(build, display, runs, "%d files" % count, conf, goal=goal,
+                              rss_goal=1.1 if target == 2000 else None)
     # Growth from the smallest set to the largest, against the floor's growth.
     starts = [r for r in rows if r["name"].startswith("start-up")]
     if len(starts) > 1:
@@ -249,10 +302,15 @@ def bench_google(build, program, reader_name, floor_name, label, goal, extra=())
     if not os.path.exists(exe):
         return []
     with tempfile.NamedTemporaryFile(suffix=".json") as out:
-        subprocess.run([exe, "--benchmark_out=" + out.name, "--benchmark_out_format=json",
-                        "--benchmark_repetitions=5", "--benchmark_enable_random_interleaving=true",
-                        "--benchmark_report_aggregates_only=true"] + list(extra),
-                       check=True, stdout=subprocess.DEVNULL, env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+        done = subprocess.run([exe, "--benchmark_out=" + out.name, "--benchmark_out_format=json",
+                               "--benchmark_repetitions=5", "--benchmark_enable_random_interleaving=true",
+                               "--benchmark_report_aggregates_only=true"] + list(extra),
+                              stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                              env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+        if done.returncode != 0:
+            tail = done.stderr[-2000:].decode("utf-8", "replace").strip()
+            raise RunFailed("%s failed (exit status %d)%s" % (program, done.returncode,
+                                                             ("; standard error:\n" + tail) if tail else ""))
         data = json.load(open(out.name))
     times = {}
     for b in data["benchmarks"]:
@@ -267,16 +325,180 @@ def bench_google(build, program, reader_name, floor_name, label, goal, extra=())
 
 
 # ---------------------------------------------------------------------------------
+# Side by side with other font viewers (--peers)
+
+
+PEERS = [("GNOME Fonts", "gnome-font-viewer", "gnome-font-viewer"),
+         ("Font Manager", "font-manager", "font-manager")]
+
+
+class DBusSession:
+    """A D-Bus session bus of its own, shared by every program of the run."""
+
+    def __enter__(self):
+        self.process = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        ready, _, _ = select.select([self.process.stdout], [], [], 30)
+        line = self.process.stdout.readline().decode().strip() if ready else ""
+        if not line:
+            self.process.kill()
+            raise RunFailed("dbus-daemon did not start")
+        self.address = line
+        return self
+
+    def __exit__(self, *exc):
+        self.process.terminate()
+        self.process.wait()
+
+
+def cpu_seconds(pid):
+    """User and system time of a process and its reaped children, in seconds."""
+    with open("/proc/%d/stat" % pid) as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    ticks = os.sysconf("SC_CLK_TCK")
+    return sum(int(v) for v in fields[11:15]) / ticks
+
+
+def peak_rss_kib(pid):
+    with open("/proc/%d/status" % pid) as f:
+        for line in f:
+            if line.startswith("VmHWM:"):
+                return int(line.split()[1])
+    return 0
+
+
+# A change of fewer pixels than this is a text cursor blinking, not drawing.
+CURSOR_PIXELS = 64
+# Settled: no larger change for this long and less CPU than QUIET_CPU in that time.
+QUIET_SECONDS = 1.0
+QUIET_CPU = 0.02
+
+
+def start_to_settled(build, command, env, timeout=60):
+    """Seconds from exec to the first change on screen (the window's first paint), to
+    the last change before the screen and the process fell quiet, and peak RSS in KiB
+    at that point. Read the same way for every program, from screen_watch."""
+    watch = subprocess.Popen([os.path.join(build, "bench", "screen_watch")], env=env, stdout=subprocess.PIPE,
+                             stderr=subprocess.DEVNULL)
+    stderr_file = tempfile.TemporaryFile()
+    process = None
+    buffered = b""
+
+    def lines(wait):
+        nonlocal buffered
+        ready, _, _ = select.select([watch.stdout], [], [], wait)
+        if not ready:
+            return []
+        chunk = os.read(watch.stdout.fileno(), 65536)
+        if not chunk:
+            raise RunFailed("screen_watch ended (exit status %s)" % watch.wait())
+        buffered += chunk
+        *complete, buffered = buffered.split(b"\n")
+        return [line.decode().split() for line in complete if line]
+
+    try:
+        while not any(fields[1] == "ready" for fields in lines(10)):
+            pass
+        start = time.monotonic()
+        process = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=stderr_file)
+        first = last = None
+        cpu_marks = []  # (time, cpu seconds)
+        while True:
+            now = time.monotonic()
+            if now - start > timeout:
+                raise RunFailed("%s: did not settle within %d s" % (command[0], timeout))
+            for when, changed in lines(0.05):
+                when = float(when)
+                if when >= start and int(changed) >= CURSOR_PIXELS:
+                    first = when if first is None else first
+                    last = when
+            if process.poll() is not None:
+                raise RunFailed(ended_early(command, process, stderr_file, "it settled"))
+            cpu_marks.append((now, cpu_seconds(process.pid)))
+            if last is None or now - last < QUIET_SECONDS:
+                continue
+            earlier = [c for t, c in cpu_marks if t <= now - QUIET_SECONDS]
+            if earlier and cpu_marks[-1][1] - earlier[-1] < QUIET_CPU:
+                return first - start, last - start, peak_rss_kib(process.pid)
+    finally:
+        if process is not None:
+            process.kill()
+            process.wait()
+        watch.kill()
+        watch.wait()
+        stderr_file.close()
+
+
+def ensure_peers():
+    """Installs the peers from Debian when they are absent."""
+    missing = [package for _, package, exe in PEERS if not shutil.which(exe)]
+    if not shutil.which("dbus-daemon"):
+        missing.append("dbus-daemon")
+    if missing:
+        log("peers: installing %s" % " ".join(missing))
+        sudo = [] if os.geteuid() == 0 else ["sudo"]
+        env = dict(os.environ, DEBIAN_FRONTEND="noninteractive")
+        subprocess.run(sudo + ["apt-get", "update", "-qq"], env=env, check=True)
+        subprocess.run(sudo + ["apt-get", "install", "-y", "-qq", "--no-install-recommends"] + missing, env=env,
+                       check=True, stdout=subprocess.DEVNULL)
+
+
+def bench_peers(build, runs):
+    """Typeloom, its start-up floor and the peers, interleaved under one Xvfb and one
+    D-Bus session: first paint, settle and peak RSS, with each program's ratio to
+    Typeloom's."""
+    ensure_peers()
+    programs = [("Typeloom", [os.path.join(build, "typeloom")]),
+                ("start-up floor", [os.path.join(build, "bench", "startup_floor")])]
+    programs += [(name, [exe]) for name, _, exe in PEERS]
+    with Xvfb() as x, DBusSession() as bus, tempfile.TemporaryDirectory() as root:
+        pairs = []
+        for i, (name, command) in enumerate(programs):
+            env = sandbox_env(os.path.join(root, str(i)), x.display)
+            env["DBUS_SESSION_BUS_ADDRESS"] = bus.address
+            pairs.append((name, lambda command=command, env=env: start_to_settled(build, command, env)))
+        samples = interleaved(pairs, runs, warmup=1)
+    table = []
+    for name, _ in programs:
+        table.append((name, statistics.median(s[0] for s in samples[name]) * 1000,
+                      statistics.median(s[1] for s in samples[name]) * 1000,
+                      max(s[2] for s in samples[name]) / 1024))
+    log("")
+    log("side by side (median of %d; settled: no drawing for %.1f s and under %d ms CPU in it)"
+        % (runs, QUIET_SECONDS, QUIET_CPU * 1000))
+    log("%-16s %14s %14s %14s   %s" % ("program", "first paint", "settled", "peak RSS", "against Typeloom"))
+    base = table[0]
+    for name, paint, settle, rss in table:
+        log("%-16s %11.1f ms %11.1f ms %10.1f MiB   paint %.2fx, settle %.2fx, RSS %.2fx"
+            % (name, paint, settle, rss, paint / base[1], settle / base[2], rss / base[3]))
+    return [{"name": name, "first_paint_ms": paint, "settled_ms": settle, "peak_rss_mib": rss}
+            for name, paint, settle, rss in table]
+
+
+# ---------------------------------------------------------------------------------
 
 
 def print_table(rows):
     log("")
     log("%-34s %12s %12s %8s %6s  %s" % ("benchmark", "figure", "floor", "ratio", "goal", ""))
     for r in rows:
+        if r.get("failed"):
+            log("%-34s %s" % (r["name"], "FAILED (see above)"))
+            continue
         goal = "%.2f" % r["goal"] if r["goal"] else "-"
         met = "" if r["met"] is None else ("ok" if r["met"] else "MISSED")
         log("%-34s %9.2f %-2s %9.2f %-2s %8.2f %6s  %s" % (r["name"], r["figure"], r["unit"], r["floor"], r["unit"],
                                                         r["ratio"], goal, met))
+
+
+def attempt(name, function):
+    """The rows of one benchmark, or one failed row that says why, so that one failed
+    run does not stop the others."""
+    try:
+        return function()
+    except RunFailed as e:
+        log("%s FAILED: %s" % (name, e))
+        return [{"name": name, "failed": True, "error": str(e)}]
 
 
 def main():
@@ -284,7 +506,10 @@ def main():
     parser.add_argument("build")
     parser.add_argument("out")
     parser.add_argument("--quick", action="store_true", help="fewer runs, no 8k/32k sets")
-    parser.add_argument("--only", default="", help="comma-separated: startup,scale,list,reader,switch,summary,specimen,exports")
+    parser.add_argument("--only", default="",
+                        help="comma-separated: startup,cold,scale,list,reader,switch,summary,specimen,exports")
+    parser.add_argument("--peers", action="store_true",
+                        help="only Typeloom, its floor and other font viewers side by side")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     out = os.path.abspath(args.out)
@@ -301,45 +526,69 @@ def main():
     files = installed_font_files()
     log("fontconfig lists %d font files" % len(files))
     rows = []
-    with Xvfb() as x:
-        if wanted("startup"):
-            log("start-up (installed fonts)...")
-            rows += bench_startup(build, x.display, 5 if args.quick else 15, "installed")
-        if wanted("scale"):
-            log("start-up at scale...")
-            rows += bench_scale(build, x.display, os.path.join(out, "sets"), files, args.quick)
-    if wanted("list"):
-        log("--list...")
-        rows += bench_list(build, 7 if args.quick else 21)
-    if wanted("exports"):
-        log("--render and --details --json...")
-        rows += bench_exports(build, 7 if args.quick else 21, out)
-    if wanted("reader"):
-        log("reader...")
-        rows += bench_google(build, "font_read_bench", "BM_ReaderAllFonts", "BM_PreadFloorAllFonts",
-                             "reader (all files)", 1.5)
-    if wanted("switch"):
-        rows += bench_google(build, "font_switch_bench",
-                             [("BM_SwitchTypical", "BM_SwitchTypicalFloor", "font switch (typical)", 2.0),
-                              ("BM_SwitchLargest", "BM_SwitchLargestFloor", "font switch (largest)", 2.0),
-                              ("BM_SwitchFirstVisit/iterations:150", "BM_SwitchFirstVisitFloor/iterations:150",
-                               "font switch (first visit)", 2.0)],
-                             None, None, None)
-    if wanted("summary"):
-        rows += bench_google(build, "summary_bench", "BM_SummaryPage", "BM_SummaryPageFloor", "summary page", 1.5)
-    if wanted("specimen"):
-        rows += bench_google(build, "specimen_bench", "BM_Specimen", "BM_SpecimenFloor", "specimen page", 1.5)
-    print_table(rows)
+    peers = None
+    if args.peers:
+        log("side by side with other font viewers...")
+        try:
+            peers = bench_peers(build, 3 if args.quick else 7)
+        except RunFailed as e:
+            log("peers FAILED: %s" % e)
+            peers = [{"failed": True, "error": str(e)}]
+    else:
+        with Xvfb() as x:
+            if wanted("startup"):
+                log("start-up (installed fonts)...")
+                rows += attempt("start-up installed",
+                                lambda: bench_startup(build, x.display, 5 if args.quick else 15, "installed"))
+            if wanted("cold"):
+                if can_drop_caches():
+                    log("cold start (page cache dropped before every run)...")
+                    rows += attempt("cold start installed",
+                                    lambda: bench_startup(build, x.display, 3 if args.quick else 7, "installed",
+                                                          goal=1.2, cold=True))
+                else:
+                    log("cold start: skipped, dropping the page cache needs root (%s)" % DROP_CACHES)
+            if wanted("scale"):
+                log("start-up at scale...")
+                rows += attempt("start-up at scale",
+                                lambda: bench_scale(build, x.display, os.path.join(out, "sets"), files, args.quick))
+        if wanted("list"):
+            log("--list...")
+            rows += attempt("--list", lambda: bench_list(build, 7 if args.quick else 21))
+        if wanted("exports"):
+            log("--render and --details --json...")
+            rows += attempt("--render", lambda: bench_exports(build, 7 if args.quick else 21, out))
+        if wanted("reader"):
+            log("reader...")
+            rows += attempt("reader", lambda: bench_google(build, "font_read_bench", "BM_ReaderAllFonts",
+                                                           "BM_PreadFloorAllFonts", "reader (all files)", 1.5))
+        if wanted("switch"):
+            rows += attempt("font switch", lambda: bench_google(
+                build, "font_switch_bench",
+                [("BM_SwitchTypical", "BM_SwitchTypicalFloor", "font switch (typical)", 2.0),
+                 ("BM_SwitchLargest", "BM_SwitchLargestFloor", "font switch (largest)", 2.0),
+                 ("BM_SwitchFirstVisit/iterations:150", "BM_SwitchFirstVisitFloor/iterations:150",
+                  "font switch (first visit)", 1.2)],
+                None, None, None))
+        if wanted("summary"):
+            rows += attempt("summary page", lambda: bench_google(build, "summary_bench", "BM_SummaryPage",
+                                                                 "BM_SummaryPageFloor", "summary page", 1.2))
+        if wanted("specimen"):
+            rows += attempt("specimen page", lambda: bench_google(build, "specimen_bench", "BM_Specimen",
+                                                                  "BM_SpecimenFloor", "specimen page", 1.5))
+        print_table(rows)
 
     commit = subprocess.run(["git", "-C", SOURCE, "rev-parse", "--short", "HEAD"], capture_output=True,
                             text=True).stdout.strip() or "unknown"
     stamp = datetime.datetime.now(datetime.timezone.utc).strftime("%Y%m%dT%H%M%SZ")
-    path = os.path.join(out, "bench-%s-%s.json" % (stamp, commit))
+    path = os.path.join(out, "bench-%s%s-%s.json" % ("peers-" if args.peers else "", stamp, commit))
     with open(path, "w") as f:
         json.dump({"commit": commit, "time": stamp, "font_files": len(files), "cpus": os.cpu_count(),
-                   "load": os.getloadavg(), "rows": rows}, f, indent=1)
+                   "load": os.getloadavg(), "rows": rows, "peers": peers}, f, indent=1)
     log("\nwritten %s" % path)
+    failed = any(r.get("failed") for r in rows + (peers or []))
+    return 1 if failed else 0
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())
