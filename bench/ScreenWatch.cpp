@@ -39,8 +39,14 @@ int main() {
   for (;;) {
     xcb_get_image_cookie_t cookie = xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, 0, 0,
                                                   screen->width_in_pixels, screen->height_in_pixels, ~0U);
-    xcb_get_image_reply_t* reply = xcb_get_image_reply(connection, cookie, nullptr);
-    if (reply == nullptr) return 1;
+    xcb_generic_error_t* error = nullptr;
+    xcb_get_image_reply_t* reply = xcb_get_image_reply(connection, cookie, &error);
+    if (reply == nullptr) {
+      std::fprintf(stderr, "screen_watch: the screen could not be read (X error %d)\n",
+                   error != nullptr ? error->error_code : -1);
+      std::free(error);
+      return 1;
+    }
     const double when = Now();
     const int length = xcb_get_image_data_length(reply);
     current.resize(length > 0 ? static_cast<std::size_t>(length) / 4 : 0);

@@ -51,12 +51,14 @@ def ended_early(command, process, stderr_file, what):
 
 
 class Xvfb:
-    """An X server of its own, on the first free display number."""
+    """An X server of its own, on the first free display number. -noreset: by default
+    the server resets when its last client leaves, and a program started during that
+    reset cannot connect and ends before its first paint."""
 
     def __enter__(self):
         read, write = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"],
             pass_fds=[write], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write)
         number = b""
@@ -378,8 +380,9 @@ def start_to_settled(build, command, env, timeout=60):
     """Seconds from exec to the first change on screen (the window's first paint), to
     the last change before the screen and the process fell quiet, and peak RSS in KiB
     at that point. Read the same way for every program, from screen_watch."""
+    watch_stderr = tempfile.TemporaryFile()
     watch = subprocess.Popen([os.path.join(build, "bench", "screen_watch")], env=env, stdout=subprocess.PIPE,
-                             stderr=subprocess.DEVNULL)
+                             stderr=watch_stderr)
     stderr_file = tempfile.TemporaryFile()
     process = None
     buffered = b""
@@ -391,7 +394,7 @@ def start_to_settled(build, command, env, timeout=60):
             return []
         chunk = os.read(watch.stdout.fileno(), 65536)
         if not chunk:
-            raise RunFailed("screen_watch ended (exit status %s)" % watch.wait())
+            raise RunFailed(ended_early(["screen_watch"], watch, watch_stderr, "the program settled"))
         buffered += chunk
         *complete, buffered = buffered.split(b"\n")
         return [line.decode().split() for line in complete if line]
@@ -427,6 +430,7 @@ def start_to_settled(build, command, env, timeout=60):
         watch.kill()
         watch.wait()
         stderr_file.close()
+        watch_stderr.close()
 
 
 def ensure_peers():
@@ -456,7 +460,7 @@ def bench_peers(build, runs):
         for i, (name, command) in enumerate(programs):
             env = sandbox_env(os.path.join(root, str(i)), x.display)
             env["DBUS_SESSION_BUS_ADDRESS"] = bus.address
-            pairs.append((name, lambda command=command, env=env: start_to_settled(build, command, env)))
+            pairs.append((name, lambda command=command, env=env: start_to_settled(build, command, env, 120)))
         samples = interleaved(pairs, runs, warmup=1)
     table = []
     for name, _ in programs:
