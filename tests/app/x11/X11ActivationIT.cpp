@@ -78,8 +78,9 @@ class XConnection {
     auto* reply = xcb_get_property_reply(
         connection_, xcb_get_property(connection_, 0, window, Atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 4096), nullptr);
     if (reply == nullptr) return {};
+    // The value length is in bytes already, whatever the format.
     std::string value(static_cast<const char*>(xcb_get_property_value(reply)),
-                      static_cast<std::size_t>(xcb_get_property_value_length(reply)) * (reply->format / 8));
+                      static_cast<std::size_t>(xcb_get_property_value_length(reply)));
     std::free(reply);
     return value;
   }
@@ -87,7 +88,7 @@ class XConnection {
   std::vector<xcb_window_t> Windows(xcb_window_t window, const char* name) {
     const std::string bytes = Property(window, name);
     std::vector<xcb_window_t> windows(bytes.size() / 4);
-    std::memcpy(windows.data(), bytes.data(), windows.size() * 4);
+    if (!windows.empty()) std::memcpy(windows.data(), bytes.data(), windows.size() * 4);
     return windows;
   }
 
