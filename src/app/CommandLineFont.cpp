@@ -19,6 +19,10 @@ std::optional<QString> FindListName(const QStringList& names, const QString& arg
   return std::nullopt;
 }
 
+QString FileEntryName(const QString& faceName, const QString& path) {
+  return QStringLiteral("%1 (%2)").arg(faceName, QFileInfo(path).fileName());
+}
+
 CommandLineFont::CommandLineFont() = default;
 CommandLineFont::~CommandLineFont() = default;
 
@@ -31,11 +35,22 @@ bool CommandLineFont::Open(const QString& argument, platform::Registry& registry
     details_ = BuildDetails(name_, catalogue, folder, facts);
     return true;
   }
-  const QFileInfo file(argument);
-  if (argument.isEmpty() || !file.isFile()) {
+  if (argument.isEmpty() || !QFileInfo(argument).isFile()) {
     *error = QStringLiteral("no installed font is named \"%1\" and there is no font file of that name "
                             "(typeloom --list shows the names)")
                  .arg(argument);
+    return false;
+  }
+  return OpenFile(argument, facts, error);
+}
+
+bool CommandLineFont::OpenFile(const QString& path, platform::GraphicsFacts& facts, QString* error) {
+  preview_.reset();
+  name_.clear();
+  details_ = {};
+  const QFileInfo file(path);
+  if (path.isEmpty() || !file.isFile()) {
+    *error = QStringLiteral("there is no font file \"%1\"").arg(path);
     return false;
   }
   preview_ = std::make_unique<CFontPreview>();
@@ -43,11 +58,15 @@ bool CommandLineFont::Open(const QString& argument, platform::Registry& registry
   name_ = QString::fromStdString(preview_->FaceName());
   if (name_.isEmpty()) {
     preview_.reset();
-    *error = QStringLiteral("\"%1\" is not a font file that can be drawn").arg(argument);
+    *error = QStringLiteral("\"%1\" is not a font file that can be drawn").arg(path);
     return false;
   }
   details_ = BuildFileDetails(name_, *preview_, facts);
   return true;
+}
+
+QString CommandLineFont::FilePath() const {
+  return preview_ != nullptr ? QFile::decodeName(QByteArray::fromStdString(preview_->FontFile())) : QString();
 }
 
 }  // namespace typeloom::app

@@ -32,6 +32,10 @@ namespace typeloom::app {
 // --list prints it (escaped), else either without regard to case.
 std::optional<QString> FindListName(const QStringList& names, const QString& argument);
 
+// The font list's entry for a font file that is not installed: its face name and,
+// in brackets, its file name, so that it cannot be taken for an installed font.
+QString FileEntryName(const QString& faceName, const QString& path);
+
 class CommandLineFont {
  public:
   CommandLineFont();
@@ -46,7 +50,13 @@ class CommandLineFont {
             platform::GraphicsFacts& facts, QString* error);
 
   // The name the font draws under: the list entry, or the face name of the file.
+  // Opens the font file at `path` only (no list name): false, with a reason in
+  // *error, when it is not a file the font system can load.
+  bool OpenFile(const QString& path, platform::GraphicsFacts& facts, QString* error);
+
   const QString& Name() const { return name_; }
+  // The path of the file opened, absolute; empty for a list name.
+  QString FilePath() const;
   bool IsFile() const { return preview_ != nullptr; }
   const Details& FontDetails() const { return details_; }
   // The panel's text as the other windows read it: its lines ended by CR LF.

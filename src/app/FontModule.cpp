@@ -2,6 +2,8 @@
 
 #include "platform/ui/Clock.h"
 
+#include <QFileInfo>
+
 namespace typeloom::app {
 
 QString VersionText() {
@@ -15,7 +17,16 @@ void FontModule::PrepareShellCommands(const QString& exePath) {
   printCommand = shortExePath + " /p %1";
 }
 
-QString CommandLineText(const QStringList& arguments) { return arguments.join(u' ').toLower(); }
+QString CommandLineText(const QStringList& arguments) {
+  QStringList request;
+  // A font file named relative to this start's folder is passed on by its absolute
+  // path: a running instance taking the request works in a folder of its own.
+  for (const QString& argument : arguments) {
+    const QFileInfo file(argument);
+    request << (!argument.isEmpty() && file.isRelative() && file.isFile() ? file.absoluteFilePath() : argument);
+  }
+  return request.join(u' ');
+}
 
 QString ShortExePath(const QString& exePath) {
   if (exePath.isEmpty()) return {};

@@ -42,7 +42,7 @@ struct Services {
 };
 
 struct FontModule {
-  QString commandLine;          // current request, lower case; cut down by ProcessCommandLine
+  QString commandLine;          // current request, as given; cut down by ProcessCommandLine
   std::optional<QString> handedOverCommandLine;  // a later start's request, until the hand-over key takes it
   QStringList fontExtensions;   // "fon", "otf", "pfm", "ttc", "ttf"
   QString shortExePath;         // the program's executable, quoted when it holds a blank
@@ -55,7 +55,8 @@ struct FontModule {
   void PrepareShellCommands(const QString& exePath);
 };
 
-// The command-line text of a start: the arguments joined by blanks, lower-cased.
+// The command-line text of a start: the arguments joined by blanks, letter case kept
+// (file names are case-sensitive), an existing file named relatively made absolute.
 QString CommandLineText(const QStringList& arguments);
 
 // The program's executable path as the shell commands use it: empty when

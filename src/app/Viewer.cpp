@@ -19,6 +19,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -66,7 +67,52 @@ void Viewer::SetWindows(ViewerWindows windows) {
   if (windows_.splash) splash_ = windows_.splash.get();
 }
 
-QString Viewer::SelectedFontName() const { return fontList->Text(); }
+QString Viewer::SelectedFontName() const { return FaceOf(fontList->Text()); }
+
+const CommandLineFont* Viewer::FileFont(const QString& entry) const {
+  for (const auto& [name, font] : fileFonts_) {
+    if (name == entry) return font.get();
+  }
+  return nullptr;
+}
+
+QString Viewer::FaceOf(const QString& entry) const {
+  const CommandLineFont* font = FileFont(entry);
+  return font != nullptr ? font->Name() : entry;
+}
+
+bool Viewer::SelectFontFile(const QString& path) {
+  const QString absolute = QFileInfo(path).absoluteFilePath();
+  QString entry;
+  for (const auto& [name, font] : fileFonts_) {
+    if (font->FilePath() == absolute) entry = name;
+  }
+  if (entry.isEmpty()) {
+    auto font = std::make_unique<CommandLineFont>();
+    QString error;
+    if (!font->OpenFile(absolute, *facts_, &error)) {
+      Trace("not a font file: " + error);
+      return false;
+    }
+    entry = FileEntryName(font->Name(), absolute);
+    // Another file of the same name and face gets its own entry too.
+    while (module_.fontNames.contains(entry)) entry += u'\'';
+    Trace(QStringLiteral("font file %1 as %2 installed=%3")
+              .arg(absolute, entry)
+              .arg(font->FontDetails().installed ? 1 : 0));
+    fileFonts_.emplace_back(entry, std::move(font));
+    fontList->AddItem(entry);
+    module_.fontNames = fontList->Items();
+    drawNames_.clear();
+    for (const QString& name : module_.fontNames) drawNames_ << FaceOf(name);
+  }
+  fontList->SetListIndex(static_cast<int>(module_.fontNames.indexOf(entry)));
+  // The face is drawn as it is: its own weight and slant, nothing added.
+  effect[0]->setChecked(false);
+  effect[1]->setChecked(false);
+  TraceSelection();
+  return true;
+}
 
 QString Viewer::DetailsText() const {
   return detailText->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
@@ -204,6 +250,7 @@ void Viewer::Form_Load() {
   }
   loading = true;
   FillFontList(services_.registry, module_.catalogue, *fontList, module_.fontNames);
+  drawNames_ = module_.fontNames;
   ProcessCommandLine();
   loading = false;
   fontList_Click();
@@ -297,15 +344,20 @@ void Viewer::ProcessCommandLine() {
   if (!line.isEmpty()) {
     // The print form is "/p" as a first argument of its own: an absolute path such
     // as /pub/fonts/a.ttf begins with "/p" too.
-    if (line == QLatin1StringView("/p") || line.startsWith(QLatin1StringView("/p "))) {
+    if (line.compare(QLatin1StringView("/p"), Qt::CaseInsensitive) == 0 ||
+        line.startsWith(QLatin1StringView("/p "), Qt::CaseInsensitive)) {
       printPending = true;
       line.remove(0, 3);
     }
-    // The file name follows the last path separator, "\" or "/".
+    const QString requested = line;
+    // The file name follows the last path separator, "\\" or "/".
     const qsizetype cut = std::max(line.lastIndexOf(u'\\'), line.lastIndexOf(u'/'));
     if (cut >= 0) line.remove(0, cut + 1);
+    line = line.toLower();
 
     const int entry = module_.catalogue.FindFile(line);
+    // A font file that is not installed is shown from the file itself.
+    if (entry < 0 && QFileInfo(requested).isFile() && SelectFontFile(requested)) return;
     if (entry < 0) {
       fontList->SetListIndex(0);
       // A print request for an unknown file is dropped: printing the first font
@@ -360,7 +412,7 @@ void Viewer::ListFixedSizes(const QString& sizes) {
 void Viewer::ListScalableSizes() {
   sizeList->hide();
   sizeList->Clear();
-  const QString name = fontList->Text();
+  const QString name = FaceOf(fontList->Text());
   const platform::FaceLocation face = platform::LocateFace(name);
   lineHeights_.emplace(platform::FontForFace(face, name, 0), face.scalable, TextSize, currentSize);
   lastTextHeight = 0;
@@ -416,7 +468,7 @@ void Viewer::effect_Click() { RenderSample(); }
 void Viewer::RenderSample() {
   if (!userText) {
     const bool outer = std::exchange(settingSampleLine_, true);
-    displayText->setText(SampleLine(fontList->Text(), sizeList->Text()));
+    displayText->setText(SampleLine(FaceOf(fontList->Text()), sizeList->Text()));
     settingSampleLine_ = outer;
   }
   const QString text = displayText->text();
@@ -432,7 +484,7 @@ void Viewer::RenderSample() {
   effects.italic = effect[1]->isChecked();
   effects.strikeOut = effect[2]->isChecked();
   effects.underline = effect[3]->isChecked();
-  displayPicture->DrawLine(SampleFont(fontList->Text(), points, effects), text);
+  displayPicture->DrawLine(SampleFont(FaceOf(fontList->Text()), points, effects), text);
 }
 
 void Viewer::displayText_Change() {
@@ -449,7 +501,9 @@ void Viewer::displayText_GotFocus() { displayText->setSelection(0, static_cast<i
 
 void Viewer::ShowDetails() {
   detailText->clear();
-  const Details details = BuildDetails(fontList->Text(), module_.catalogue, services_.fontFolder, *facts_);
+  const CommandLineFont* file = FileFont(fontList->Text());
+  const Details details = file != nullptr ? file->FontDetails()
+                                          : BuildDetails(fontList->Text(), module_.catalogue, services_.fontFolder, *facts_);
   if (!details.made) return;
   // The notice is the font file's own text: shown literally, never as markup.
   platform::SetPlainText(Copyright, details.copyright);

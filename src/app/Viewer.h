@@ -1,5 +1,6 @@
 #pragma once
 // The main window: the font list, size list, effects, details and sample.
+#include "app/CommandLineFont.h"
 #include "app/FontModule.h"
 #include "app/SampleArea.h"
 #include "app/WindowSeams.h"
@@ -8,6 +9,8 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
+#include <vector>
 #include <optional>
 #include <initializer_list>
 
@@ -48,7 +51,8 @@ class Viewer : public QWidget, public MainWindowState {
   QWidget* MainWidget() override { return this; }
   QString SelectedFontName() const override;
   QString DetailsText() const override;
-  const QStringList& FontNames() const override { return module_.fontNames; }
+  // The list's fonts by the names they draw under (a font file's entry by its face).
+  const QStringList& FontNames() const override { return drawNames_; }
   void EndProgram() override;
 
   // Start-up: placement, splash, the lists, the command line, the first selection.
@@ -135,6 +139,13 @@ class Viewer : public QWidget, public MainWindowState {
   static void CloseWindows(std::initializer_list<WindowSeam*> seams);
   void Trace(const QString& line) const;
   void TraceSelection() const;
+  // A font file that is not installed: its list entry, made (or found) and
+  // selected; false when the file is not a font the font system can load.
+  bool SelectFontFile(const QString& path);
+  // The opened file behind a list entry, or null for an installed font.
+  const CommandLineFont* FileFont(const QString& entry) const;
+  // The name `entry` draws under: the face of a file's entry, else the entry.
+  QString FaceOf(const QString& entry) const;
 
   FontModule& module_;
   Services& services_;
@@ -144,6 +155,10 @@ class Viewer : public QWidget, public MainWindowState {
   platform::GraphicsFacts* facts_ = nullptr;
   std::optional<platform::LineHeights> lineHeights_;  // the listed font's heights on TextSize
   bool settingSampleLine_ = false;  // RenderSample is setting the sample line itself
+  // Font files shown although not installed, by list entry; each keeps its font
+  // added to this process until the window goes.
+  std::vector<std::pair<QString, std::unique_ptr<CommandLineFont>>> fileFonts_;
+  QStringList drawNames_;
 };
 
 }  // namespace typeloom::app

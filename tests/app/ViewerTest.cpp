@@ -185,7 +185,7 @@ TEST(ShellCommands, UseTheProgramsOwnPathQuotedWhenItHoldsABlank) {
   module.PrepareShellCommands("");
   EXPECT_EQ(module.openCommand, " %1");
   EXPECT_EQ(module.printCommand, " /p %1");
-  EXPECT_EQ(CommandLineText({"/P", "/Home/Me/Fonts/Arial.TTF"}), "/p /home/me/fonts/arial.ttf");
+  EXPECT_EQ(CommandLineText({"/P", "/Home/Me/Fonts/Arial.TTF"}), "/P /Home/Me/Fonts/Arial.TTF");
 }
 
 TEST_F(ViewerTest, LayoutMatchesDesignInTwips) {
