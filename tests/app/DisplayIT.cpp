@@ -4,6 +4,7 @@
 // the sample, each checked against the tables the fonts were built with.
 #include "app/FontDisplay.h"
 #include "app/Viewer.h"
+#include "exports/FontExport.h"
 #include "controls/ButtonWidget.h"
 #include "platform/fonts/FaceResolver.h"
 #include "platform/fonts/FontconfigFonts.h"
@@ -16,6 +17,7 @@
 #include "support/sandbox/SandboxServices.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
@@ -23,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QRawFont>
 #include <QTemporaryDir>
 #include <QTest>
@@ -461,6 +464,80 @@ TEST_F(DisplayIT, SampleOfAFontWithoutLatinLettersShowsOnlyItsOwnMissingGlyphs) 
   QFont merged = alone;
   merged.setStyleStrategy(QFont::PreferDefault);
   EXPECT_NE(DrawnLike(area, merged, area.DrawnText()), reference) << "merging would draw the same: no check";
+}
+
+// Font files the font system does not know (copies under other names, in a folder
+// of their own, as a download is): each is listed as an entry of its own that names
+// its file, selected, drawn in its face, detailed as not installed and printed; a
+// file that is no font keeps the refusal.
+TEST_F(DisplayIT, FontFilesThatAreNotInstalledAreShownFromTheFile) {
+  QTemporaryDir downloads;
+  ASSERT_TRUE(downloads.isValid());
+  const QString folder = downloads.path() + "/My Downloads";
+  ASSERT_TRUE(QDir().mkpath(folder));
+  ASSERT_TRUE(QFile::copy("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf", folder + "/Mono.TTF"));
+  ASSERT_TRUE(QFile::copy("/usr/share/fonts/opentype/urw-base35/C059-Roman.otf", folder + "/c059.otf"));
+  QProcess python;
+  python.start("/usr/bin/python3",
+               {"-c",
+                "import sys\nfrom fontTools.ttLib import TTFont\nfrom fontTools.ttLib.ttCollection import TTCollection\n"
+                "c = TTCollection()\nc.fonts = [TTFont(sys.argv[1]), TTFont(sys.argv[2])]\nc.save(sys.argv[3])\n",
+                "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf",
+                "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf", folder + "/Pair Of Serifs.ttc"});
+  ASSERT_TRUE(python.waitForFinished(60000));
+  ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+  QFile junk(folder + "/notes.ttf");
+  ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+  junk.write("not a font at all");
+  junk.close();
+
+  Load();
+  const QStringList installed = module.fontNames;
+  const struct {
+    const char* file;
+    const char* entry;   // the list's entry; empty: refused
+    const char* family;  // the face drawn
+    const char* style;
+  } cases[] = {
+      {"Mono.TTF", "DejaVu Sans Mono (Mono.TTF)", "DejaVu Sans Mono", "Book"},
+      {"c059.otf", "C059 (c059.otf)", "C059", "Roman"},
+      {"Pair Of Serifs.ttc", "DejaVu Serif (Pair Of Serifs.ttc)", "DejaVu Serif", "Book"},
+      {"Mono.TTF", "DejaVu Sans Mono (Mono.TTF)", "DejaVu Sans Mono", "Book"},  // again: the same entry
+      {"notes.ttf", "", "", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    sandbox.messages().shown.clear();
+    module.commandLine = folder + "/" + c.file;
+    viewer->ProcessCommandLine();
+    viewer->fontList_Click();
+    QCoreApplication::processEvents();
+    if (*c.entry == '\0') {
+      EXPECT_EQ(viewer->fontList->ListIndex(), 0);
+      EXPECT_EQ(sandbox.messages().shown, QStringList{"The font selected is not registered"});
+      continue;
+    }
+    EXPECT_TRUE(sandbox.messages().shown.isEmpty()) << sandbox.messages().shown.join('\n').toStdString();
+    EXPECT_EQ(viewer->fontList->Text(), c.entry);
+    EXPECT_FALSE(installed.contains(c.entry));
+    const QRawFont raw = QRawFont::fromFont(viewer->displayPicture->DrawnFont());
+    EXPECT_EQ(raw.familyName(), c.family);
+    EXPECT_EQ(raw.styleName(), c.style);
+    EXPECT_TRUE(DetailLines().contains("Installed: False")) << DetailLines().join('|').toStdString();
+    EXPECT_FALSE(viewer->Copyright->text().isEmpty());
+    // The printed page draws the face the window shows.
+    const QString pdf = downloads.path() + "/specimen.pdf";
+    QString error;
+    ASSERT_TRUE(exports::WriteSpecimen(pdf, viewer->SelectedFontName(), viewer->DetailsText(), &error)) << error.toStdString();
+    QProcess fonts;
+    fonts.start("pdffonts", {pdf});
+    ASSERT_TRUE(fonts.waitForFinished(60000));
+    const QString embedded = QString::fromUtf8(fonts.readAllStandardOutput());
+    EXPECT_TRUE(embedded.contains(QString(c.family).remove(u' '))) << embedded.toStdString();
+  }
+  // Each file has one entry, the installed fonts all theirs.
+  EXPECT_EQ(module.fontNames.size(), installed.size() + 3);
+  EXPECT_EQ(viewer->FontNames().filter("(").size(), 0) << "the summary draws the faces by their own names";
 }
 
 }  // namespace

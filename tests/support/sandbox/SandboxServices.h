@@ -18,6 +18,7 @@ class SandboxServices {
     settings_.SaveSetting(app::kAppTitle, app::kSettingsSection, "ShowSplash", "0");
   }
   app::Services& services() { return services_; }
+  FakeMessageBoxes& messages() { return messages_; }
 
  private:
   QTemporaryDir hive_;
