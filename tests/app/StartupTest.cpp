@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -449,6 +450,69 @@ TEST(Startup, SplashAndPausesOnlyWhenShowSplashIsOne) {
     program->kill();
     program->waitForFinished();
   }
+}
+
+// Font files nobody installed (copies in a folder of downloads): the first start
+// and later starts handing over show each as an entry naming its file, and
+// --details reads it; once the program is gone, fontconfig lists none of them.
+TEST(Startup, FontFilesThatAreNotInstalledOpenFromTheCommandLineAndTheHandOver) {
+  Sandbox box;
+  ASSERT_TRUE(box.Ready());
+  const QString fixtures = QString::fromStdString(typeloom::testsupport::FontFixtures::FontFolder());
+  ASSERT_FALSE(fixtures.isEmpty()) << "building the test fonts failed";
+  QTemporaryDir downloads;
+  const QString folder = downloads.path() + "/Down Loads";
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const struct {
+    const char* fixture;
+    const char* file;
+  } files[] = {
+      {"TestSans-Bold.ttf", "My Sans.TTF"},
+      {"Nested/Deeper/TestSerif-Regular.otf", "Serif.otf"},
+      {"TestPair.ttc", "Pair.ttc"},
+  };
+  for (const auto& f : files) ASSERT_TRUE(QFile::copy(fixtures + "/" + f.fixture, folder + "/" + f.file)) << f.file;
+
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.file);
+    const auto details = box.Run({"--details", folder + "/" + f.file});
+    EXPECT_EQ(details.code, 0) << details.err.toStdString();
+    EXPECT_TRUE(details.out.contains("\nInstalled: False\n")) << details.out.toStdString();
+  }
+
+  // Selected from the window's own command line, then from each hand-over.
+  const auto selected = [&](const char* file) {
+    return QRegularExpression(QStringLiteral("^selected .+ \\(%1\\) print=0$").arg(QRegularExpression::escape(file)));
+  };
+  auto first = box.Start({folder + "/" + files[0].file});
+  ASSERT_TRUE(box.WaitForTrace("painted")) << box.Trace().join('\n').toStdString();
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.file);
+    if (&f != &files[0]) {
+      const qsizetype before = box.Trace().size();
+      EXPECT_EQ(box.Run({folder + "/" + f.file}).code, 0);
+      EXPECT_FALSE(box.Trace().mid(before).filter("not registered").size() > 0);
+    }
+    EXPECT_EQ(box.Trace().filter(selected(f.file)).size(), 1) << box.Trace().join('\n').toStdString();
+    EXPECT_EQ(box.Trace().filter(QStringLiteral("font file %1/%2 as ").arg(folder, f.file)).filter("installed=0").size(), 1);
+  }
+  // A file that is no font keeps the refusal.
+  QFile junk(folder + "/readme.ttf");
+  ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+  junk.write("no font here");
+  junk.close();
+  EXPECT_EQ(box.Run({junk.fileName()}).code, 0);
+  EXPECT_TRUE(box.WaitForTrace("not registered: readme.ttf"));
+  first->kill();
+  first->waitForFinished();
+
+  QProcess list;
+  list.setProcessEnvironment(box.Env());
+  list.start("fc-list", {":", "file"});
+  ASSERT_TRUE(list.waitForFinished(kWaitMs));
+  const QString listed = QString::fromLocal8Bit(list.readAllStandardOutput());
+  EXPECT_FALSE(listed.isEmpty());
+  EXPECT_FALSE(listed.contains(folder)) << listed.toStdString();
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "app/CommandLineFont.h"
 #include "app/Viewer.h"
 #include "platform/ui/ListWithEdit.h"
 #include "platform/ui/WindowServices.h"
@@ -11,6 +12,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <QTemporaryDir>
+#include <QDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace typeloom::app {
@@ -186,6 +190,37 @@ TEST(ShellCommands, UseTheProgramsOwnPathQuotedWhenItHoldsABlank) {
   EXPECT_EQ(module.openCommand, " %1");
   EXPECT_EQ(module.printCommand, " /p %1");
   EXPECT_EQ(CommandLineText({"/P", "/Home/Me/Fonts/Arial.TTF"}), "/P /Home/Me/Fonts/Arial.TTF");
+}
+
+// A later start passes a font file named relative to its own folder by its absolute
+// path; names of no file, and absolute ones, pass as given.
+TEST(CommandLineTextTest, RelativeFilesBecomeAbsolute) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  QFile file(dir.filePath("My Font.TTF"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  const QString before = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(dir.path()));
+  const QString absolute = QFileInfo(dir.filePath("My Font.TTF")).absoluteFilePath();
+  const struct {
+    QStringList arguments;
+    QString text;
+  } cases[] = {
+      {{"My Font.TTF"}, absolute},
+      {{"/p", "My Font.TTF"}, "/p " + absolute},
+      {{"./My Font.TTF"}, absolute},
+      {{"missing.ttf"}, "missing.ttf"},
+      {{absolute}, absolute},
+      {{""}, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CommandLineText(c.arguments), c.text) << c.arguments.join('|').toStdString();
+  QDir::setCurrent(before);
+}
+
+TEST(CommandLineTextTest, FileEntryNamesTheFaceAndTheFile) {
+  EXPECT_EQ(FileEntryName("Test Sans Bold", "/home/me/Down Loads/My Sans.TTF"), "Test Sans Bold (My Sans.TTF)");
+  EXPECT_EQ(FileEntryName("C059", "c059.otf"), "C059 (c059.otf)");
 }
 
 TEST_F(ViewerTest, LayoutMatchesDesignInTwips) {
