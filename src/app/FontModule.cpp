@@ -17,14 +17,14 @@ void FontModule::PrepareShellCommands(const QString& exePath) {
   printCommand = shortExePath + " /p %1";
 }
 
+QString AbsoluteFileArgument(const QString& argument) {
+  const QFileInfo file(argument);
+  return !argument.isEmpty() && file.isRelative() && file.isFile() ? file.absoluteFilePath() : argument;
+}
+
 QString CommandLineText(const QStringList& arguments) {
   QStringList request;
-  // A font file named relative to this start's folder is passed on by its absolute
-  // path: a running instance taking the request works in a folder of its own.
-  for (const QString& argument : arguments) {
-    const QFileInfo file(argument);
-    request << (!argument.isEmpty() && file.isRelative() && file.isFile() ? file.absoluteFilePath() : argument);
-  }
+  for (const QString& argument : arguments) request << AbsoluteFileArgument(argument);
   return request.join(u' ');
 }
 

@@ -55,6 +55,11 @@ struct FontModule {
   void PrepareShellCommands(const QString& exePath);
 };
 
+// `argument` as a later start passes it on: a font file named relative to this
+// start's folder by its absolute path (a running instance works in a folder of its
+// own); anything else as given.
+QString AbsoluteFileArgument(const QString& argument);
+
 // The command-line text of a start: the arguments joined by blanks, letter case kept
 // (file names are case-sensitive), an existing file named relatively made absolute.
 QString CommandLineText(const QStringList& arguments);

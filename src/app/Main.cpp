@@ -129,7 +129,11 @@ platform::HandOverRequest MakeHandOverRequest(int argc, char** argv,
                                               const std::function<const char*(const char*)>& environment,
                                               const std::function<std::uint32_t()>& serverTime) {
   platform::HandOverRequest request;
-  for (int i = 1; i < argc; ++i) request.arguments.emplace_back(argv[i]);
+  for (int i = 1; i < argc; ++i) {
+    const QString argument = QString::fromLocal8Bit(argv[i]);
+    const QString passed = AbsoluteFileArgument(argument);
+    request.arguments.emplace_back(passed == argument ? std::string(argv[i]) : QFile::encodeName(passed).toStdString());
+  }
   // A launcher's identifiers that cannot travel are left behind: the request is
   // still made, only without the launcher's leave to take the focus.
   const auto id = [&](const char* name) {

@@ -1,5 +1,10 @@
 #include "app/Main.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -52,6 +57,26 @@ TEST(HandOverRequest, CarriesArgumentsIdentifiersAndATimeWhenNeeded) {
     EXPECT_EQ(asked, c.asksServer ? 1 : 0);
     EXPECT_EQ(request.x11Time, c.asksServer ? 4242u : 0u);
   }
+}
+
+// A font file named relative to the later start's folder travels as an absolute
+// path: the running instance resolves names in a folder of its own.
+TEST(HandOverRequest, RelativeFontFilesTravelAbsolute) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  QFile file(dir.filePath("My Font.TTF"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  const QString before = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(dir.path()));
+  std::vector<std::string> storage{"typeloom", "/p", "My Font.TTF", "missing.ttf"};
+  std::vector<char*> argv;
+  for (std::string& argument : storage) argv.push_back(argument.data());
+  const platform::HandOverRequest request = MakeHandOverRequest(
+      static_cast<int>(argv.size()), argv.data(), [](const char*) { return nullptr; }, [] { return 0u; });
+  QDir::setCurrent(before);
+  const std::string absolute = QFile::encodeName(QFileInfo(dir.filePath("My Font.TTF")).absoluteFilePath()).toStdString();
+  EXPECT_EQ(request.arguments, (std::vector<std::string>{"/p", absolute, "missing.ttf"}));
 }
 
 }  // namespace
