@@ -108,7 +108,10 @@ void SavePriorAssociation(Context& context, const QString& kind) {
     for (const char* ext : kExtensions) {
       const std::string path = KeyPath(root, ext, *verb);
       const RegistryResult command = RegistryModule::QueryValue(context.registry, root.key, path, "");
-      if (HoldsOwn(command, verb->command)) continue;  // ours: what was there before stays remembered
+      // The program's own already: what was there before stays remembered; with
+      // nothing remembered, the user (or another program) made that binding, and it
+      // stays theirs.
+      if (HoldsOwn(command, verb->command)) continue;
       const std::string name = EntryName(root, ext);
       const RegistryResult lines =
           RegistryModule::QueryValue(context.registry, root.key, path, platform::shell::kLinesValue);
@@ -116,8 +119,12 @@ void SavePriorAssociation(Context& context, const QString& kind) {
         now.entries[name] = Remembered::Entry{'L', QString::fromStdString(lines.Text())};
       } else if (!command.IsError() && command.IsText()) {
         now.entries[name] = Remembered::Entry{'C', QString::fromStdString(command.Text())};
+      } else {
+        // Nothing there (or a read that failed, "Error!"): what was remembered for
+        // the type stays; with nothing remembered, the binding about to be made is
+        // the program's own and goes again when undone.
+        now.entries.emplace(name, Remembered::Entry{'C', QString()});
       }
-      // A read that failed ("Error!") leaves what was remembered for the type.
     }
   }
   const QString text = now.Format();
@@ -148,9 +155,11 @@ void RestoreAssociation(Context& context, const QString& kind) {
         restored &= WriteCommand(context.registry, root.key, path, platform::shell::kLinesValue, it->second.value);
       } else if (it != remembered.entries.end()) {
         restored &= WriteCommand(context.registry, root.key, path, "", it->second.value);
-      } else {
+      } else if (!remembered.plainCommand.isEmpty()) {
         restored &= WriteCommand(context.registry, root.key, path, "", remembered.plainCommand);
       }
+      // Nothing remembered for the type: the program did not make its binding, and
+      // leaves it.
     }
   }
   // Forgotten only once every type that held ours has its own back: a write that

@@ -29,14 +29,16 @@ struct Context {
 };
 
 // Remembers each type's current command for the verb where it is another program's
-// (or the type has none); types that hold the program's own keep what was remembered.
+// (or the type has none: remembered as an empty command); types that hold the
+// program's own keep what was remembered, and stay unremembered when the program did
+// not bind them.
 void SavePriorAssociation(Context& context, const QString& kind);
 // Writes the program's command for the verb under all five types, in both roots.
 // Nothing is written when the command has no program path.
 void SetAssociation(Context& context, const QString& kind);
 // Puts back what was remembered, type by type, where the type still holds the
-// program's command; a type with nothing remembered loses the program's command.
-// Then forgets what was remembered.
+// program's command; a type with nothing remembered holds a binding the program did
+// not make (the user's own, say) and keeps it. Then forgets what was remembered.
 void RestoreAssociation(Context& context, const QString& kind);
 
 // What one remembered setting holds: for each root ("c" classes root, "m" machine)
