@@ -82,7 +82,24 @@ TEST_F(AssociationsTest, CheckedSaveRemembersEachTypeAndWritesTenOpenCommands) {
   Foreign(RootKey::ClassesRoot, OpenKey("otf"), "later %1");
   RestoreAssociation(context, "V");
   EXPECT_EQ(At(RootKey::ClassesRoot, OpenKey("otf"))->data, "later %1");
-  EXPECT_EQ(registry.Calls(Call::SetValue) - writes, 9);  // the nine unbound (empty) commands stay empty
+  EXPECT_EQ(registry.Calls(Call::SetValue) - writes, 0);  // nothing remembered: no binding there is the program's
+}
+
+// A type that held the program's command before the program bound anything (the
+// user made it so) keeps it through a checked save and the undoing after it; the
+// types the program bound go back.
+TEST_F(AssociationsTest, TheUsersOwnBindingToTheProgramOutlivesTheUndoing) {
+  registry.Put(RootKey::ClassesRoot, OpenKey("ttf"), "", reg::kExpandSz, kOpen.toStdString());
+  Foreign(RootKey::ClassesRoot, OpenKey("otf"), "fontview %1");
+  RestoreAssociation(context, "V");  // unchecked, nothing remembered
+  EXPECT_EQ(At(RootKey::ClassesRoot, OpenKey("ttf"))->data, kOpen.toStdString());
+  SavePriorAssociation(context, "V");
+  SetAssociation(context, "V");
+  RestoreAssociation(context, "V");
+  EXPECT_EQ(At(RootKey::ClassesRoot, OpenKey("ttf"))->data, kOpen.toStdString());
+  EXPECT_EQ(At(RootKey::ClassesRoot, OpenKey("otf"))->data, "fontview %1");
+  EXPECT_EQ(At(RootKey::ClassesRoot, OpenKey("fon"))->data, "");
+  EXPECT_TRUE(Remembered(settings::kPriorViewAssociation).isEmpty());
 }
 
 TEST_F(AssociationsTest, UncheckedSaveWithNothingRememberedOrBoundWritesNothing) {

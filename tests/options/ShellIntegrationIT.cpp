@@ -201,6 +201,22 @@ TEST_F(ShellIntegration, UncheckingLeavesADefaultTheUserChangedMeanwhile) {
   EXPECT_EQ(RunTool("xdg-mime", {"query", "default", "font/collection"}), "other-viewer.desktop");
 }
 
+// The user made the program their viewer for .ttf themselves (xdg-mime): saving the
+// options with the viewer box unchecked, and undoing a checked save, leave it.
+TEST_F(ShellIntegration, TheUsersOwnDefaultOfTheProgramSurvivesUncheckedSaves) {
+  RunTool("xdg-mime", {"default", "typeloom.desktop", "font/ttf"});
+  const QByteArray users = ReadAll(userList);
+  ASSERT_TRUE(users.contains("font/ttf=typeloom.desktop")) << users.constData();
+  Save(false, false);
+  EXPECT_EQ(ReadAll(userList), users);
+  Save(true, false);
+  Save(false, false);
+  const QByteArray after = ReadAll(userList);
+  EXPECT_TRUE(after.contains("font/ttf=typeloom.desktop")) << after.constData();
+  EXPECT_FALSE(after.contains("font/otf=typeloom.desktop")) << after.constData();
+  EXPECT_EQ(settings::Read(*store, settings::kPriorViewAssociation), "");
+}
+
 TEST_F(ShellIntegration, PrintActionsExistOnlyWhileThePrinterBoxIsSaved) {
   const QString menu = Data("kio/servicemenus/typeloom-print.desktop");
   const QString nemo = Data("nemo/actions/typeloom-print.nemo_action");
