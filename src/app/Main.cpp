@@ -1,10 +1,12 @@
 #include "app/Main.h"
 
 #include "app/CommandLineHelp.h"
+#include "app/CoverageText.h"
 #include "app/FontCatalogue.h"
 #include "app/FontModule.h"
 #include "app/TerminalText.h"
 #include "options/Settings.h"
+#include "platform/fonts/FontCoverage.h"
 #include "platform/fonts/FontconfigFonts.h"
 #include "platform/instance/HandOverMessage.h"
 #include "platform/instance/InstanceLock.h"
@@ -110,18 +112,72 @@ int RunExportModule(int argc, char** argv) {
 
 }  // namespace
 
+namespace {
+
+bool FontsAvailable(platform::InstalledFonts& fonts, std::FILE* err) {
+  if (fonts.Available()) return true;
+  std::fputs("typeloom: cannot list the installed fonts: fontconfig could not be initialised\n", err);
+  std::fflush(err);
+  return false;
+}
+
+// One name a line, whatever characters the fonts put into their names.
+int PrintNames(const QStringList& names, std::FILE* out) {
+  QString text;
+  for (const QString& name : names) text += EscapeForTerminal(name) + u'\n';
+  Print(text, out);
+  return std::fflush(out) == 0 ? 0 : 1;
+}
+
+}  // namespace
+
 int ListFonts(platform::InstalledFonts& fonts, platform::Registry& registry, std::FILE* out, std::FILE* err) {
-  if (!fonts.Available()) {
-    std::fputs("typeloom: cannot list the installed fonts: fontconfig could not be initialised\n", err);
+  if (!FontsAvailable(fonts, err)) return 1;
+  FontCatalogue catalogue;
+  return PrintNames(BuildFontNames(registry, catalogue), out);
+}
+
+int ListCoveringFonts(const std::vector<std::string_view>& arguments, platform::InstalledFonts& fonts,
+                      platform::Registry& registry, std::FILE* out, std::FILE* err) {
+  const ListQuery query = ParseListQuery(arguments);
+  QString mistake = QString::fromStdString(query.error);
+  if (mistake.isEmpty() && !query.rawLanguage.empty() && !platform::FontCoverage::KnownLanguage(query.language)) {
+    mistake = QStringLiteral("--lang: fontconfig knows no language \"%1\"")
+                  .arg(EscapeForTerminal(QString::fromLocal8Bit(query.rawLanguage.c_str())));
+  }
+  if (!mistake.isEmpty()) {
+    Print(QStringLiteral("typeloom: %1\n").arg(mistake), err);
+    std::fflush(err);
+    return 2;
+  }
+  if (!FontsAvailable(fonts, err)) return 1;
+  FontCatalogue catalogue;
+  const QStringList names = BuildFontNames(registry, catalogue);
+  platform::FontCoverage coverage;
+  coverage.SetQuery(query.characters, query.language);
+  QStringList shown;
+  for (const QString& name : names) {
+    if (coverage.Matches(name)) shown << name;
+  }
+  return PrintNames(shown, out);
+}
+
+int PrintCoverage(const QString& name, platform::InstalledFonts& fonts, platform::Registry& registry,
+                  std::FILE* out, std::FILE* err) {
+  if (!FontsAvailable(fonts, err)) return 1;
+  FontCatalogue catalogue;
+  const QStringList names = BuildFontNames(registry, catalogue);
+  platform::FontCoverage coverage;
+  const std::optional<platform::CoverageFacts> facts =
+      names.contains(name) ? coverage.FactsOf(name) : std::nullopt;
+  if (!facts) {
+    Print(QStringLiteral("typeloom: the font list holds no font named \"%1\"\n").arg(EscapeForTerminal(name)), err);
     std::fflush(err);
     return 1;
   }
-  FontCatalogue catalogue;
-  const QStringList names = BuildFontNames(registry, catalogue);
-  QString text;
-  // One name a line, whatever characters the fonts put into their names.
-  for (const QString& name : names) text += EscapeForTerminal(name) + u'\n';
-  Print(text, out);
+  QString text = QStringLiteral("Characters: %1\nLanguages:").arg(facts->characterCount);
+  for (const std::string& tag : facts->languages) text += u' ' + QString::fromStdString(tag);
+  Print(text + u'\n', out);
   return std::fflush(out) == 0 ? 0 : 1;
 }
 
@@ -175,6 +231,18 @@ int RunMain(int argc, char** argv) {
       auto registry = platform::MakeLinuxRegistry();
       return ListFonts(platform::LinuxInstalledFonts(), *registry, stdout, stderr);
     }
+  }
+  if (arguments.size() > 1 && arguments.front() == "--list") {
+    QCoreApplication app(argc, argv);
+    auto registry = platform::MakeLinuxRegistry();
+    // The text stays bytes until it is checked: invalid UTF-8 is a mistake, not a substitute.
+    const std::vector<std::string_view> rest(argv + 2, argv + argc);
+    return ListCoveringFonts(rest, platform::LinuxInstalledFonts(), *registry, stdout, stderr);
+  }
+  if (arguments.size() == 3 && arguments.front() == "--details" && arguments[1] == "--coverage") {
+    QCoreApplication app(argc, argv);
+    auto registry = platform::MakeLinuxRegistry();
+    return PrintCoverage(arguments[2], platform::LinuxInstalledFonts(), *registry, stdout, stderr);
   }
   if (arguments.size() == 2 && arguments.front() == "--details") return RunDetailsModule(argc, argv);
   if (arguments.size() == 3 && arguments.front() == "--details" && arguments[1] == "--json") {

@@ -5,11 +5,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <string_view>
+#include <vector>
 
 namespace typeloom::platform {
 class InstalledFonts;
 class Registry;
 }  // namespace typeloom::platform
+
+class QString;
 
 namespace typeloom::app {
 
@@ -29,5 +33,17 @@ platform::HandOverRequest MakeHandOverRequest(int argc, char** argv,
 // when the font service cannot be asked, writes one line to `err` and returns 1.
 // `registry` is the registry over `fonts`.
 int ListFonts(platform::InstalledFonts& fonts, platform::Registry& registry, std::FILE* out, std::FILE* err);
+
+// `--list --covers TEXT --lang TAG` (`arguments` are those after --list): only the
+// names whose face covers every character of TEXT and supports TAG, in list order.
+// A mistake on the command line (an empty or malformed text, an unknown tag) is one
+// line on `err` and status 2.
+int ListCoveringFonts(const std::vector<std::string_view>& arguments, platform::InstalledFonts& fonts,
+                      platform::Registry& registry, std::FILE* out, std::FILE* err);
+
+// `--details --coverage NAME`: the face's character count and languages, a line
+// each; a name the font list does not hold is one line on `err` and status 1.
+int PrintCoverage(const QString& name, platform::InstalledFonts& fonts, platform::Registry& registry,
+                  std::FILE* out, std::FILE* err);
 
 }  // namespace typeloom::app
