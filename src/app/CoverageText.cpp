@@ -115,6 +115,7 @@ ListQuery ParseListQuery(const std::vector<std::string_view>& arguments) {
       }
     } else {
       lang = true;
+      query.hasLanguage = true;
       query.rawLanguage = std::string(value);
       query.language = NormalizeLanguageTag(value);
     }

@@ -33,6 +33,7 @@ struct ListQuery {
   std::vector<char32_t> characters;  // CoverageCharacters of TEXT; empty without --covers
   std::string language;              // the normalised tag; empty without --lang
   std::string rawLanguage;           // TAG as given
+  bool hasLanguage = false;          // --lang was given
   std::string error;
 };
 ListQuery ParseListQuery(const std::vector<std::string_view>& arguments);

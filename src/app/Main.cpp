@@ -141,7 +141,7 @@ int ListCoveringFonts(const std::vector<std::string_view>& arguments, platform::
                       platform::Registry& registry, std::FILE* out, std::FILE* err) {
   const ListQuery query = ParseListQuery(arguments);
   QString mistake = QString::fromStdString(query.error);
-  if (mistake.isEmpty() && !query.rawLanguage.empty() && !platform::FontCoverage::KnownLanguage(query.language)) {
+  if (mistake.isEmpty() && query.hasLanguage && !platform::FontCoverage::KnownLanguage(query.language)) {
     mistake = QStringLiteral("--lang: fontconfig knows no language \"%1\"")
                   .arg(EscapeForTerminal(QString::fromLocal8Bit(query.rawLanguage.c_str())));
   }

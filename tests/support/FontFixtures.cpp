@@ -107,6 +107,14 @@ std::string FontFixtures::DetailsFontFolder(std::string* error) {
   return folder;
 }
 
+std::string FontFixtures::CoverageFontFolder(std::string* error) {
+  static std::string failure;
+  static const std::string folder =
+      BuildFonts({"--coverage"}, "coverage-fonts", "CoverSymbol-Regular.ttf", failure);
+  if (error != nullptr) *error = failure;
+  return folder;
+}
+
 std::string FontFixtures::WriteFontconfigConfig(const std::string& workFolder,
                                                 const std::vector<std::string>& fontFolders) {
   const QString path = QString::fromStdString(workFolder) + "/fonts.conf";

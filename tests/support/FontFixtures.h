@@ -33,6 +33,11 @@ class FontFixtures {
   // (tests/support/make_test_fonts.py --details), built like FontFolder().
   static std::string DetailsFontFolder(std::string* error = nullptr);
 
+  // Fonts of known character coverage (make_test_fonts.py --coverage): Cover Latin,
+  // Cover Greek (Latin and Greek), Cover Arabic, Cover Cjk Regular (a Japanese code
+  // page) and Cover Symbol Regular, built like FontFolder().
+  static std::string CoverageFontFolder(std::string* error = nullptr);
+
   // Writes fonts.conf into `workFolder`, listing only `fontFolders` and keeping the
   // font cache in `workFolder`/cache. Returns the file's path, empty on failure.
   static std::string WriteFontconfigConfig(const std::string& workFolder, const std::vector<std::string>& fontFolders);

@@ -6,6 +6,9 @@
   make_test_fonts.py --details OUTDIR  fonts that each set exactly the table facts their
                                        name says; tests/app/DisplayIT.cpp holds the lines
                                        the details panel and the size list must give
+  make_test_fonts.py --coverage OUTDIR fonts of known character coverage (COVERAGE below);
+                                       tests/app/CoverageCommandTest.cpp holds what
+                                       --list --covers and --lang must give
 
 Run with Debian's /usr/bin/python3 (python3-fonttools).
 """
@@ -362,8 +365,44 @@ def build_details_fonts(out):
         write_bdf(os.path.join(out, "Bitmap", "DetailPrint-%d.bdf" % px), "Detail Print", "Medium", px, printable)
 
 
+# The coverage fonts: family -> (characters, OS/2 code page bits). Every character
+# maps to the one square glyph. The first three are listed by their family, the
+# last two by their full name ("Cover Cjk Regular").
+def chars(*ranges):
+    out = []
+    for first, last in ranges:
+        out += range(first, last + 1)
+    return out
+
+
+LATIN = chars((0x20, 0x7E), (0xA0, 0xFF))
+GREEK = chars((0x0384, 0x038A), (0x038C, 0x038C), (0x038E, 0x03A1), (0x03A3, 0x03CE))
+COVERAGE = {
+    "Cover Latin": (LATIN, 1 << 0),
+    "Cover Greek": (LATIN + GREEK, (1 << 0) | (1 << 3)),
+    "Cover Arabic": ([0x20] + chars((0x060C, 0x06FF)), 1 << 6),
+    # A Japanese code page: fontconfig gives a CJK font only the CJK languages its
+    # code pages name.
+    "Cover Cjk": ([0x20] + chars((0x3000, 0x30FF), (0x4E00, 0x9FFF), (0xFF00, 0xFFEF)), 1 << 17),
+    "Cover Symbol": ([0x20] + chars((0x2190, 0x21FF), (0x2200, 0x22FF), (0x2600, 0x26FF)), 1 << 31),
+}
+
+
+def build_coverage_fonts(out):
+    os.makedirs(out, exist_ok=True)
+    for family, (codes, code_pages) in COVERAGE.items():
+        cmap = {c: ("space" if c == 0x20 else "A") for c in codes}
+        full = family + " Regular" if family in ("Cover Cjk", "Cover Symbol") else family
+        fb = build(family, "Regular", full, glyphs=[".notdef", "space", "A"], cmap=cmap,
+                   unique="coverage test", os2={"version": 4, "fsSelection": 0x40, "ulCodePageRange1": code_pages,
+                                                "ulCodePageRange2": 0})
+        fb.font.save(os.path.join(out, family.replace(" ", "") + "-Regular.ttf"))
+
+
 if __name__ == "__main__":
     if sys.argv[1:2] == ["--details"]:
         build_details_fonts(sys.argv[2])
+    elif sys.argv[1:2] == ["--coverage"]:
+        build_coverage_fonts(sys.argv[2])
     else:
         build_test_fonts(sys.argv[1])
