@@ -32,12 +32,27 @@ inline constexpr Form kForms[] = {
      "Print the installed fonts as the font list shows them, one a line; control characters in a "
      "name are printed escaped (\\n, \\e, \\xHH, \\uHHHH; a backslash as \\\\).",
      "Exits with status 1 when fontconfig cannot be initialised."},
+    {"--list --covers TEXT", "",
+     "Print, as --list does and in its order, only the fonts whose face has every character of "
+     "TEXT; blanks and control characters in TEXT are not looked for.",
+     "No font file is opened: fontconfig's cached character sets answer. With --lang as well, "
+     "a font must meet both. TEXT must be UTF-8 and hold a character to look for, else one line "
+     "on standard error and status 2."},
+    {"--list --lang TAG", "",
+     "Print only the fonts fontconfig says support the language TAG (ar, el, zh-tw, sr-latn).",
+     "The test is fontconfig's own, as fc-list :lang=TAG. A tag fontconfig does not know gives "
+     "one line on standard error and status 2."},
     {"--details FONT-NAME", "",
      "Print the details panel of the installed font FONT-NAME (a name as --list prints it).",
      "The panel's lines come first, then a line \"Copyright: \" with the copyright label's text, "
      "control characters escaped as by --list. "
      "No window opens. A name the font list does not hold gives one line on standard error and "
      "status 1."},
+    {"--details --coverage FONT-NAME", "",
+     "Print how many characters the face of FONT-NAME has (\"Characters: N\") and the languages "
+     "fontconfig says it supports (\"Languages: \" and the tags, separated by blanks).",
+     "No font file is opened. A name the font list does not hold gives one line on standard "
+     "error and status 1."},
     {"--details --json FONT", "",
      "Print the details of FONT as one JSON object (its schema: docs/details.schema.json).",
      "FONT is a name as --list prints it or the path of a font file; a file the system does not "
@@ -77,7 +92,8 @@ inline constexpr Entry kExitStatus[] = {
           "--specimen and --details --json: a font that is neither a name of the list nor a font "
           "file, or an output file that cannot be written."},
     {"2", "A mistake on the command line of --render or --specimen: an unknown option or output "
-          "format, a missing value or one out of range."},
+          "format, a missing value or one out of range; for --list, an empty or malformed TEXT or a "
+          "language tag fontconfig does not know."},
 };
 
 inline constexpr Entry kEnvironment[] = {
@@ -134,6 +150,8 @@ inline constexpr Entry kExamples[] = {
     {"typeloom /usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf", "Shows DejaVu Serif."},
     {"typeloom --list | grep -i mono", "Lists the installed fonts whose names hold \"mono\"."},
     {"typeloom --details \"DejaVu Sans\"", "Prints the details of DejaVu Sans."},
+    {"typeloom --list --covers \"Ωμέγα\"", "Lists the fonts that can write the Greek word."},
+    {"typeloom --list --lang ar --covers \"0123\"", "Lists the Arabic fonts that also have Latin digits."},
     {"typeloom --render preview.png --font \"DejaVu Serif\" --size 36 --italic",
      "Writes DejaVu Serif's sample line at 36 points in italics as a PNG image."},
     {"typeloom --details --json ./MyFont.otf", "Prints the details of a font file as JSON."},
