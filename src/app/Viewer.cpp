@@ -2,8 +2,10 @@
 
 #include "controls/ButtonWidget.h"
 #include "app/FontDisplay.h"
+#include "app/FontFilter.h"
 #include "app/SampleDrawing.h"
 #include "platform/fonts/FaceResolver.h"
+#include "platform/fonts/FontCoverage.h"
 #include "platform/fonts/InstalledFonts.h"
 #include "platform/graphics/GraphicsFacts.h"
 #include "platform/ui/Clock.h"
@@ -61,6 +63,8 @@ Viewer::Viewer(FontModule& module, Services& services, SplashScreen* splash, QWi
 }
 
 Viewer::~Viewer() = default;
+
+QString Viewer::SampleText() const { return displayText->text(); }
 
 void Viewer::SetWindows(ViewerWindows windows) {
   windows_ = std::move(windows);
@@ -198,6 +202,7 @@ void Viewer::CreateControls() {
 
   displayPicture = new SampleArea(this);
   displayPicture->setFocusPolicy(Qt::TabFocus);
+  displayPicture->setToolTip(kSampleToolTip);
   Place(displayPicture, 960, 4410, 5055, 1275);
 
   TextSize = new QWidget(this);
@@ -226,6 +231,11 @@ void Viewer::CreateControls() {
   connect(summaryButton, &QPushButton::clicked, this, &Viewer::summaryButton_Click);
   connect(optionsButton, &QPushButton::clicked, this, &Viewer::optionsButton_Click);
   connect(exitButton, &QPushButton::clicked, this, &Viewer::exitButton_Click);
+
+  filterTimer_ = new QTimer(this);
+  filterTimer_->setSingleShot(true);
+  filterTimer_->setInterval(kFilterDelayMs);
+  connect(filterTimer_, &QTimer::timeout, this, &Viewer::ApplyFontFilter);
 }
 
 void Viewer::Form_Load() {
@@ -334,11 +344,15 @@ void Viewer::Form_KeyDown(int& keyCode, int shift) {
     exitButton_Click();
   } else if (keyCode == kP && shift == kCtrl) {
     printButton_Click();
+  } else if (keyCode == kFilterKey && shift == kCtrl) {
+    ToggleFontFilter();
   }
   // The key is not consumed: the focused control receives it as well.
 }
 
 void Viewer::ProcessCommandLine() {
+  // A font file given meanwhile may be one the filter hides: the whole list comes back.
+  if (fontFilter_) ToggleFontFilter();
   printPending = false;
   QString& line = module_.commandLine;
   if (!line.isEmpty()) {
@@ -493,6 +507,61 @@ void Viewer::displayText_Change() {
   // (clipboard or selection), dropped, deleted.
   if (!settingSampleLine_) displayText_KeyPress();
   RenderSample();
+  // The user's text changed: the filter follows once typing pauses, never in between.
+  if (fontFilter_ && !settingSampleLine_) filterTimer_->start();
+}
+
+void Viewer::ToggleFontFilter() {
+  filterTimer_->stop();
+  fontFilter_ = !fontFilter_;
+  if (fontFilter_) {
+    ApplyFontFilter();
+    return;
+  }
+  const QString selected = fontList->Text();
+  const FilteredList all = FilterFontList(module_.fontNames, selected, {}, {});
+  shownNames_.clear();
+  shownDrawNames_.clear();
+  fontList->SetItems(module_.fontNames);
+  fontList->setToolTip(FontListToolTip(false, 0, 0));
+  fontList->Edit()->setPlaceholderText({});
+  if (all.selectionKept) {
+    fontList->SelectWithoutClick(all.selection);
+  } else if (all.selection >= 0) {
+    fontList->SetListIndex(all.selection);
+  }
+}
+
+void Viewer::ApplyFontFilter() {
+  if (!fontFilter_) return;
+  // Faces are indexed once and kept; a font added for this run (a file opened) makes
+  // a new index.
+  if (!coverage_ || coverageStamp_ != platform::FontsStamp()) {
+    coverage_ = std::make_unique<platform::FontCoverage>();
+    coverageStamp_ = platform::FontsStamp();
+  }
+  const std::vector<char32_t> characters = FilterCharacters(displayText->text());
+  coverage_->SetQuery(characters, {});
+  const QString selected = fontList->Text();
+  // A font file's entry is asked by the face it draws in.
+  FilteredList filtered = FilterFontList(module_.fontNames, selected, characters,
+                                         [this](const QString& entry) { return coverage_->Matches(FaceOf(entry)); });
+  fontList->setToolTip(FontListToolTip(true, static_cast<int>(filtered.shown.size()),
+                                       static_cast<int>(module_.fontNames.size())));
+  fontList->Edit()->setPlaceholderText(kFilterPlaceholder);
+  const bool same = filtered.shown == shownNames_ && fontList->Items() == shownNames_;
+  shownNames_ = std::move(filtered.shown);
+  shownDrawNames_.clear();
+  for (const QString& entry : shownNames_) shownDrawNames_ << FaceOf(entry);
+  if (same && filtered.selectionKept) return;
+  fontList->SetItems(shownNames_);
+  if (filtered.selectionKept) {
+    fontList->SelectWithoutClick(filtered.selection);
+  } else if (filtered.selection >= 0) {
+    fontList->SetListIndex(filtered.selection);
+  }
+  // No font has the text: the list is empty, and the font shown stays (its name in
+  // the field) until the text changes.
 }
 
 void Viewer::displayText_KeyPress() { userText = true; }

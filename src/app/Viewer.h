@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <array>
+#include <cstddef>
 #include <memory>
 #include <vector>
 #include <optional>
@@ -20,12 +21,14 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QTimer;
 
 namespace typeloom::controls {
 class ButtonWidget;
 }  // namespace typeloom::controls
 
 namespace typeloom::platform {
+class FontCoverage;
 class GraphicsFacts;
 class KeyPreview;
 class ListWithEdit;
@@ -51,8 +54,10 @@ class Viewer : public QWidget, public MainWindowState {
   QWidget* MainWidget() override { return this; }
   QString SelectedFontName() const override;
   QString DetailsText() const override;
-  // The list's fonts by the names they draw under (a font file's entry by its face).
-  const QStringList& FontNames() const override { return drawNames_; }
+  // The list's fonts by the names they draw under (a font file's entry by its face):
+  // all of them, or those the filter shows.
+  const QStringList& FontNames() const override { return fontFilter_ ? shownDrawNames_ : drawNames_; }
+  QString SampleText() const override;
   void EndProgram() override;
 
   // Start-up: placement, splash, the lists, the command line, the first selection.
@@ -78,6 +83,16 @@ class Viewer : public QWidget, public MainWindowState {
   void displayText_Change();
   void displayText_KeyPress();
   void displayText_GotFocus();
+
+  // The font list's filter (Ctrl+F): on, the list shows only the fonts whose face
+  // has every character of the Text box's text, and the user's typing re-filters
+  // once it pauses; off, it shows every font again. The selection stays on the
+  // chosen font while it is shown, else moves to the first shown font.
+  void ToggleFontFilter();
+  void ApplyFontFilter();
+  bool FontFilterOn() const { return fontFilter_; }
+  // Pending re-filter after typing (runs ApplyFontFilter when it fires).
+  QTimer* FilterTimer() const { return filterTimer_; }
 
   // The details panel and the copyright label for the selected font.
   void ShowDetails();
@@ -154,6 +169,12 @@ class Viewer : public QWidget, public MainWindowState {
   platform::KeyPreview* keyPreview_ = nullptr;
   platform::GraphicsFacts* facts_ = nullptr;
   std::optional<platform::LineHeights> lineHeights_;  // the listed font's heights on TextSize
+  bool fontFilter_ = false;
+  QStringList shownNames_;      // the list's entries the filter shows
+  QStringList shownDrawNames_;  // and the names they draw under
+  QTimer* filterTimer_ = nullptr;
+  std::unique_ptr<platform::FontCoverage> coverage_;
+  std::size_t coverageStamp_ = 0;  // FontsStamp the coverage was indexed at
   bool settingSampleLine_ = false;  // RenderSample is setting the sample line itself
   // Font files shown although not installed, by list entry; each keeps its font
   // added to this process until the window goes.

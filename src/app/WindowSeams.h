@@ -34,6 +34,8 @@ class MainWindowState {
   virtual QString DetailsText() const = 0;
   // fontList's entries, in list order.
   virtual const QStringList& FontNames() const = 0;
+  // The Text box's text.
+  virtual QString SampleText() const { return {}; }
   // Closes every other window, then the main window: the program ends.
   virtual void EndProgram() = 0;
 };

@@ -131,6 +131,11 @@ void Summary::Form_KeyDown(int& keyCode, int shift) {
     vScroll_->setValue(*action.value);
     keyCode = 0;
   }
+  if (action.toggleSample) {
+    userSample_ = !userSample_;
+    keyCode = 0;
+    fontPicture_->update();
+  }
   if (action.close) {
     keyCode = 0;
     close();
@@ -138,8 +143,10 @@ void Summary::Form_KeyDown(int& keyCode, int shift) {
   }
 }
 
+SampleColumn Summary::sampleColumn() const { return userSample_ ? UserSampleColumn(main_.SampleText()) : SampleColumn{}; }
+
 void Summary::DrawPage(PageSurface& surface) const {
-  summary::DrawPage(surface, names_, topIndex_, labelFontName_, resolve_);
+  summary::DrawPage(surface, names_, topIndex_, labelFontName_, resolve_, sampleColumn());
 }
 
 SummaryWindow::SummaryWindow(app::MainWindowState& main, FontResolver resolve)

@@ -38,6 +38,9 @@ class Summary : public QWidget {
   QString labelFontName() const { return labelFontName_; }
   QScrollBar* VScroll() const { return vScroll_; }
   QWidget* FontPicture() const { return fontPicture_; }
+  // The sample column shows the main window's Text box text (key T), else the fixed sample.
+  bool userSample() const { return userSample_; }
+  SampleColumn sampleColumn() const;
   // How many times the page was asked to redraw after a scroll change.
   int redraws() const { return redraws_; }
 
@@ -54,6 +57,7 @@ class Summary : public QWidget {
   int topIndex_ = 0;
   QString labelFontName_;
   int redraws_ = 0;
+  bool userSample_ = false;
 };
 
 // The summary behind its seam: every Open loads a fresh window.

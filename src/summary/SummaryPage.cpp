@@ -4,8 +4,13 @@
 
 namespace typeloom::summary {
 
+SampleColumn UserSampleColumn(const QString& userText) {
+  if (userText.isEmpty()) return {};
+  return {userText, true};
+}
+
 void DrawPage(PageSurface& surface, const QStringList& names, int topIndex, const QString& labelFontName,
-              const FontResolver& resolve) {
+              const FontResolver& resolve, const SampleColumn& column) {
   surface.Clear();
   QFont label(labelFontName);
   label.setPointSizeF(kPointSize);
@@ -24,7 +29,8 @@ void DrawPage(PageSurface& surface, const QStringList& names, int topIndex, cons
     sample.setItalic(false);
     sample.setStrikeOut(false);
     sample.setUnderline(false);
-    surface.DrawText(kSampleX, y, kSampleText, sample);
+    if (column.ownFaceOnly) sample.setStyleStrategy(QFont::StyleStrategy(sample.styleStrategy() | QFont::NoFontMerging));
+    surface.DrawText(kSampleX, y, column.text, sample);
   }
 }
 
@@ -53,6 +59,9 @@ KeyAction ActionForKey(int keyCode, int shift, int value, const ScrollRange& ran
       action.value = next < range.maximum ? next : range.maximum;
       break;
     }
+    case kSampleKey:
+      action.toggleSample = shift == 0;
+      break;
     default:
       break;
   }

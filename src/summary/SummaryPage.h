@@ -18,6 +18,7 @@ inline constexpr int kNameX = 30;
 inline constexpr int kSampleX = 1800;
 inline constexpr double kPointSize = 8;
 inline const QString kSampleText = QStringLiteral("ABCDEFGabcdefg1234567890");
+inline constexpr int kSampleKey = 84;  // T, alone: the sample column shows the main window's text, or the fixed one again
 
 // Where the page is drawn: an area in twips that draws text with its top-left
 // corner at a point.
@@ -33,11 +34,22 @@ class PageSurface {
 // The font that draws a font-list name at a size.
 using FontResolver = std::function<QFont(const QString& name, double pointSize)>;
 
+// What the sample column writes: the fixed sample, or the user's text in each font's
+// own face only (a character the face lacks shows as its missing-glyph shape, not
+// borrowed from another font).
+struct SampleColumn {
+  QString text = kSampleText;
+  bool ownFaceOnly = false;
+};
+
+// The column for the user's text `userText`; the fixed sample when it is empty.
+SampleColumn UserSampleColumn(const QString& userText);
+
 // Draws the rows from topIndex on: each font's name and ":" in the label face, then
 // the sample in the font itself, 8 points, no styles; at most one page, and only
 // fonts that exist.
 void DrawPage(PageSurface& surface, const QStringList& names, int topIndex, const QString& labelFontName,
-              const FontResolver& resolve);
+              const FontResolver& resolve, const SampleColumn& column = {});
 
 // The scroll bar: 0 to the last page's top (never below 0: with fewer fonts than a
 // page there is nothing to scroll).
@@ -52,6 +64,7 @@ struct KeyAction {
   bool close = false;       // close the summary
   bool endProgram = false;  // and end the program
   std::optional<int> value; // a new scroll value, when it moves
+  bool toggleSample = false; // switch the sample column's text
 };
 KeyAction ActionForKey(int keyCode, int shift, int value, const ScrollRange& range);
 

@@ -74,6 +74,15 @@ void ListWithEdit::SetListIndex(int index) {
   emit Click();
 }
 
+void ListWithEdit::SelectWithoutClick(int index) {
+  if (index < -1 || index >= items_.size()) return;
+  listIndex_ = index;
+  ShowIndex(index);
+  updating_ = true;
+  edit_->setText(index >= 0 ? items_[index] : QString());
+  updating_ = false;
+}
+
 QString ListWithEdit::Text() const { return edit_->text(); }
 
 void ListWithEdit::SetText(const QString& text) {

@@ -35,6 +35,9 @@ class ListWithEdit : public QWidget {
   // the edit field and runs the Click handler, as a click on the item does.
   int ListIndex() const { return listIndex_; }
   void SetListIndex(int index);
+  // Selects the item and shows its text without running the Click handler: the
+  // item already shown stays chosen when the items are replaced around it.
+  void SelectWithoutClick(int index);
 
   QString Text() const;
   void SetText(const QString& text);
