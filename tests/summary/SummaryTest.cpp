@@ -235,6 +235,42 @@ TEST_F(SummaryWindowTest, PaintingTwoThousandFontsResolvesOnlyTheRowsShown) {
   EXPECT_EQ(resolves, 16);
 }
 
+// T switches the sample column to the main window's text, drawn in each face alone
+// (no other font lends a missing character), and back; an empty text keeps the
+// fixed sample. T with a modifier does nothing.
+TEST_F(SummaryWindowTest, TextKeySwitchesTheSampleColumnToTheUsersText) {
+  const struct {
+    const char* name;
+    const char* text;                // the main window's Text box
+    std::vector<int> shifts;         // T pressed with these shift states, in turn
+    const char* sample;              // what each row then writes
+    bool ownFace;
+  } rows[] = {
+      {"off", "Ωμέγα", {}, "ABCDEFGabcdefg1234567890", false},
+      {"once", "Ωμέγα", {0}, "Ωμέγα", true},
+      {"twice", "Ωμέγα", {0, 0}, "ABCDEFGabcdefg1234567890", false},
+      {"with Ctrl", "Ωμέγα", {2}, "ABCDEFGabcdefg1234567890", false},
+      {"with Shift", "Ωμέγα", {1}, "ABCDEFGabcdefg1234567890", false},
+      {"empty text", "", {0}, "ABCDEFGabcdefg1234567890", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Open(20);
+    main->sampleText = QString::fromUtf8(row.text);
+    for (const int shift : row.shifts) Key(84, shift);
+    RecordingPage page;
+    window().DrawPage(page);
+    ASSERT_EQ(page.texts.size(), 32u);
+    for (std::size_t i = 1; i < page.texts.size(); i += 2) {
+      EXPECT_EQ(page.texts[i].text, QString::fromUtf8(row.sample)) << i;
+      EXPECT_EQ((page.texts[i].font.styleStrategy() & QFont::NoFontMerging) != 0, row.ownFace) << i;
+      EXPECT_EQ(page.texts[i].font.family(), main->names[static_cast<int>(i / 2)]);
+    }
+    // The name column is untouched.
+    EXPECT_EQ(page.texts[0].text, main->names[0] + ":");
+  }
+}
+
 TEST_F(SummaryWindowTest, EscapeClosesAndWithAModifierEndsTheProgram) {
   Open(40);
   Key(27);

@@ -11,6 +11,7 @@ class FakeMainWindow final : public app::MainWindowState {
   QString fontName = "DejaVu Sans";
   QString details;
   QStringList names;
+  QString sampleText;
   int endProgramCalls = 0;
   QWidget widget;
 
@@ -18,6 +19,7 @@ class FakeMainWindow final : public app::MainWindowState {
   QString SelectedFontName() const override { return fontName; }
   QString DetailsText() const override { return details; }
   const QStringList& FontNames() const override { return names; }
+  QString SampleText() const override { return sampleText; }
   void EndProgram() override { ++endProgramCalls; }
 };
 

@@ -1,0 +1,194 @@
+// The font list's filter (Ctrl+F) in the main window, offscreen, over the fonts of
+// known coverage only: which fonts it shows for a text, where the selection goes,
+// typing that re-filters, the summary's list, and the list as it was once off.
+#include "app/FontFilter.h"
+#include "app/Viewer.h"
+#include "platform/ui/ListWithEdit.h"
+#include "platform/ui/WindowServices.h"
+#include "support/FakeAppServices.h"
+#include "support/FontFixtures.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace typeloom::app {
+namespace {
+
+const QStringList kAll = {"Cover Arabic", "Cover Cjk Regular", "Cover Greek", "Cover Latin", "Cover Symbol Regular"};
+constexpr int kF = 70, kCtrl = 2;
+
+class FontFilterIT : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fake.settings.SaveSetting(kAppTitle, kSettingsSection, "ShowSplash", "0");
+    fake.AddFont("Cover Arabic (TrueType)", "CoverArabic-Regular.ttf");
+    fake.AddFont("Cover Cjk Regular (TrueType)", "CoverCjk-Regular.ttf");
+    fake.AddFont("Cover Greek (TrueType)", "CoverGreek-Regular.ttf");
+    fake.AddFont("Cover Latin (TrueType)", "CoverLatin-Regular.ttf");
+    fake.AddFont("Cover Symbol Regular (TrueType)", "CoverSymbol-Regular.ttf");
+    viewer = std::make_unique<Viewer>(module, fake.services);
+    viewer->Form_Load();
+  }
+  Viewer& v() { return *viewer; }
+  void Select(const QString& name) { v().fontList->SetListIndex(static_cast<int>(v().fontList->Items().indexOf(name))); }
+  void CtrlF() { platform::KeyPreview::SendKey(viewer.get(), kF, kCtrl); }
+
+  test::FakeAppServices fake;
+  FontModule module;
+  std::unique_ptr<Viewer> viewer;
+};
+
+// The user's text, the font chosen before Ctrl+F, then the list shown and the font
+// selected; Ctrl+F again shows every font and keeps that selection.
+TEST_F(FontFilterIT, ShowsTheFontsThatHaveTheTextAndKeepsOrMovesTheSelection) {
+  const struct {
+    const char* text;
+    const char* before;
+    QStringList shown;
+    const char* selected;
+  } rows[] = {
+      {"Ωμέγα", "Cover Greek", {"Cover Greek"}, "Cover Greek"},
+      {"Ωμέγα", "Cover Latin", {"Cover Greek"}, "Cover Greek"},  // moved to the first shown
+      {"abc", "Cover Latin", {"Cover Greek", "Cover Latin"}, "Cover Latin"},  // kept
+      {"abc", "Cover Arabic", {"Cover Greek", "Cover Latin"}, "Cover Greek"},
+      {"a b", "Cover Latin", {"Cover Greek", "Cover Latin"}, "Cover Latin"},  // the blank is not asked for
+      {"سلام", "Cover Latin", {"Cover Arabic"}, "Cover Arabic"},
+      {"日本", "Cover Latin", {"Cover Cjk Regular"}, "Cover Cjk Regular"},
+      {"→", "Cover Latin", {"Cover Symbol Regular"}, "Cover Symbol Regular"},
+      {"a→", "Cover Latin", {}, "Cover Latin"},  // none: the font shown stays
+      {"   ", "Cover Arabic", kAll, "Cover Arabic"},  // nothing to ask for: every font
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    Select(row.before);
+    v().displayText->setText(QString::fromUtf8(row.text));
+    CtrlF();
+    EXPECT_TRUE(v().FontFilterOn());
+    EXPECT_EQ(v().fontList->Items(), row.shown);
+    EXPECT_EQ(v().FontNames(), row.shown) << "the summary pages through the list shown";
+    EXPECT_EQ(v().fontList->Text(), row.selected);
+    EXPECT_EQ(v().displayPicture->toolTip(), kSampleToolTip);
+    EXPECT_EQ(v().fontList->toolTip(),
+              kFontListToolTip + QStringLiteral("\n Only the %1 of 5 fonts that have every character of the text; "
+                                                "Ctrl+F shows all ").arg(row.shown.size()));
+
+    CtrlF();
+    EXPECT_FALSE(v().FontFilterOn());
+    EXPECT_EQ(v().fontList->Items(), kAll);
+    EXPECT_EQ(v().FontNames(), kAll);
+    EXPECT_EQ(v().fontList->Text(), row.selected);
+    EXPECT_EQ(v().fontList->ListIndex(), kAll.indexOf(row.selected));
+    EXPECT_EQ(v().fontList->toolTip(), " Select a font for display from the list ");
+  }
+}
+
+// A kept selection is not chosen again (sizes, details and sample stay); a moved one
+// runs the font's choice as a click does.
+TEST_F(FontFilterIT, AKeptSelectionIsNotChosenAgain) {
+  Select("Cover Latin");
+  v().displayText->setText("abc");
+  v().detailText->setPlainText("marker");
+  CtrlF();
+  EXPECT_EQ(v().detailText->toPlainText(), "marker");
+  v().displayText->setText("αβγ");
+  v().ApplyFontFilter();
+  EXPECT_EQ(v().fontList->Text(), "Cover Greek");
+  EXPECT_NE(v().detailText->toPlainText(), "marker");
+}
+
+// Typing while the filter is on re-filters once the typing pauses: the list does not
+// change under each keystroke, and the last text counts.
+TEST_F(FontFilterIT, TypedTextReFilters) {
+  Select("Cover Latin");
+  v().displayText->setText("a");
+  CtrlF();
+  ASSERT_EQ(v().fontList->Items(), QStringList({"Cover Greek", "Cover Latin"}));
+  v().displayText->setFocus();
+  QTest::keyClicks(v().displayText, "bc");
+  v().displayText->setText(v().displayText->text() + QString::fromUtf8("λ"));
+  EXPECT_TRUE(v().FilterTimer()->isActive());
+  EXPECT_EQ(v().fontList->Items(), QStringList({"Cover Greek", "Cover Latin"})) << "not yet";
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !v().FilterTimer()->isActive(); }));
+  EXPECT_EQ(v().fontList->Items(), QStringList({"Cover Greek"}));
+  EXPECT_EQ(v().fontList->Text(), "Cover Greek");
+
+  // Off, typing changes nothing in the list.
+  CtrlF();
+  v().displayText->setText(QString::fromUtf8("سلام"));
+  EXPECT_FALSE(v().FilterTimer()->isActive());
+  EXPECT_EQ(v().fontList->Items(), kAll);
+}
+
+// Ctrl with Shift, or F alone, is not the filter key.
+TEST_F(FontFilterIT, OnlyCtrlFAloneFilters) {
+  v().displayText->setText("Ωμέγα");
+  for (const int shift : {0, 1, 3, 4, 6}) {
+    platform::KeyPreview::SendKey(viewer.get(), kF, shift);
+    EXPECT_FALSE(v().FontFilterOn()) << shift;
+    EXPECT_EQ(v().fontList->Items(), kAll) << shift;
+  }
+}
+
+// A file given by a later start may be a font the filter hides: the filter goes off.
+TEST_F(FontFilterIT, AHandOverShowsEveryFontAgain) {
+  v().displayText->setText("Ωμέγα");
+  CtrlF();
+  ASSERT_EQ(v().fontList->Items(), QStringList({"Cover Greek"}));
+  module.commandLine = "/fonts/coverarabic-regular.ttf";
+  v().ProcessCommandLine();
+  EXPECT_FALSE(v().FontFilterOn());
+  EXPECT_EQ(v().fontList->Items(), kAll);
+  EXPECT_EQ(v().fontList->Text(), "Cover Arabic");
+}
+
+// The plain decisions, without a window.
+TEST(FontFilterDecision, SelectionKeptMovedOrNone) {
+  const QStringList all = {"A", "B", "C"};
+  const auto coversBC = [](const QString& name) { return name != "A"; };
+  const struct {
+    const char* selected;
+    std::vector<char32_t> characters;
+    QStringList shown;
+    int selection;
+    bool kept;
+  } rows[] = {
+      {"B", {U'x'}, {"B", "C"}, 0, true},
+      {"C", {U'x'}, {"B", "C"}, 1, true},
+      {"A", {U'x'}, {"B", "C"}, 0, false},
+      {"", {U'x'}, {"B", "C"}, 0, false},
+      {"A", {}, {"A", "B", "C"}, 0, true},
+  };
+  for (const auto& row : rows) {
+    const FilteredList result = FilterFontList(all, row.selected, row.characters, coversBC);
+    EXPECT_EQ(result.shown, row.shown) << row.selected;
+    EXPECT_EQ(result.selection, row.selection) << row.selected;
+    EXPECT_EQ(result.selectionKept, row.kept) << row.selected;
+  }
+  EXPECT_EQ(FilterFontList(all, "A", {U'x'}, [](const QString&) { return false; }).selection, -1);
+}
+
+}  // namespace
+}  // namespace typeloom::app
+
+// fontconfig sees only the coverage fonts, from before the QApplication exists.
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (qEnvironmentVariableIsEmpty("TYPELOOM_BINARY_DIR")) qputenv("TYPELOOM_BINARY_DIR", TYPELOOM_TEST_BINARY_DIR);
+  using typeloom::testsupport::FontFixtures;
+  std::string error;
+  const std::string fonts = FontFixtures::CoverageFontFolder(&error);
+  if (fonts.empty() || !FontFixtures::UseSandboxFontconfig({fonts}, &error)) {
+    std::fprintf(stderr, "test fonts: %s\n", error.c_str());
+    return 1;
+  }
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
