@@ -180,6 +180,7 @@ TEST(FontFilterDecision, SelectionKeptMovedOrNone) {
 // fontconfig sees only the coverage fonts, from before the QApplication exists.
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (qEnvironmentVariableIsEmpty("TYPELOOM_SOURCE_DIR")) qputenv("TYPELOOM_SOURCE_DIR", TYPELOOM_TEST_SOURCE_DIR);
   if (qEnvironmentVariableIsEmpty("TYPELOOM_BINARY_DIR")) qputenv("TYPELOOM_BINARY_DIR", TYPELOOM_TEST_BINARY_DIR);
   using typeloom::testsupport::FontFixtures;
   std::string error;
