@@ -4,6 +4,7 @@
 #include "app/FontCatalogue.h"
 #include "app/FontDisplay.h"
 #include "platform/fonts/FaceResolver.h"
+#include "platform/fonts/FontCoverage.h"
 #include "platform/fonts/FontconfigFonts.h"
 #include "platform/graphics/GraphicsFacts.h"
 #include "platform/registry/LinuxRegistry.h"
@@ -62,6 +63,23 @@ TEST(InstalledFontsDetailsIT, EveryListNameIsInstalledAndShowsItsVersion) {
   std::printf("%lld list names, %d with an sfnt version string\n", static_cast<long long>(names.size()), withVersion);
   EXPECT_EQ(notInstalled.str(), "") << "names whose details do not say \"Installed: True\"";
   EXPECT_EQ(noVersion.str(), "") << "sfnt faces with a version string but no version line";
+}
+
+// The coverage --list --covers and the filter read is that of the face each list
+// name draws in, for every installed font.
+TEST(InstalledFontsDetailsIT, CoverageReadsTheFaceEveryListNameDrawsIn) {
+  auto registry = platform::MakeLinuxRegistry();
+  FontCatalogue catalogue;
+  const QStringList names = BuildFontNames(*registry, catalogue);
+  ASSERT_FALSE(names.isEmpty()) << "fontconfig lists no fonts";
+  platform::FontCoverage coverage;
+  for (const QString& name : names) {
+    const platform::FaceLocation face = platform::LocateFace(name);
+    const std::optional<platform::CoverageFacts> facts = coverage.FactsOf(name);
+    ASSERT_TRUE(facts.has_value()) << name.toStdString();
+    EXPECT_EQ(facts->file, face.file) << name.toStdString();
+    EXPECT_EQ(facts->index, face.index) << name.toStdString();
+  }
 }
 
 }  // namespace

@@ -166,6 +166,9 @@ std::optional<CoverageFacts> FontCoverage::FactsOf(const QString& name) {
   auto* face = static_cast<FcPattern*>(const_cast<void*>(FaceOf(name)));
   if (face == nullptr) return std::nullopt;
   CoverageFacts facts;
+  const auto [file, index] = FileAndIndex(face);
+  facts.file = std::string(file);
+  facts.index = index & 0xFFFF;  // the high bits number a variable font's named instance
   FcCharSet* charset = nullptr;
   if (FcPatternGetCharSet(face, FC_CHARSET, 0, &charset) == FcResultMatch && charset != nullptr) {
     facts.characterCount = FcCharSetCount(charset);

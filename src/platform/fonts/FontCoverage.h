@@ -23,6 +23,8 @@ namespace typeloom::platform {
 struct CoverageFacts {
   std::size_t characterCount = 0;       // characters the face maps
   std::vector<std::string> languages;   // fontconfig's language tags, ascending
+  std::string file;                     // the face's file and number in it
+  int index = 0;
 };
 
 class FontCoverage {

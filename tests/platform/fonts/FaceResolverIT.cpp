@@ -1,6 +1,7 @@
 // Face resolution over a fontconfig that sees only the test fonts; Qt's font
 // database is built over the same sandbox (SandboxFontsTestMain.cpp).
 #include "platform/fonts/FaceResolver.h"
+#include "platform/fonts/FontCoverage.h"
 #include "platform/fonts/FontFaces.h"
 #include "support/FontFixtures.h"
 
@@ -210,6 +211,29 @@ TEST(FontconfigFaceNameResolverIT, FamilyOfAListedFileAndFace) {
   EXPECT_EQ(faces.FamilyOfFile(folder + "/TestPair.ttc", 2), "");
   EXPECT_EQ(faces.FamilyOfFile(folder + "/NotThere.ttf", 0), "");
   EXPECT_EQ(faces.FamilyOfFile("", 0), "");
+
+// The coverage of a name is that of the face the name draws in: for every kind of
+// name the face FontCoverage reads is the one LocateFace gives (family, full name in
+// any case, a family's regular face, a bitmap family, a substitute).
+TEST(FontCoverageIT, ReadsTheFaceTheNameDrawsIn) {
+  FontCoverage coverage;
+  ASSERT_TRUE(coverage.Available());
+  for (const char* name : {"Test Pair", "test pair", "Test Pair Italic", "Test Sans", "Test Sans Bold",
+                           "Test Sans Fett", "Test Serif Regular", "Test Var", "Test Fixed", "Test Big",
+                           "Detail Odd", "DetailOdd-Heavy", "Detail Steps", "Test Many First", "No Such Face", ""}) {
+    const FaceLocation face = LocateFace(name);
+    const std::optional<CoverageFacts> facts = coverage.FactsOf(name);
+    ASSERT_TRUE(facts.has_value()) << name;
+    EXPECT_EQ(facts->file, face.file) << name;
+    EXPECT_EQ(facts->index, face.index) << name;
+    // The test fonts map space, A, a and 0 (bitmap fonts: space and one letter).
+    EXPECT_GE(facts->characterCount, 2u) << name;
+  }
+  coverage.SetQuery({U'A', U'a', U'0'}, "");
+  EXPECT_TRUE(coverage.Matches("Test Pair"));
+  EXPECT_TRUE(coverage.Matches("Test Serif Regular"));
+  coverage.SetQuery({U'A', U'a', U'0', U'Z'}, "");
+  EXPECT_FALSE(coverage.Matches("Test Pair"));
 }
 
 }  // namespace
