@@ -226,6 +226,33 @@ def bench_list(build, runs):
                 statistics.median(version["floor"]) * 1000, "ms", 1.5, "floor: fc-list --version")]
 
 
+COVERS_TEXT = "Typeloom Ωμέγα ωραία"  # 20 characters, Latin and Greek
+
+
+def bench_covers(build, runs):
+    """--list --covers against fc-list asked for the same characters."""
+    typeloom = os.path.join(build, "typeloom")
+    env = dict(os.environ)
+    charset = ":charset=" + " ".join("%x" % ord(c) for c in sorted(set(COVERS_TEXT)) if c != " ")
+    samples = interleaved([("typeloom", lambda: run_seconds([typeloom, "--list", "--covers", COVERS_TEXT], env)),
+                           ("floor", lambda: run_seconds(["fc-list", charset, "family"], env))], runs)
+    return [row("--list --covers (20 chars)", statistics.median(samples["typeloom"]) * 1000,
+                statistics.median(samples["floor"]) * 1000, "ms", 1.5,
+                "floor: fc-list :charset=... family; median of %d" % runs)]
+
+
+def bench_filter(build):
+    """The font list's filter for the same text, and whether it fits one frame."""
+    rows = bench_google(build, "filter_bench",
+                        [("BM_Filter", "BM_FilterFloor", "filter, 20 chars (kept faces)", None),
+                         ("BM_FilterFirst", "BM_FilterFloor", "filter, 20 chars (first Ctrl+F)", None)],
+                        None, None, None)
+    for r in list(rows):
+        if r["name"].startswith("filter, 20 chars (kept"):
+            rows.append(row("filter within a frame", r["figure"], 16.0, "ms", 1.0, "floor: 16 ms, one frame"))
+    return rows
+
+
 def bench_exports(build, runs, out):
     """--render of one sample line against a bare QPainter-on-QImage floor, and
     --details --json against --details, each as a whole process."""
@@ -511,7 +538,7 @@ def main():
     parser.add_argument("out")
     parser.add_argument("--quick", action="store_true", help="fewer runs, no 8k/32k sets")
     parser.add_argument("--only", default="",
-                        help="comma-separated: startup,cold,scale,list,reader,switch,summary,specimen,exports")
+                        help="comma-separated: startup,cold,scale,list,reader,switch,filter,summary,specimen,exports")
     parser.add_argument("--peers", action="store_true",
                         help="only Typeloom, its floor and other font viewers side by side")
     args = parser.parse_args()
@@ -559,6 +586,10 @@ def main():
         if wanted("list"):
             log("--list...")
             rows += attempt("--list", lambda: bench_list(build, 7 if args.quick else 21))
+            log("--list --covers...")
+            rows += attempt("--list --covers", lambda: bench_covers(build, 7 if args.quick else 21))
+        if wanted("filter"):
+            rows += attempt("filter", lambda: bench_filter(build))
         if wanted("exports"):
             log("--render and --details --json...")
             rows += attempt("--render", lambda: bench_exports(build, 7 if args.quick else 21, out))
