@@ -66,11 +66,7 @@ QString ListWithEdit::List(int index) const { return index >= 0 && index < items
 
 void ListWithEdit::SetListIndex(int index) {
   if (index < -1 || index >= items_.size()) return;
-  listIndex_ = index;
-  ShowIndex(index);
-  updating_ = true;
-  edit_->setText(index >= 0 ? items_[index] : QString());
-  updating_ = false;
+  SelectWithoutClick(index);
   emit Click();
 }
 
