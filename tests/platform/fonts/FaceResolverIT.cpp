@@ -211,6 +211,7 @@ TEST(FontconfigFaceNameResolverIT, FamilyOfAListedFileAndFace) {
   EXPECT_EQ(faces.FamilyOfFile(folder + "/TestPair.ttc", 2), "");
   EXPECT_EQ(faces.FamilyOfFile(folder + "/NotThere.ttf", 0), "");
   EXPECT_EQ(faces.FamilyOfFile("", 0), "");
+}
 
 // The coverage of a name is that of the face the name draws in: for every kind of
 // name the face FontCoverage reads is the one LocateFace gives (family, full name in
