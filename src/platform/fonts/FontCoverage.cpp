@@ -92,6 +92,36 @@ struct FontCoverage::Index {
   }
 
   FcPattern* Resolve(const QString& name) {
+    if (FcPattern* face = Installed(name)) return face;
+    // A bitmap family listed with its point sizes ("Fixed 14,18"): the family itself.
+    if (const QString family = WithoutSizeList(name); !family.isEmpty()) {
+      if (FcPattern* face = Installed(family)) return face;
+    }
+    return Match(Request(name.toUtf8()), nullptr);
+  }
+
+  // As FaceResolver's WithoutSizeList (which lives with Qt Gui code this file must
+  // not pull into the executable): "Name 8,10," without its trailing size list.
+  static QString WithoutSizeList(const QString& name) {
+    qsizetype i = name.size();
+    bool comma = false, digit = false;
+    while (i > 0) {
+      const QChar c = name[i - 1];
+      if (c == u',') {
+        comma = true;
+      } else if (c >= u'0' && c <= u'9') {
+        digit = true;
+      } else {
+        break;
+      }
+      --i;
+    }
+    if (!comma || !digit || i < 2 || name[i - 1] != u' ' || name[i] == u',') return {};
+    return name.left(i - 1);
+  }
+
+  // An installed family's or full name's face; null for any other name.
+  FcPattern* Installed(const QString& name) {
     const QByteArray utf8 = name.toUtf8();
     if (!utf8.isEmpty()) {
       const QString key = name.toCaseFolded();
@@ -104,7 +134,7 @@ struct FontCoverage::Index {
         return *full;
       }
     }
-    return Match(Request(utf8), nullptr);
+    return nullptr;
   }
 };
 
