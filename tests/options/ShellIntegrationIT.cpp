@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
@@ -236,6 +237,45 @@ TEST_F(ShellIntegration, PrintActionsExistOnlyWhileThePrinterBoxIsSaved) {
   EXPECT_FALSE(QFileInfo::exists(menu));
   EXPECT_FALSE(QFileInfo::exists(nemo));
   EXPECT_EQ(GioContentType(dir.path() + "/files/sample.fon"), "application/x-ms-dos-executable");
+}
+
+// GNOME Files' script and Thunar's custom action, beside the user's own actions.
+TEST_F(ShellIntegration, GnomeFilesScriptAndThunarActionExistOnlyWhileThePrinterBoxIsSaved) {
+  const QString script = Data("nautilus/scripts/Print");
+  const QString uca = dir.path() + "/home/.config/Thunar/uca.xml";
+  const QByteArray usersOwn =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action>\n\t<icon>utilities-terminal</icon>\n"
+      "\t<name>Open Terminal Here</name>\n\t<submenu></submenu>\n\t<unique-id>1671863021510925-2</unique-id>\n"
+      "\t<command>exo-open --working-directory %f --launch TerminalEmulator</command>\n\t<description></description>\n"
+      "\t<range></range>\n\t<patterns>*</patterns>\n\t<startup-notify/>\n\t<directories/>\n</action>\n</actions>\n";
+  QDir().mkpath(QFileInfo(uca).absolutePath());
+  QFile own(uca);
+  ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+  own.write(usersOwn);
+  own.close();
+
+  Save(false, true);
+  ASSERT_TRUE(QFileInfo(script).isExecutable());
+  EXPECT_TRUE(ReadAll(script).contains("\"$program\" /p \"$file\"")) << ReadAll(script).constData();
+  const QByteArray actions = ReadAll(uca);
+  QXmlStreamReader xml(actions);
+  QStringList names, commands;
+  while (!xml.atEnd()) {
+    if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+    if (xml.name() == u"name") names << xml.readElementText();
+    if (xml.name() == u"command") commands << xml.readElementText();
+  }
+  EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+  EXPECT_EQ(names, QStringList({"Open Terminal Here", "Print"}));
+  EXPECT_EQ(commands.value(1), "'" + exe + "' /p %f");
+  EXPECT_TRUE(actions.contains("<patterns>*.fon;*.otf;*.pfm;*.ttc;*.otc;*.ttf;*.FON;*.OTF;*.PFM;*.TTC;*.OTC;*.TTF</patterns>"))
+      << actions.constData();
+
+  Save(false, true);  // saved again: nothing added twice
+  EXPECT_EQ(ReadAll(uca), actions);
+  Save(false, false);
+  EXPECT_FALSE(QFileInfo::exists(script));
+  EXPECT_EQ(ReadAll(uca), usersOwn);
 }
 
 }  // namespace

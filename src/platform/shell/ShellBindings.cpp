@@ -2,6 +2,7 @@
 
 #include "platform/files/AtomicFile.h"
 #include "platform/registry/CompositeRegistry.h"
+#include "platform/shell/FileManagerActions.h"
 #include "platform/shell/MimeAppsList.h"
 
 #include <QDir>
@@ -152,6 +153,14 @@ QString XdgShell::MimeAppsPath() const {
 }
 QString XdgShell::ServiceMenuPath() const { return DataBase() + "/kio/servicemenus/" + shell::kServiceMenuName; }
 QString XdgShell::NemoActionPath() const { return DataBase() + "/nemo/actions/" + shell::kNemoActionName; }
+QString XdgShell::NautilusScriptPath() const {
+  if (scope_ != Scope::User) return {};
+  return dirs_.dataHome + "/nautilus/scripts/" + shell::kNautilusScriptName;
+}
+QString XdgShell::ThunarActionsPath() const {
+  if (scope_ != Scope::User) return {};
+  return dirs_.configHome + "/Thunar/uca.xml";
+}
 QString XdgShell::MimePackagePath() const { return DataBase() + "/mime/packages/" + shell::kMimePackageName; }
 QString XdgShell::DesktopEntryPath() const { return DataBase() + "/applications/" + shell::kDesktopId; }
 
@@ -308,13 +317,15 @@ long XdgShell::SetPrint(const QByteArray& mime, bool install) {
     if (t == mime ? install : current.contains(t)) types << t;
   }
   if (types == current && QFileInfo::exists(ServiceMenuPath()) == !types.isEmpty() &&
-      QFileInfo::exists(NemoActionPath()) == !types.isEmpty())
+      QFileInfo::exists(NemoActionPath()) == !types.isEmpty() && FileManagerActionsMatch(types))
     return reg::kSuccess;
   if (types.isEmpty()) {
     bool ok = true;
     for (const QString& path : {ServiceMenuPath(), NemoActionPath()}) {
       if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) ok = QFile::remove(path) && ok;
     }
+    ok = SetNautilusScript(types) && ok;
+    ok = SetThunarAction(types) && ok;
     if (scope_ == Scope::User) DropUnusedMimePackage();
     return ok ? reg::kSuccess : reg::kAccessDenied;
   }
@@ -322,10 +333,81 @@ long XdgShell::SetPrint(const QByteArray& mime, bool install) {
   const QByteArray nemo = shell::FillTemplate(shell::Template("typeloom-print.nemo_action.in"), identity_.exePath, types);
   if (menu.isEmpty() || nemo.isEmpty()) return reg::kWriteFault;
   // KDE runs a service menu outside its system folders only when it is executable.
-  const bool ok = WriteFile(ServiceMenuPath(), menu, kExecutableMode) && WriteFile(NemoActionPath(), nemo, kFileMode);
+  bool ok = WriteFile(ServiceMenuPath(), menu, kExecutableMode) && WriteFile(NemoActionPath(), nemo, kFileMode);
   if (ok) ::chmod(QFile::encodeName(QFileInfo(ServiceMenuPath()).canonicalFilePath()).constData(), kExecutableMode);
+  ok = SetNautilusScript(types) && ok;
+  ok = SetThunarAction(types) && ok;
   if (!install && scope_ == Scope::User) DropUnusedMimePackage();
   return ok ? reg::kSuccess : reg::kAccessDenied;
+}
+
+// Whether the script and the Thunar action are as `types` (none: absent) want them.
+bool XdgShell::FileManagerActionsMatch(const QList<QByteArray>& types) const {
+  if (scope_ != Scope::User) return true;
+  const auto script = ReadFile(NautilusScriptPath());
+  const bool ownScript = script && shell::IsOwnPrintScript(*script);
+  if (types.isEmpty()) {
+    if (ownScript) return false;
+  } else if (!script || (ownScript && *script != shell::PrintScript(shell::Template("typeloom-print.nautilus-script.in"),
+                                                                   identity_.exePath, types))) {
+    return false;  // (a script of the user's own under the name stands as it is)
+  }
+  const auto actions = ReadFile(ThunarActionsPath());
+  if (!actions) return types.isEmpty();
+  const auto span = shell::FindThunarAction(*actions);
+  if (!span) return types.isEmpty();
+  if (types.isEmpty()) return false;
+  const QByteArray wanted = shell::ThunarAction(shell::Template("typeloom-print.uca-action.in"), identity_.exePath, types);
+  return actions->mid(span->begin, span->end - span->begin) == wanted;
+}
+
+// Writes the GNOME Files script for `types`, or removes it with none. A script of
+// the user's own under the same name is never touched.
+bool XdgShell::SetNautilusScript(const QList<QByteArray>& types) {
+  if (scope_ != Scope::User) return true;
+  const QString path = NautilusScriptPath();
+  const auto content = ReadFile(path);
+  if (UnreadableFile(path, content)) return false;
+  const bool exists = QFileInfo::exists(path) || QFileInfo(path).isSymLink();
+  if (exists && !(content && shell::IsOwnPrintScript(*content))) return true;  // the user's own
+  if (types.isEmpty()) return !exists || QFile::remove(path);
+  const QByteArray script =
+      shell::PrintScript(shell::Template("typeloom-print.nautilus-script.in"), identity_.exePath, types);
+  if (script.isEmpty()) return false;
+  // GNOME Files lists only executable scripts.
+  if (content != script && !WriteFile(path, script, kExecutableMode)) return false;
+  return ::chmod(QFile::encodeName(QFileInfo(path).canonicalFilePath()).constData(), kExecutableMode) == 0;
+}
+
+// A user without uca.xml of their own sees the machine's actions (Thunar reads the
+// first uca.xml of the configuration folders); the file made for them starts from
+// those, so they keep seeing them.
+QByteArray XdgShell::NewThunarActions() const {
+  for (const QString& dir : dirs_.configDirs) {
+    if (const auto machine = ReadFile(dir + "/Thunar/uca.xml")) return *machine;
+  }
+  return shell::kEmptyThunarActions;
+}
+
+// Puts the program's action into the user's uca.xml for `types`, or takes it out with
+// none; a file the program made and that holds nothing else goes again.
+bool XdgShell::SetThunarAction(const QList<QByteArray>& types) {
+  if (scope_ != Scope::User) return true;
+  const QString path = ThunarActionsPath();
+  const auto content = ReadFile(path);
+  if (UnreadableFile(path, content)) return false;
+  if (types.isEmpty()) {
+    if (!content || !shell::FindThunarAction(*content)) return true;
+    const QByteArray without = shell::WithoutThunarAction(*content);
+    if (without == NewThunarActions() && !QFileInfo(path).isSymLink()) return QFile::remove(path);
+    return WriteFile(path, without, kFileMode);
+  }
+  const QByteArray action = shell::ThunarAction(shell::Template("typeloom-print.uca-action.in"), identity_.exePath, types);
+  if (action.isEmpty()) return false;
+  const auto updated = shell::WithThunarAction(content.value_or(NewThunarActions()), action);
+  // A file without </actions> is not one the program can add to: it stays as it is.
+  if (!updated) return true;
+  return *updated == content || WriteFile(path, *updated, kFileMode);
 }
 
 bool XdgShell::EnsureDesktopEntry() {

@@ -2,7 +2,8 @@
 // The shell's commands for font files as registry keys, realised on an XDG desktop:
 // "<ext>file\shell\open\command" is the type's default application in
 // mimeapps.list, "<ext>file\shell\print\command" the desktop's Print action for
-// the type (a KDE service menu and a Nemo action). Mounted onto the registry under
+// the type (a KDE service menu and a Nemo action; for the user also a GNOME Files
+// script and a Thunar custom action, see FileManagerActions.h). Mounted onto the registry under
 // HKEY_CLASSES_ROOT (the user's files) and HKEY_LOCAL_MACHINE "software\classes"
 // (the machine's files, writable only with the rights for them).
 #include "platform/registry/Registry.h"
@@ -75,6 +76,10 @@ class XdgShell {
   QString MimeAppsPath() const;
   QString ServiceMenuPath() const;
   QString NemoActionPath() const;
+  // The user's only: GNOME Files has no machine-wide scripts, and Thunar reads the
+  // first uca.xml it finds, so a machine-wide one would be hidden by every user's own.
+  QString NautilusScriptPath() const;
+  QString ThunarActionsPath() const;
   QString MimePackagePath() const;
   QString DesktopEntryPath() const;
 
@@ -86,6 +91,10 @@ class XdgShell {
   long SetPrint(const QByteArray& mimeType, bool install);
   bool OwnLine(const QByteArray& content, const QByteArray& mimeType) const;
   QList<QByteArray> PrintTypes() const;
+  bool FileManagerActionsMatch(const QList<QByteArray>& types) const;
+  bool SetNautilusScript(const QList<QByteArray>& types);
+  bool SetThunarAction(const QList<QByteArray>& types);
+  QByteArray NewThunarActions() const;
   bool EnsureDesktopEntry();
   void EnsureMimePackage(const QByteArray& mimeType);
   void DropUnusedMimePackage();

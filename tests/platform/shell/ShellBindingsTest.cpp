@@ -1,4 +1,5 @@
 #include "platform/registry/CompositeRegistry.h"
+#include "platform/shell/FileManagerActions.h"
 #include "platform/shell/MimeAppsList.h"
 #include "platform/shell/ShellBindings.h"
 
@@ -6,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -173,6 +176,63 @@ TEST_F(ShellSandbox, PrintActionsFollowTheTypesAndGoWithTheLast) {
   ASSERT_EQ(user->Write("ttf", Verb::Print, "", ""), reg::kSuccess);
   EXPECT_FALSE(QFileInfo::exists(user->ServiceMenuPath()));
   EXPECT_FALSE(QFileInfo::exists(user->NemoActionPath()));
+}
+
+// GNOME Files' script and Thunar's action come and go with the print binding; the
+// user's uca.xml gets exactly its bytes back, and a user's own "Print" script stays.
+TEST_F(ShellSandbox, FileManagerActionsExistExactlyWhileAPrintBindingDoes) {
+  const QByteArray machineActions = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action>\n"
+                                    "\t<name>Open Terminal Here</name>\n\t<unique-id>1-1</unique-id>\n</action>\n</actions>\n";
+  WriteAll(dirs.configDirs[0] + "/Thunar/uca.xml", machineActions);
+  const QByteArray usersOwn = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action>\n\t<name>Mine</name>\n"
+                              "\t<unique-id>1671863021510925-2</unique-id>\n\t<command>echo %F</command>\n</action>\n"
+                              "<!-- mine -->\n<action><name>Also mine</name></action>\n</actions>\n";
+  const struct {
+    const char* what;
+    std::optional<QByteArray> before;  // the user's uca.xml, if any
+  } cases[] = {{"no uca.xml of the user's", std::nullopt}, {"the user's own actions", usersOwn}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    QFile::remove(user->ThunarActionsPath());
+    if (c.before) WriteAll(user->ThunarActionsPath(), *c.before);
+    const std::string print = identity.printCommand.toStdString();
+    ASSERT_EQ(user->Write("ttf", Verb::Print, "", print), reg::kSuccess);
+    ASSERT_EQ(user->Write("otf", Verb::Print, "", print), reg::kSuccess);
+
+    const QByteArray script = ReadAll(user->NautilusScriptPath());
+    EXPECT_TRUE(shell::IsOwnPrintScript(script));
+    EXPECT_TRUE(script.contains("*.[oO][tT][fF]|*.[tT][tT][fF])")) << script.constData();
+    EXPECT_TRUE(QFileInfo(user->NautilusScriptPath()).isExecutable());
+    EXPECT_EQ(QFileInfo(user->NautilusScriptPath()).fileName(), "Print");
+    const QByteArray actions = ReadAll(user->ThunarActionsPath());
+    EXPECT_EQ(actions.count("<unique-id>typeloom-print</unique-id>"), 1);
+    EXPECT_TRUE(actions.contains("<patterns>*.otf;*.ttf;*.OTF;*.TTF</patterns>")) << actions.constData();
+    // Someone without a file of their own keeps seeing the machine's actions.
+    EXPECT_TRUE(actions.contains(c.before ? "Also mine" : "Open Terminal Here"));
+
+    ASSERT_EQ(user->Write("ttf", Verb::Print, "", ""), reg::kSuccess);
+    EXPECT_TRUE(ReadAll(user->ThunarActionsPath()).contains("<patterns>*.otf;*.OTF</patterns>"));
+    ASSERT_EQ(user->Write("otf", Verb::Print, "", ""), reg::kSuccess);
+    EXPECT_FALSE(QFileInfo::exists(user->NautilusScriptPath()));
+    if (c.before) {
+      EXPECT_EQ(ReadAll(user->ThunarActionsPath()), *c.before);
+    } else {
+      EXPECT_FALSE(QFileInfo::exists(user->ThunarActionsPath()));
+    }
+  }
+  EXPECT_EQ(ReadAll(dirs.configDirs[0] + "/Thunar/uca.xml"), machineActions);
+
+  // A script of the user's own under the same name is theirs, bound or not.
+  WriteAll(user->NautilusScriptPath(), "#!/bin/sh\nlpr \"$@\"\n");
+  ASSERT_EQ(user->Write("ttf", Verb::Print, "", identity.printCommand.toStdString()), reg::kSuccess);
+  EXPECT_EQ(ReadAll(user->NautilusScriptPath()), "#!/bin/sh\nlpr \"$@\"\n");
+  ASSERT_EQ(user->Write("ttf", Verb::Print, "", ""), reg::kSuccess);
+  EXPECT_EQ(ReadAll(user->NautilusScriptPath()), "#!/bin/sh\nlpr \"$@\"\n");
+
+  // The machine's root has neither.
+  XdgShell machine(XdgShell::Scope::Machine, identity, dirs, [](auto&, auto&) {});
+  EXPECT_TRUE(machine.NautilusScriptPath().isEmpty());
+  EXPECT_TRUE(machine.ThunarActionsPath().isEmpty());
 }
 
 TEST_F(ShellSandbox, AnUnwritableMachineRootFailsTheWrite) {
