@@ -7,9 +7,12 @@
 // program at it. cups-pdf reads its configuration from the queue's PPD (Out,
 // Spool and Log relative to the daemon's working folder, the temporary one).
 // Runs under xvfb-run: the keys go to the real window through xdotool.
+#include "platform/registry/Registry.h"
+#include "platform/shell/ShellBindings.h"
 #include "support/ProgramSandbox.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -360,6 +363,79 @@ TEST(PrintCups, SlashPStartPrintsThreeCopiesAsOneJob) {
   // What the program sent: the pages' texts (the queue's PostScript round trip
   // keeps the faces but not the text's character codes).
   ExpectSpecimenPages(submitted[0], 3);
+}
+
+// The GNOME Files script the program writes for its print binding, run as GNOME
+// Files runs it on a selection (relative names in the folder shown, one of them no
+// font): each font file gets the print dialog of its own start, and each specimen
+// comes out of the queue.
+TEST(PrintCups, GnomeFilesScriptPrintsEverySelectedFontFile) {
+  if (qEnvironmentVariableIsEmpty("DISPLAY")) FAIL() << "needs an X display: run under xvfb-run";
+  CupsDaemon cups;
+  const QString why = cups.Start();
+  ASSERT_TRUE(why.isEmpty()) << "the private CUPS daemon is not available: " << why.toStdString();
+  PrintSandbox sandbox(cups.Server());
+
+  // The script as a save of the options with the print box checked writes it.
+  QTemporaryDir home;
+  typeloom::platform::XdgDirs dirs;
+  dirs.configHome = home.filePath("config");
+  dirs.dataHome = home.filePath("data");
+  const QString exe = TYPELOOM_EXE;
+  typeloom::platform::XdgShell shell(typeloom::platform::XdgShell::Scope::User, {exe, exe + " %1", exe + " /p %1"}, dirs,
+                                     [](const QString&, const QStringList&) {});
+  ASSERT_EQ(shell.Write("ttf", typeloom::platform::XdgShell::Verb::Print, "", (exe + " /p %1").toStdString()),
+            typeloom::platform::reg::kSuccess);
+  const QString script = shell.NautilusScriptPath();
+  ASSERT_TRUE(QFileInfo(script).isExecutable()) << script.toStdString();
+
+  // The selection: two installed fonts' files in a folder whose name has a blank, and a text file.
+  const QString folder = home.filePath("My Fonts");
+  QDir().mkpath(folder);
+  for (const char* font : {"LiberationSerif-Regular.ttf", "LiberationSans-Regular.ttf"})
+    ASSERT_TRUE(QFile::copy(sandbox.FontPath(font), folder + "/" + font));
+  ASSERT_TRUE(WriteFile(folder + "/read me.txt", "not a font"));
+
+  QProcess files;
+  files.setProcessEnvironment(sandbox.Env());
+  files.setWorkingDirectory(folder);
+  files.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  files.start(script, {"LiberationSerif-Regular.ttf", "read me.txt", "LiberationSans-Regular.ttf"});
+  ASSERT_TRUE(files.waitForStarted(10000));
+
+  for (int printed = 1; printed <= 2; ++printed) {
+    SCOPED_TRACE(printed);
+    const Result dialog = Exec("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^ Printer Setup$"}, sandbox.Env(), kWaitMs);
+    ASSERT_EQ(dialog.code, 0) << "no print dialog" << sandbox.TraceText().toStdString();
+    Exec("xdotool", {"windowfocus", "--sync", dialog.out.split(u'\n', Qt::SkipEmptyParts).value(0)}, sandbox.Env());
+    Exec("xdotool", {"key", "Return"}, sandbox.Env());
+    for (int waited = 0; waited < kWaitMs; waited += 250) {
+      if (cups.Outputs().size() == printed && cups.PendingJobs().isEmpty()) break;
+      QTest::qWait(250);
+    }
+    ASSERT_EQ(cups.Outputs().size(), printed) << CupsDaemon::Tail(cups.ErrorLog()).toStdString();
+    // The user closes the window; the script goes on with the next file.
+    const Result main = Exec("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^ Typeloom$"}, sandbox.Env(), kWaitMs);
+    ASSERT_EQ(main.code, 0);
+    Exec("xdotool", {"windowfocus", "--sync", main.out.split(u'\n', Qt::SkipEmptyParts).value(0)}, sandbox.Env());
+    Exec("xdotool", {"key", "Escape"}, sandbox.Env());
+    if (printed == 1) {
+      // The window is gone before the next start, so its dialog is not taken for the next one's.
+      for (int waited = 0; waited < kWaitMs && Exec("xdotool", {"search", "--onlyvisible", "--name", "^ Typeloom$"}, sandbox.Env()).code == 0;
+           waited += 250)
+        QTest::qWait(250);
+    }
+  }
+  ASSERT_TRUE(files.waitForFinished(kWaitMs));
+  EXPECT_EQ(files.exitCode(), 0);
+
+  QStringList heads;
+  for (const QString& submitted : cups.Submitted())
+    heads << Exec("pdftotext", {"-layout", "-f", "1", "-l", "1", submitted, "-"}).out.section(u'\n', 0, 0).simplified();
+  heads.sort();
+  EXPECT_EQ(heads, QStringList({"Font Name: Liberation Sans", "Font Name: Liberation Serif"}));
+  // The text file was not handed to the program.
+  EXPECT_FALSE(sandbox.TraceText().contains("not registered")) << sandbox.TraceText().toStdString();
 }
 
 // Without any printer the list holds "Print to File (PDF)" alone: Enter prints,
