@@ -17,7 +17,6 @@ namespace {
 using platform::RootKey;
 
 constexpr std::int16_t kExpandSz = 2;
-constexpr std::array<const char*, 5> kExtensions{"fon", "otf", "pfm", "ttc", "ttf"};
 
 struct Root {
   RootKey key;
@@ -39,11 +38,11 @@ std::optional<Verb> VerbOf(const Context& context, const QString& kind) {
   return std::nullopt;
 }
 
-std::string KeyPath(const Root& root, const char* extension, const Verb& verb) {
+std::string KeyPath(const Root& root, const std::string& extension, const Verb& verb) {
   return std::string(root.prefix) + extension + verb.keySuffix;
 }
 
-std::string EntryName(const Root& root, const char* extension) { return std::string(root.tag) + ':' + extension; }
+std::string EntryName(const Root& root, const std::string& extension) { return std::string(root.tag) + ':' + extension; }
 
 // A command that names no program (the path could not be found) is never written.
 bool HasProgram(const QString& command) { return !command.isEmpty() && !command.front().isSpace(); }
@@ -100,12 +99,12 @@ void SavePriorAssociation(Context& context, const QString& kind) {
   if (!now.plainCommand.isEmpty()) {
     // An older single command stands for every type that is not remembered otherwise.
     for (const Root& root : kRoots) {
-      for (const char* ext : kExtensions) now.entries.emplace(EntryName(root, ext), Remembered::Entry{'C', now.plainCommand});
+      for (const std::string& ext : platform::shell::FontExtensions()) now.entries.emplace(EntryName(root, ext), Remembered::Entry{'C', now.plainCommand});
     }
     now.plainCommand.clear();
   }
   for (const Root& root : kRoots) {
-    for (const char* ext : kExtensions) {
+    for (const std::string& ext : platform::shell::FontExtensions()) {
       const std::string path = KeyPath(root, ext, *verb);
       const RegistryResult command = RegistryModule::QueryValue(context.registry, root.key, path, "");
       // The program's own already: what was there before stays remembered; with
@@ -134,7 +133,7 @@ void SavePriorAssociation(Context& context, const QString& kind) {
 void SetAssociation(Context& context, const QString& kind) {
   const auto verb = VerbOf(context, kind);
   if (!verb || !HasProgram(verb->command)) return;
-  for (const char* ext : kExtensions) {
+  for (const std::string& ext : platform::shell::FontExtensions()) {
     for (const Root& root : kRoots) WriteCommand(context.registry, root.key, KeyPath(root, ext, *verb), "", verb->command);
   }
 }
@@ -145,7 +144,7 @@ void RestoreAssociation(Context& context, const QString& kind) {
   const QString stored = settings::Read(context.settings, verb->remembered);
   const Remembered remembered = Remembered::Parse(stored);
   bool restored = true;
-  for (const char* ext : kExtensions) {
+  for (const std::string& ext : platform::shell::FontExtensions()) {
     for (const Root& root : kRoots) {
       const std::string path = KeyPath(root, ext, *verb);
       // Another program's command, or none: the type is left as it is.

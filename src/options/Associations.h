@@ -1,6 +1,7 @@
 #pragma once
-// The shell's open and print commands of the five font-file types: remembered,
-// set to the program's own and put back, through RegistryModule.
+// The shell's open and print commands of the font-file types (the five Windows
+// types, then the Linux ones: platform::shell::FontExtensions): remembered, set to
+// the program's own and put back, through RegistryModule.
 //
 // Under HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE "software\classes", each type's
 // command key "<ext>file\shell\open\command" (kind "V") or "...\print\command"
@@ -33,7 +34,7 @@ struct Context {
 // program's own keep what was remembered, and stay unremembered when the program did
 // not bind them.
 void SavePriorAssociation(Context& context, const QString& kind);
-// Writes the program's command for the verb under all five types, in both roots.
+// Writes the program's command for the verb under every type, in both roots.
 // Nothing is written when the command has no program path.
 void SetAssociation(Context& context, const QString& kind);
 // Puts back what was remembered, type by type, where the type still holds the

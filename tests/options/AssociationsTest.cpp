@@ -19,7 +19,7 @@ using Call = FakeRegistry::Call;
 
 const QString kOpen = "/usr/bin/typeloom %1";
 const QString kPrint = "/usr/bin/typeloom /p %1";
-const char* const kExts[] = {"fon", "otf", "pfm", "ttc", "ttf"};
+const char* const kExts[] = {"fon", "otf", "pfm", "ttc", "ttf", "pfb", "pcf", "bdf", "woff", "woff2"};
 
 std::string OpenKey(const char* ext) { return std::string(ext) + "file\\shell\\open\\command"; }
 std::string PrintKey(const char* ext) { return std::string(ext) + "file\\shell\\print\\command"; }
@@ -41,14 +41,14 @@ class AssociationsTest : public ::testing::Test {
   test::FakeSettingsStore settings;
 };
 
-TEST_F(AssociationsTest, CheckedSaveRemembersEachTypeAndWritesTenOpenCommands) {
+TEST_F(AssociationsTest, CheckedSaveRemembersEachTypeAndWritesTheOpenCommandOfEveryTypeInBothRoots) {
   Foreign(RootKey::ClassesRoot, OpenKey("fon"), "winfont %1");
   Foreign(RootKey::ClassesRoot, OpenKey("ttf"), "fontview %1");
   Foreign(RootKey::LocalMachine, Machine(OpenKey("ttf")), "sysview %1");
   SavePriorAssociation(context, "V");
   const int before = registry.Calls(Call::SetValue);
   SetAssociation(context, "V");
-  EXPECT_EQ(registry.Calls(Call::SetValue) - before, 10);
+  EXPECT_EQ(registry.Calls(Call::SetValue) - before, 20);
   for (const char* ext : kExts) {
     for (const std::string& path : {OpenKey(ext), Machine(OpenKey(ext))}) {
       const auto root = path.starts_with("software") ? RootKey::LocalMachine : RootKey::ClassesRoot;
@@ -75,6 +75,7 @@ TEST_F(AssociationsTest, CheckedSaveRemembersEachTypeAndWritesTenOpenCommands) {
   EXPECT_EQ(At(RootKey::LocalMachine, Machine(OpenKey("ttf")))->data, "sysview %1");
   EXPECT_EQ(At(RootKey::ClassesRoot, OpenKey("otf"))->data, "");
   EXPECT_EQ(At(RootKey::LocalMachine, Machine(OpenKey("fon")))->data, "");
+  EXPECT_EQ(At(RootKey::ClassesRoot, OpenKey("woff2"))->data, "");
   EXPECT_TRUE(Remembered(settings::kPriorViewAssociation).isEmpty());
 
   // A second restore has nothing left of ours to undo.

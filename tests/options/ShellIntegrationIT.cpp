@@ -22,7 +22,10 @@
 namespace typeloom::options {
 namespace {
 
-const QStringList kTypes{"application/x-font-fon", "font/otf", "application/x-font-pfm", "font/collection", "font/ttf"};
+const QStringList kTypes{"application/x-font-fon",   "font/otf",           "application/x-font-pfm",
+                         "font/collection",          "font/ttf",           "application/x-font-type1",
+                         "application/x-font-pcf",   "application/x-font-bdf", "font/woff",
+                         "font/woff2"};
 
 QByteArray ReadAll(const QString& path) {
   QFile f(path);

@@ -24,11 +24,16 @@ QByteArray MimeTypeOf(std::string_view extension) {
   if (extension == "pfm") return "application/x-font-pfm";
   if (extension == "ttc") return "font/collection";
   if (extension == "ttf") return "font/ttf";
+  if (extension == "pfb") return "application/x-font-type1";  // .pfb and .pfa
+  if (extension == "pcf") return "application/x-font-pcf";
+  if (extension == "bdf") return "application/x-font-bdf";
+  if (extension == "woff") return "font/woff";
+  if (extension == "woff2") return "font/woff2";
   return {};
 }
 
 const std::vector<std::string>& FontExtensions() {
-  static const std::vector<std::string> extensions{"fon", "otf", "pfm", "ttc", "ttf"};
+  static const std::vector<std::string> extensions{"fon", "otf", "pfm", "ttc", "ttf", "pfb", "pcf", "bdf", "woff", "woff2"};
   return extensions;
 }
 

@@ -37,10 +37,14 @@ inline constexpr char kServiceMenuName[] = "typeloom-print.desktop";
 inline constexpr char kNemoActionName[] = "typeloom-print.nemo_action";
 inline constexpr char kMimePackageName[] = "typeloom.xml";
 
-// The MIME type a font-file extension is bound through ("fon" and "pfm" get types of
-// the program's own MIME package, matched by name only); empty for other extensions.
+// The MIME type a font-file class is bound through ("fon" and "pfm" get types of
+// the program's own MIME package, matched by name only; "pfb" stands for Type 1
+// fonts, .pfb and .pfa); empty for other classes.
 QByteArray MimeTypeOf(std::string_view extension);
-// The five extensions, in the order the bindings walk them.
+// The font-file classes, in the order the bindings walk them: the five Windows types
+// first, then the types of the font files Linux installs and users download, each
+// one FreeType reads. .otc is left out: the MIME database gives it to an office
+// chart template.
 const std::vector<std::string>& FontExtensions();
 
 // Turns a template of packaging/ into the program's file: @EXEC@ becomes the

@@ -66,6 +66,21 @@ class ShellSandbox : public ::testing::Test {
   QStringList tools;
 };
 
+// The five Windows types keep their place at the front; the Linux font types follow.
+TEST(FontClasses, EachClassHasItsFontTypeAndTheWindowsFiveComeFirst) {
+  const std::vector<std::pair<std::string, QByteArray>> expected{
+      {"fon", "application/x-font-fon"},   {"otf", "font/otf"},
+      {"pfm", "application/x-font-pfm"},   {"ttc", "font/collection"},
+      {"ttf", "font/ttf"},                 {"pfb", "application/x-font-type1"},
+      {"pcf", "application/x-font-pcf"},   {"bdf", "application/x-font-bdf"},
+      {"woff", "font/woff"},               {"woff2", "font/woff2"}};
+  std::vector<std::pair<std::string, QByteArray>> actual;
+  for (const std::string& ext : shell::FontExtensions()) actual.emplace_back(ext, shell::MimeTypeOf(ext));
+  EXPECT_EQ(actual, expected);
+  EXPECT_TRUE(shell::MimeTypeOf("otc").isEmpty());
+  EXPECT_TRUE(shell::MimeTypeOf("exe").isEmpty());
+}
+
 TEST_F(ShellSandbox, OpenCommandReadsTheResolvedDefaultAndOwnBindingReadsAsType2) {
   WriteAll(dirs.configDirs[0] + "/x-test-mimeapps.list", "[Default Applications]\nfont/ttf=foreign.desktop;\n");
   std::uint32_t type = 0;
