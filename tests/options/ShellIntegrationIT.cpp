@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -279,6 +280,28 @@ TEST_F(ShellIntegration, GnomeFilesScriptAndThunarActionExistOnlyWhileThePrinter
   Save(false, false);
   EXPECT_FALSE(QFileInfo::exists(script));
   EXPECT_EQ(ReadAll(uca), usersOwn);
+}
+
+// Where XDG_DATA_DIRS begins with flatpak's export folder, the machine's files go to
+// the next system folder, and the export folder gets nothing.
+TEST_F(ShellIntegration, AFlatpakFirstDataPathGetsNothing) {
+  const QString exports = dir.path() + "/var/lib/flatpak/exports/share";
+  ASSERT_TRUE(QDir().mkpath(exports + "/applications"));
+  qputenv("XDG_DATA_DIRS", (exports + ":" + dir.path() + "/usr-share:/usr/share").toUtf8());
+  registry = platform::MakeLinuxRegistry(platform::ShellIdentity{exe, exe + " %1", exe + " /p %1"});
+  const auto contents = [&exports] {
+    QStringList found;
+    QDirIterator it(exports, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) found << it.next();
+    return found;
+  };
+  Save(true, true);
+  EXPECT_EQ(contents(), QStringList{exports + "/applications"});
+  EXPECT_TRUE(QFileInfo::exists(dir.path() + "/usr-share/kio/servicemenus/typeloom-print.desktop"));
+  EXPECT_EQ(RunTool("xdg-mime", {"query", "default", "font/woff2"}), "typeloom.desktop");
+  Save(false, false);
+  EXPECT_EQ(contents(), QStringList{exports + "/applications"});
+  EXPECT_FALSE(QFileInfo::exists(dir.path() + "/usr-share/kio/servicemenus/typeloom-print.desktop"));
 }
 
 }  // namespace

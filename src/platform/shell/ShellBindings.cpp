@@ -145,19 +145,23 @@ long CopyOut(std::uint32_t valueType, const std::string& value, std::uint32_t* t
 XdgShell::XdgShell(Scope scope, ShellIdentity identity, XdgDirs dirs, RunTool runTool)
     : scope_(scope), identity_(std::move(identity)), dirs_(std::move(dirs)), runTool_(std::move(runTool)) {
   if (!runTool_) runTool_ = DefaultRunTool;
+  if (scope_ == Scope::Machine) {
+    const QStringList homes = HomeFolders();
+    machineConfig_ = MachineFolder(dirs_.configDirs, homes, WritableFolder).value_or(QString());
+    machineData_ = MachineFolder(dirs_.dataDirs, homes, WritableFolder).value_or(QString());
+  }
 }
 
-QString XdgShell::DataBase() const {
-  if (scope_ == Scope::User) return dirs_.dataHome;
-  return dirs_.dataDirs.isEmpty() ? QString("/usr/share") : dirs_.dataDirs.front();
-}
+QString XdgShell::DataBase() const { return scope_ == Scope::User ? dirs_.dataHome : machineData_; }
+QString XdgShell::ConfigBase() const { return scope_ == Scope::User ? dirs_.configHome : machineConfig_; }
 
-QString XdgShell::MimeAppsPath() const {
-  if (scope_ == Scope::User) return dirs_.configHome + "/mimeapps.list";
-  return (dirs_.configDirs.isEmpty() ? QString("/etc/xdg") : dirs_.configDirs.front()) + "/mimeapps.list";
-}
-QString XdgShell::ServiceMenuPath() const { return DataBase() + "/kio/servicemenus/" + shell::kServiceMenuName; }
-QString XdgShell::NemoActionPath() const { return DataBase() + "/nemo/actions/" + shell::kNemoActionName; }
+namespace {
+QString In(const QString& base, const QString& path) { return base.isEmpty() ? QString() : base + path; }
+}  // namespace
+
+QString XdgShell::MimeAppsPath() const { return In(ConfigBase(), "/mimeapps.list"); }
+QString XdgShell::ServiceMenuPath() const { return In(DataBase(), QString("/kio/servicemenus/") + shell::kServiceMenuName); }
+QString XdgShell::NemoActionPath() const { return In(DataBase(), QString("/nemo/actions/") + shell::kNemoActionName); }
 QString XdgShell::NautilusScriptPath() const {
   if (scope_ != Scope::User) return {};
   return dirs_.dataHome + "/nautilus/scripts/" + shell::kNautilusScriptName;
@@ -166,21 +170,23 @@ QString XdgShell::ThunarActionsPath() const {
   if (scope_ != Scope::User) return {};
   return dirs_.configHome + "/Thunar/uca.xml";
 }
-QString XdgShell::MimePackagePath() const { return DataBase() + "/mime/packages/" + shell::kMimePackageName; }
-QString XdgShell::DesktopEntryPath() const { return DataBase() + "/applications/" + shell::kDesktopId; }
+QString XdgShell::MimePackagePath() const { return In(DataBase(), QString("/mime/packages/") + shell::kMimePackageName); }
+QString XdgShell::DesktopEntryPath() const { return In(DataBase(), QString("/applications/") + shell::kDesktopId); }
 
 void XdgShell::Run(const QString& program, const QStringList& arguments) { runTool_(program, arguments); }
 
 long XdgShell::Read(std::string_view extension, Verb verb, std::string_view name, std::uint32_t* type,
                     std::string* data) {
   const QByteArray mime = shell::MimeTypeOf(extension);
-  if (mime.isEmpty()) return reg::kFileNotFound;
+  if (mime.isEmpty() || (verb == Verb::Open ? ConfigBase() : DataBase()).isEmpty()) return reg::kFileNotFound;
   return verb == Verb::Open ? ReadOpen(mime, name, type, data) : ReadPrint(mime, name, type, data);
 }
 
 long XdgShell::Write(std::string_view extension, Verb verb, std::string_view name, std::string_view data) {
   const QByteArray mime = shell::MimeTypeOf(extension);
   if (IsForbiddenType(mime)) return reg::kAccessDenied;
+  // No machine folder the program may write in: nothing machine-wide is touched.
+  if ((verb == Verb::Open ? ConfigBase() : DataBase()).isEmpty()) return reg::kAccessDenied;
   const QString text = QString::fromUtf8(data.data(), static_cast<qsizetype>(data.size()));
   if (verb == Verb::Open) {
     if (name == shell::kLinesValue) return RestoreLines(mime, data);

@@ -63,7 +63,8 @@ struct ShellIdentity {
 };
 
 // The bindings of one root: the user's (configuration and data home) or the machine's
-// (first XDG_CONFIG_DIRS and XDG_DATA_DIRS folders).
+// (the XDG_CONFIG_DIRS and XDG_DATA_DIRS folders MachineFolder picks; without one,
+// the machine's bindings read as absent and cannot be written).
 class XdgShell {
  public:
   enum class Scope { User, Machine };
@@ -105,11 +106,13 @@ class XdgShell {
   void DropUnusedDesktopEntry();
   void Run(const QString& program, const QStringList& arguments);
   QString DataBase() const;
+  QString ConfigBase() const;
 
   Scope scope_;
   ShellIdentity identity_;
   XdgDirs dirs_;
   RunTool runTool_;
+  QString machineConfig_, machineData_;  // empty when the machine has none the program may write
 };
 
 // The registry keys of one extension's file class, over an XdgShell: the class key,

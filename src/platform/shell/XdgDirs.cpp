@@ -2,10 +2,16 @@
 
 #include "platform/shell/MimeAppsList.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace typeloom::platform {
 namespace {
@@ -62,6 +68,39 @@ QStringList XdgDirs::ApplicationDirs(bool userLevel) const {
   if (userLevel) dirs << dataHome + "/applications";
   for (const QString& dir : dataDirs) dirs << dir + "/applications";
   return dirs;
+}
+
+std::optional<QString> MachineFolder(const QStringList& candidates, const QStringList& homes,
+                                     const std::function<bool(const QString&)>& writable) {
+  const auto under = [](const QString& path, const QString& folder) {
+    const QString f = QDir::cleanPath(folder);
+    return f != "/" && (path == f || path.startsWith(f + u'/'));
+  };
+  for (const QString& candidate : candidates) {
+    if (!QDir::isAbsolutePath(candidate)) continue;
+    const QString path = QDir::cleanPath(candidate);
+    if (std::any_of(homes.begin(), homes.end(), [&](const QString& home) { return under(path, home); })) continue;
+    if ((path + u'/').contains("/flatpak/exports/") || under(path, "/var/lib/snapd/desktop")) continue;
+    if (writable(path)) return path;
+  }
+  return std::nullopt;
+}
+
+QStringList HomeFolders() {
+  QStringList homes{"/root", "/home"};
+  const QString home = qEnvironmentVariable("HOME");
+  if (QDir::isAbsolutePath(home)) homes << home;
+  setpwent();
+  while (const passwd* pw = getpwent()) {
+    if (pw->pw_uid >= 1000 && pw->pw_uid != 65534 && pw->pw_dir != nullptr && pw->pw_dir[0] == '/')
+      homes << QFile::decodeName(pw->pw_dir);
+  }
+  endpwent();
+  return homes;
+}
+
+bool WritableFolder(const QString& path) {
+  return QFileInfo(path).isDir() && ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
 }
 
 std::optional<QByteArray> KeyFileValue(const QByteArray& content, const QByteArray& group, const QByteArray& key) {

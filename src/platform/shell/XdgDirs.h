@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace typeloom::platform {
@@ -28,6 +29,18 @@ struct XdgDirs {
   // The folders that hold desktop entries, user's first.
   QStringList ApplicationDirs(bool userLevel) const;
 };
+
+// The machine-wide folder among `candidates` (XDG_CONFIG_DIRS or XDG_DATA_DIRS, in
+// order): the first that lies under none of `homes`, is no package manager's export
+// folder (flatpak's "exports", snapd's desktop folder) and is `writable`. Nothing
+// when none is: the machine's bindings are then left alone.
+std::optional<QString> MachineFolder(const QStringList& candidates, const QStringList& homes,
+                                     const std::function<bool(const QString&)>& writable);
+// The users' home folders: $HOME, /root, /home and the home of every account with a
+// user id from 1000 on (the system's own accounts live in system folders).
+QStringList HomeFolders();
+// An existing folder the program may write in with its effective rights.
+bool WritableFolder(const QString& path);
 
 // A desktop entry found by its id.
 struct DesktopEntryFile {

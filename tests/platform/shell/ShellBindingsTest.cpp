@@ -41,6 +41,7 @@ class ShellSandbox : public ::testing::Test {
     dirs.dataHome = dir.filePath("data");
     dirs.dataDirs = {dir.filePath("usr-share")};
     dirs.desktops = {"x-test"};
+    QDir().mkpath(dirs.configDirs[0]);  // a machine folder is one that exists
     identity = {dir.filePath("bin/typeloom"), dir.filePath("bin/typeloom") + " %1",
                 dir.filePath("bin/typeloom") + " /p %1"};
     WriteAll(identity.exePath, "#!/bin/sh\n");
@@ -79,6 +80,36 @@ TEST(FontClasses, EachClassHasItsFontTypeAndTheWindowsFiveComeFirst) {
   EXPECT_EQ(actual, expected);
   EXPECT_TRUE(shell::MimeTypeOf("otc").isEmpty());
   EXPECT_TRUE(shell::MimeTypeOf("exe").isEmpty());
+}
+
+// The machine's folder: never a home's, never a package manager's export, only one
+// the program may write in; the first such folder in XDG order.
+TEST(MachineFolder, IsTheFirstSystemFolderThatIsNoHomeNoExportAndWritable) {
+  const QStringList homes{"/home", "/root", "/srv/users/ann", "/"};
+  struct Case {
+    QStringList candidates;
+    QStringList writable;
+    QString expected;  // empty: none
+  };
+  const std::vector<Case> cases{
+      {{"/usr/local/share", "/usr/share"}, {"/usr/local/share", "/usr/share"}, "/usr/local/share"},
+      {{"/var/lib/flatpak/exports/share", "/usr/local/share"}, {"/var/lib/flatpak/exports/share", "/usr/local/share"},
+       "/usr/local/share"},
+      {{"/home/ann/.local/share/flatpak/exports/share", "/srv/users/ann/share", "/root/share", "/usr/share"},
+       {"/home/ann/.local/share/flatpak/exports/share", "/srv/users/ann/share", "/root/share", "/usr/share"},
+       "/usr/share"},
+      {{"/var/lib/snapd/desktop", "/usr/share"}, {"/var/lib/snapd/desktop", "/usr/share"}, "/usr/share"},
+      {{"/usr/local/share", "/usr/share"}, {"/usr/share"}, "/usr/share"},
+      {{"/opt/share/", "/usr/share"}, {"/opt/share"}, "/opt/share"},
+      {{"relative/share", "/homely/share"}, {"relative/share", "/homely/share"}, "/homely/share"},
+      {{"/usr/share"}, {}, ""},
+      {{"/var/lib/flatpak/exports/share"}, {"/var/lib/flatpak/exports/share"}, ""},
+      {{}, {}, ""},
+  };
+  for (const Case& c : cases) {
+    const auto folder = MachineFolder(c.candidates, homes, [&c](const QString& p) { return c.writable.contains(p); });
+    EXPECT_EQ(folder.value_or(QString()), c.expected) << c.candidates.join(':').toStdString();
+  }
 }
 
 TEST_F(ShellSandbox, OpenCommandReadsTheResolvedDefaultAndOwnBindingReadsAsType2) {
@@ -258,6 +289,25 @@ TEST_F(ShellSandbox, AnUnwritableMachineRootFailsTheWrite) {
   XdgShell machine(XdgShell::Scope::Machine, identity, locked, [](auto&, auto&) {});
   EXPECT_EQ(machine.Write("ttf", Verb::Open, "", identity.openCommand.toStdString()), reg::kAccessDenied);
   EXPECT_EQ(machine.Write("ttf", Verb::Print, "", identity.printCommand.toStdString()), reg::kAccessDenied);
+}
+
+// A flatpak export folder first in XDG_DATA_DIRS gets nothing; the next system
+// folder takes the machine's print actions.
+TEST_F(ShellSandbox, TheMachineWritesPastAFlatpakExportFolder) {
+  XdgDirs flatpak = dirs;
+  const QString exports = dir.filePath("var/lib/flatpak/exports/share");
+  QDir().mkpath(exports);
+  flatpak.dataDirs = {exports, dir.filePath("usr-share")};
+  XdgShell machine(XdgShell::Scope::Machine, identity, flatpak, [](auto&, auto&) {});
+  ASSERT_EQ(machine.Write("ttf", Verb::Print, "", identity.printCommand.toStdString()), reg::kSuccess);
+  EXPECT_TRUE(machine.ServiceMenuPath().startsWith(dir.filePath("usr-share/")));
+  EXPECT_TRUE(QFileInfo::exists(machine.ServiceMenuPath()));
+  EXPECT_TRUE(QDir(exports).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+
+  flatpak.dataDirs = {exports};
+  XdgShell onlyExports(XdgShell::Scope::Machine, identity, flatpak, [](auto&, auto&) {});
+  EXPECT_EQ(onlyExports.Write("ttf", Verb::Print, "", identity.printCommand.toStdString()), reg::kAccessDenied);
+  EXPECT_TRUE(QDir(exports).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
 }
 
 TEST_F(ShellSandbox, MountedKeysRouteEachTypeAndRootToItsFiles) {
