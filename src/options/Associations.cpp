@@ -130,12 +130,17 @@ void SavePriorAssociation(Context& context, const QString& kind) {
   if (text != stored) settings::Write(context.settings, verb->remembered, text);
 }
 
-void SetAssociation(Context& context, const QString& kind) {
+bool SetAssociation(Context& context, const QString& kind) {
   const auto verb = VerbOf(context, kind);
-  if (!verb || !HasProgram(verb->command)) return;
+  if (!verb || !HasProgram(verb->command)) return true;
+  bool usersBound = true;
   for (const std::string& ext : platform::shell::FontExtensions()) {
-    for (const Root& root : kRoots) WriteCommand(context.registry, root.key, KeyPath(root, ext, *verb), "", verb->command);
+    for (const Root& root : kRoots) {
+      const bool written = WriteCommand(context.registry, root.key, KeyPath(root, ext, *verb), "", verb->command);
+      if (root.key == RootKey::ClassesRoot) usersBound = usersBound && written;
+    }
   }
+  return usersBound;
 }
 
 void RestoreAssociation(Context& context, const QString& kind) {

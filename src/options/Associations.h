@@ -35,8 +35,9 @@ struct Context {
 // not bind them.
 void SavePriorAssociation(Context& context, const QString& kind);
 // Writes the program's command for the verb under every type, in both roots.
-// Nothing is written when the command has no program path.
-void SetAssociation(Context& context, const QString& kind);
+// Nothing is written when the command has no program path. False when a type of the
+// user's (HKEY_CLASSES_ROOT) could not be bound; the machine's are best effort.
+bool SetAssociation(Context& context, const QString& kind);
 // Puts back what was remembered, type by type, where the type still holds the
 // program's command; a type with nothing remembered holds a binding the program did
 // not make (the user's own, say) and keeps it. Then forgets what was remembered.

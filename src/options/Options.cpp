@@ -129,21 +129,32 @@ void Options::saveButton_Click() {
     settings::Write(services_.settings, *kBoxKeys[i], fOption[i]->isChecked() ? "1" : "0");
   associations::Context context{services_.registry, services_.settings, services_.openCommand,
                                 services_.printCommand};
-  const std::array<std::pair<QCheckBox*, const char*>, 2> kinds{{{fOption[0], "V"}, {fOption[1], "P"}}};
-  for (const auto& [box, kind] : kinds) {
-    if (box->isChecked()) {
-      associations::SavePriorAssociation(context, kind);
-      associations::SetAssociation(context, kind);
-    } else {
+  QStringList unbound;
+  for (std::size_t i = 0; i < 2; ++i) {
+    const QString kind = i == 0 ? "V" : "P";
+    if (!fOption[i]->isChecked()) {
       associations::RestoreAssociation(context, kind);
+      continue;
+    }
+    associations::SavePriorAssociation(context, kind);
+    if (!associations::SetAssociation(context, kind)) {
+      // A type of the user's could not be bound (a list that cannot be written): what
+      // this save bound goes back, and the option is not kept as set.
+      associations::RestoreAssociation(context, kind);
+      fOption[i]->setChecked(false);
+      settings::Write(services_.settings, *kBoxKeys[i], "0");
+      unbound << QString(kBoxes[i].caption);
     }
   }
   ResetButtons();
   // Every file that could not be replaced kept its old contents; the user learns which and why.
   const QStringList failures = platform::TakeWriteFailures();
-  if (!failures.isEmpty()) {
-    services_.messages.Show(this, QString(kNotSavedText) + "\r\n\r\n" + failures.join("\r\n"),
-                            platform::mb::kCritical | platform::mb::kOkOnly, settings::kApplication);
+  QStringList parts;
+  if (!unbound.isEmpty()) parts << QString(kNotBoundText) + "\r\n\r\n" + unbound.join("\r\n");
+  if (!failures.isEmpty()) parts << QString(kNotSavedText) + "\r\n\r\n" + failures.join("\r\n");
+  if (!parts.isEmpty()) {
+    services_.messages.Show(this, parts.join("\r\n\r\n"), platform::mb::kCritical | platform::mb::kOkOnly,
+                            settings::kApplication);
   }
 }
 

@@ -41,6 +41,8 @@ struct OptionsServices {
 inline constexpr char kCaption[] = " Typeloom Options";
 inline constexpr char kQuestionTitle[] = " Exit Options Entry";
 inline constexpr char kNotSavedText[] = "Some options could not be saved; the files below were left as they were:";
+inline constexpr char kNotBoundText[] =
+    "The desktop's file type lists could not be changed for every font type, so this option was left unchecked:";
 inline constexpr char kQuestionText[] = "The Typeloom options have changed.\r\n\r\n    Do you wish to save the changes?";
 
 class Options : public QDialog {

@@ -5,6 +5,7 @@
 #include "platform/ui/MessageBoxes.h"
 #include "platform/ui/WindowServices.h"
 #include "support/FakeAppServices.h"
+#include "support/FakeRegistry.h"
 #include "support/FakeMainWindow.h"
 
 #include <QApplication>
@@ -217,6 +218,39 @@ TEST_F(OptionsTest, SaveThatCannotWriteTellsTheUserWhichFileAndWhy) {
       << fakes.messages.shown[0].toStdString();
   EXPECT_EQ(fakes.messages.styles[0], mb::kCritical | mb::kOkOnly);
   EXPECT_EQ(fakes.messages.titles[0], "Typeloom");
+}
+
+// A type of the user's that cannot be bound leaves the option unset: what the save
+// bound goes back, the box is stored and shown unchecked, and the dialog says why.
+// The machine's types are best effort and leave the option set.
+TEST_F(OptionsTest, ABindingTheUserRootRefusesLeavesTheBoxUnsetAndSaysSo) {
+  struct Case {
+    int failingWrite;  // writes go fon (user, machine), otf (user, machine), ...
+    bool kept;
+  };
+  for (const Case& c : {Case{3, false}, Case{2, true}}) {
+    fakes.registry.Put(RootKey::ClassesRoot, "fonfile\\shell\\open\\command", "", platform::reg::kSz, "winfont %1");
+    fakes.messages.shown.clear();
+    Options* d = Open();
+    if (d->fOption[0]->isChecked()) d->fOption[0]->click();
+    d->fOption[0]->click();
+    fakes.registry.FailCall(testsupport::FakeRegistry::Call::SetValue, platform::reg::kAccessDenied, c.failingWrite);
+    d->saveButton->click();
+    fakes.registry.ClearFailures();
+    EXPECT_EQ(d->fOption[0]->isChecked(), c.kept) << c.failingWrite;
+    EXPECT_EQ(Stored(settings::kDefaultViewer), c.kept ? "1" : "0") << c.failingWrite;
+    EXPECT_FALSE(d->saveButton->isEnabled());
+    if (c.kept) {
+      EXPECT_TRUE(fakes.messages.shown.isEmpty());
+    } else {
+      ASSERT_EQ(fakes.messages.shown.size(), 1);
+      EXPECT_EQ(fakes.messages.shown[0], QString(kNotBoundText) + "\r\n\r\n" + d->fOption[0]->text());
+      EXPECT_EQ(fakes.registry.Get(RootKey::ClassesRoot, "fonfile\\shell\\open\\command", "")->data, "winfont %1");
+      EXPECT_EQ(Stored(settings::kPriorViewAssociation), "");
+    }
+    d->close();
+    QApplication::processEvents();
+  }
 }
 
 TEST_F(OptionsTest, LosingActivationToTheMainWindowDropsChangesWithoutAsking) {

@@ -282,6 +282,54 @@ TEST_F(ShellIntegration, GnomeFilesScriptAndThunarActionExistOnlyWhileThePrinter
   EXPECT_EQ(ReadAll(uca), usersOwn);
 }
 
+// On GNOME, a list of its own decides .ttf: the program's line goes into that list,
+// and unchecking gives both lists back byte for byte.
+TEST_F(ShellIntegration, AGnomeListThatDecidesIsEditedAndRestored) {
+  qputenv("XDG_CURRENT_DESKTOP", "GNOME");
+  registry = platform::MakeLinuxRegistry(platform::ShellIdentity{exe, exe + " %1", exe + " /p %1"});
+  const QString gnomeList = dir.path() + "/home/.config/gnome-mimeapps.list";
+  const QByteArray gnome = "[Default Applications]\n# GNOME's pick\nfont/ttf=other-viewer.desktop;\n";
+  QFile f(gnomeList);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(gnome);
+  f.close();
+  ASSERT_EQ(GioDefault("font/ttf"), "other-viewer.desktop");
+  const QByteArray users = ReadAll(userList);
+
+  Save(true, false);
+  EXPECT_EQ(messages.shown, QStringList{});
+  EXPECT_EQ(settings::Read(*store, settings::kDefaultViewer), "1");
+  for (const QString& type : kTypes) EXPECT_EQ(GioDefault(type), "typeloom.desktop") << type.toStdString();
+  EXPECT_EQ(ReadAll(gnomeList), "[Default Applications]\n# GNOME's pick\nfont/ttf=typeloom.desktop;\n");
+
+  Save(false, false);
+  EXPECT_EQ(ReadAll(gnomeList), gnome);
+  EXPECT_EQ(ReadAll(userList), users);
+  EXPECT_EQ(GioDefault("font/ttf"), "other-viewer.desktop");
+}
+
+// A mimeapps.list the user made read-only stays as it is: the dialog says so, the
+// option is not stored as set, and nothing of the desktop's defaults changes.
+TEST_F(ShellIntegration, AReadOnlyListMakesTheDialogSaySoAndLosesNothing) {
+  const Seen before = Look();
+  const QByteArray users = ReadAll(userList);
+  ASSERT_TRUE(QFile::setPermissions(userList, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+  Options dialog(OptionsServices{*store, messages, *registry, exe + " %1", exe + " /p %1", {}}, nullptr);
+  dialog.Form_Load();
+  dialog.fOption[0]->click();
+  dialog.saveButton_Click();
+  ASSERT_EQ(messages.shown.size(), 1);
+  EXPECT_TRUE(messages.shown[0].startsWith(QString(kNotBoundText) + "\r\n\r\n" + dialog.fOption[0]->text()))
+      << messages.shown[0].toStdString();
+  EXPECT_TRUE(messages.shown[0].contains(userList + ": Permission denied")) << messages.shown[0].toStdString();
+  EXPECT_FALSE(dialog.fOption[0]->isChecked());
+  EXPECT_EQ(settings::Read(*store, settings::kDefaultViewer), "0");
+  EXPECT_EQ(settings::Read(*store, settings::kPriorViewAssociation), "");
+  EXPECT_EQ(ReadAll(userList), users);
+  EXPECT_EQ(Look(), before);
+  EXPECT_FALSE(QFileInfo::exists(Data("applications/typeloom.desktop")));
+}
+
 // Where XDG_DATA_DIRS begins with flatpak's export folder, the machine's files go to
 // the next system folder, and the export folder gets nothing.
 TEST_F(ShellIntegration, AFlatpakFirstDataPathGetsNothing) {

@@ -50,6 +50,10 @@ bool ReplaceFile(const QString& path, const QByteArray& bytes, mode_t mode, QStr
   struct stat old {};
   if (::stat(target.constData(), &old) == 0) {
     if (!S_ISREG(old.st_mode)) return Fail(path, EISDIR, error);
+    // A file its owner made read-only stays as it is, even where the folder would
+    // let it be replaced (and for root, who could write it anyway).
+    if ((old.st_mode & S_IWUSR) == 0 || ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0)
+      return Fail(path, EACCES, error);
     mode = old.st_mode & 07777;
   }
 

@@ -12,7 +12,8 @@
 namespace typeloom::platform {
 
 // Replaces (or creates) `path` with `bytes`. A new file gets `mode`; an existing
-// one keeps its mode. False with `error` ("<path>: <reason>") on failure, after
+// one keeps its mode, and one that is read-only (no owner write bit, or not
+// writable with the program's rights) is refused. False with `error` ("<path>: <reason>") on failure, after
 // which `path` is untouched and no temporary file is left.
 bool ReplaceFile(const QString& path, const QByteArray& bytes, mode_t mode, QString* error = nullptr);
 

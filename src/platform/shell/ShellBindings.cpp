@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cstring>
 
 #include <sys/stat.h>
@@ -43,6 +44,35 @@ QByteArray FillTemplate(QByteArray text, const QString& exePath, const QList<QBy
   text.replace("@EXEC@", ExecArgument(exePath));
   text.replace("@MIMETYPES@", types);
   return text;
+}
+
+namespace {
+// "<desktop>-mimeapps.list" with a desktop name as XdgDirs keeps them, or "mimeapps.list".
+bool IsListName(const QByteArray& name) {
+  if (name == "mimeapps.list") return true;
+  if (!name.endsWith("-mimeapps.list")) return false;
+  const QByteArray desktop = name.chopped(14);
+  return IsDesktopName(QString::fromLatin1(desktop)) && desktop == desktop.toLower();
+}
+}  // namespace
+
+QByteArray EncodeListLines(const QString& listName, const mimeapps::TypeLines& lines) {
+  const QByteArray encoded = lines.Encode();
+  return listName == "mimeapps.list" ? encoded : '@' + listName.toUtf8() + '\n' + encoded;
+}
+
+bool ParseListLines(const QByteArray& text, QString* listName, mimeapps::TypeLines* lines) {
+  QByteArray name = "mimeapps.list";
+  QByteArray rest = text;
+  if (text.startsWith('@')) {
+    const qsizetype end = text.indexOf('\n');
+    if (end < 0) return false;
+    name = text.mid(1, end - 1);
+    rest = text.mid(end + 1);
+  }
+  if (!IsListName(name) || !mimeapps::TypeLines::Parse(rest, lines)) return false;
+  *listName = QString::fromLatin1(name);
+  return true;
 }
 
 QByteArray Template(const QString& name) {
@@ -206,34 +236,55 @@ bool XdgShell::OwnLine(const QByteArray& content, const QByteArray& mimeType) co
   return t.lines.size() == 1 && t.lines.front().trimmed() == mimeapps::LineFor(mimeType, shell::kDesktopId);
 }
 
+QStringList XdgShell::RootLists() const {
+  const QString base = ConfigBase();
+  if (base.isEmpty()) return {};
+  QStringList lists;
+  for (const QString& desktop : dirs_.desktops) lists << base + u'/' + desktop + "-mimeapps.list";
+  lists << base + "/mimeapps.list";
+  return lists;
+}
+
+QString XdgShell::DecidingList(const QByteArray& mime) const {
+  const QStringList lists = RootLists();
+  for (const QString& path : lists) {
+    const auto content = ReadFile(path);
+    if (content && !mimeapps::Find(*content, mime).lines.isEmpty()) return path;
+  }
+  return lists.isEmpty() ? QString() : lists.back();
+}
+
+bool XdgShell::OwnsAnyList(const QByteArray& mime) const {
+  const QStringList lists = RootLists();
+  return std::any_of(lists.begin(), lists.end(), [&](const QString& path) {
+    const auto content = ReadFile(path);
+    return content && OwnLine(*content, mime);
+  });
+}
+
 long XdgShell::ReadOpen(const QByteArray& mime, std::string_view name, std::uint32_t* type, std::string* data) {
   const bool user = scope_ == Scope::User;
+  const QString list = DecidingList(mime);
+  const auto content = ReadFile(list);
   if (name.empty()) {
-    // The root's own file naming the program is its binding, installed or not.
-    const auto own = ReadFile(MimeAppsPath());
+    // The root's own list naming the program is its binding, installed or not.
     const auto resolved = ResolveDefault(dirs_.MimeAppsFiles(user), dirs_.ApplicationDirs(user), mime);
-    if ((own && OwnLine(*own, mime)) || (resolved && resolved->id == shell::kDesktopId)) {
+    if ((content && OwnLine(*content, mime)) || (resolved && resolved->id == shell::kDesktopId)) {
       *type = reg::kExpandSz;
       *data = identity_.openCommand.toStdString();
       return reg::kSuccess;
     }
     if (!resolved) return reg::kFileNotFound;
-    if (resolved->id == shell::kDesktopId) {
-      *type = reg::kExpandSz;
-      *data = identity_.openCommand.toStdString();
-    } else {
-      *type = reg::kSz;
-      *data = CommandOfExec(resolved->entry.exec).toStdString();
-    }
+    *type = reg::kSz;
+    *data = CommandOfExec(resolved->entry.exec).toStdString();
     return reg::kSuccess;
   }
   if (name != shell::kLinesValue) return reg::kFileNotFound;
-  const auto content = ReadFile(MimeAppsPath());
   mimeapps::TypeLines lines;
   if (content) lines = mimeapps::Find(*content, mime);
   const bool own = content && OwnLine(*content, mime);
   *type = own ? reg::kExpandSz : reg::kSz;
-  *data = lines.Encode().toStdString();
+  *data = shell::EncodeListLines(QFileInfo(list).fileName(), lines).toStdString();
   return reg::kSuccess;
 }
 
@@ -250,12 +301,14 @@ long XdgShell::BindOpen(const QByteArray& mime, bool bind) {
     EnsureMimePackage(mime);
   }
   // Read just before writing: another program may have changed the file meanwhile.
-  const QString path = MimeAppsPath();
+  // The line goes into the list that decides the type's default.
+  const QString path = DecidingList(mime);
   const std::optional<QByteArray> read = ReadFile(path);
-  if (UnreadableFile(path, read)) return reg::kAccessDenied;
   const QByteArray content = read.value_or(QByteArray());
-  QByteArray updated;
-  if (bind) {
+  QByteArray updated = content;
+  if (UnreadableFile(path, read)) {
+    updated.clear();
+  } else if (bind) {
     updated = mimeapps::SetLine(content, mime, mimeapps::LineFor(mime, shell::kDesktopId));
   } else {
     if (!OwnLine(content, mime)) return reg::kSuccess;  // nothing of ours to remove
@@ -263,31 +316,34 @@ long XdgShell::BindOpen(const QByteArray& mime, bool bind) {
     none.filePresent = none.groupPresent = true;
     updated = mimeapps::Restore(content, mime, none);
   }
-  if (updated != content && !WriteFile(path, updated, kFileMode)) return reg::kAccessDenied;
+  const bool written = !UnreadableFile(path, read) && (updated == content || WriteFile(path, updated, kFileMode));
   if (scope_ == Scope::User) {
-    if (!bind) {
+    // Whatever the program set up for a binding that did not happen goes again.
+    if (!bind || !written) {
       DropUnusedMimePackage();
       DropUnusedDesktopEntry();
     }
     if (QFileInfo(dirs_.dataHome + "/applications").isDir())
       Run("update-desktop-database", {dirs_.dataHome + "/applications"});
+    if (!written) return reg::kAccessDenied;
     if (bind) {
-      // A desktop-specific list of the user's may still name another program first.
+      // Another list of the user's may still name another program first.
       const auto resolved = ResolveDefault(dirs_.MimeAppsFiles(true), dirs_.ApplicationDirs(true), mime);
       if (!resolved || resolved->id != shell::kDesktopId) return reg::kAccessDenied;
     }
   }
-  return reg::kSuccess;
+  return written ? reg::kSuccess : reg::kAccessDenied;
 }
 
 long XdgShell::RestoreLines(const QByteArray& mime, std::string_view encoded) {
+  QString listName;
   mimeapps::TypeLines prior;
-  if (!mimeapps::TypeLines::Parse(QByteArray(encoded.data(), static_cast<qsizetype>(encoded.size())), &prior))
+  if (!shell::ParseListLines(QByteArray(encoded.data(), static_cast<qsizetype>(encoded.size())), &listName, &prior))
     return reg::kInvalidParameter;
   for (const QByteArray& line : prior.lines) {
     if (mimeapps::KeyOf(line) != mime) return reg::kInvalidParameter;
   }
-  const QString path = MimeAppsPath();
+  const QString path = ConfigBase() + u'/' + listName;
   const auto content = ReadFile(path);
   // The user or another program changed the default meanwhile: theirs stands.
   if (!content || !OwnLine(*content, mime)) return reg::kAccessDenied;
@@ -441,9 +497,8 @@ void XdgShell::DropUnusedDesktopEntry() {
   // Only the copy this program wrote goes, never an installed entry.
   const auto text = ReadFile(DesktopEntryPath());
   if (!text || !text->contains(QByteArray(kCopyMark) + '\n')) return;
-  const QByteArray content = ReadFile(MimeAppsPath()).value_or(QByteArray());
   for (const QByteArray& t : AllTypes()) {
-    if (OwnLine(content, t)) return;
+    if (OwnsAnyList(t)) return;
   }
   QFile::remove(DesktopEntryPath());
 }
@@ -461,10 +516,9 @@ void XdgShell::EnsureMimePackage(const QByteArray& mime) {
 
 void XdgShell::DropUnusedMimePackage() {
   if (!QFileInfo::exists(MimePackagePath())) return;
-  const QByteArray content = ReadFile(MimeAppsPath()).value_or(QByteArray());
   const QList<QByteArray> printed = PrintTypes();
   for (const QByteArray& t : {shell::MimeTypeOf("fon"), shell::MimeTypeOf("pfm")}) {
-    if (OwnLine(content, t) || printed.contains(t)) return;
+    if (OwnsAnyList(t) || printed.contains(t)) return;
   }
   if (QFile::remove(MimePackagePath())) Run("update-mime-database", {DataBase() + "/mime"});
 }

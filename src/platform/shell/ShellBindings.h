@@ -7,6 +7,7 @@
 // HKEY_CLASSES_ROOT (the user's files) and HKEY_LOCAL_MACHINE "software\classes"
 // (the machine's files, writable only with the rights for them).
 #include "platform/registry/Registry.h"
+#include "platform/shell/MimeAppsList.h"
 #include "platform/shell/XdgDirs.h"
 
 #include <QByteArray>
@@ -27,7 +28,7 @@ class CompositeRegistry;
 namespace shell {
 
 // Besides the command (the default value), an open command key has this value: the
-// type's lines in the root's mimeapps.list as mimeapps::TypeLines encodes them.
+// type's lines in the root's list that decides its default (EncodeListLines).
 // Reading it remembers the binding exactly; writing it puts the binding back, only
 // while the type's line is still the program's own.
 inline constexpr std::string_view kLinesValue = "MimeAppsLine";
@@ -46,6 +47,12 @@ QByteArray MimeTypeOf(std::string_view extension);
 // one FreeType reads. .otc is left out: the MIME database gives it to an office
 // chart template.
 const std::vector<std::string>& FontExtensions();
+
+// The remembered form of a type's lines in one list: mimeapps::TypeLines' encoding,
+// after "@<list name>" and a line end for a desktop-specific list. Parsing accepts
+// only "mimeapps.list" and "<desktop>-mimeapps.list" names.
+QByteArray EncodeListLines(const QString& listName, const mimeapps::TypeLines& lines);
+bool ParseListLines(const QByteArray& text, QString* listName, mimeapps::TypeLines* lines);
 
 // Turns a template of packaging/ into the program's file: @EXEC@ becomes the
 // program's path as an Exec argument, @MIMETYPES@ the types joined by ";".
@@ -95,6 +102,13 @@ class XdgShell {
   long RestoreLines(const QByteArray& mimeType, std::string_view encoded);
   long SetPrint(const QByteArray& mimeType, bool install);
   bool OwnLine(const QByteArray& content, const QByteArray& mimeType) const;
+  // The root's mimeapps.list files in the order a desktop reads them: the lists of
+  // XDG_CURRENT_DESKTOP's desktops, then the plain one.
+  QStringList RootLists() const;
+  // The list that decides the type's default in this root: the first with a line for
+  // it in [Default Applications], else mimeapps.list.
+  QString DecidingList(const QByteArray& mimeType) const;
+  bool OwnsAnyList(const QByteArray& mimeType) const;
   QList<QByteArray> PrintTypes() const;
   bool FileManagerActionsMatch(const QList<QByteArray>& types) const;
   bool SetNautilusScript(const QList<QByteArray>& types);

@@ -44,8 +44,9 @@ XdgDirs XdgDirs::FromEnvironment() {
   d.configDirs = EnvDirs("XDG_CONFIG_DIRS", {"/etc/xdg"});
   d.dataHome = EnvDir("XDG_DATA_HOME", home + "/.local/share");
   d.dataDirs = EnvDirs("XDG_DATA_DIRS", {"/usr/local/share", "/usr/share"});
-  for (const QString& part : qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':', Qt::SkipEmptyParts))
-    d.desktops << part.toLower();
+  for (const QString& part : qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':', Qt::SkipEmptyParts)) {
+    if (IsDesktopName(part)) d.desktops << part.toLower();
+  }
   return d;
 }
 
@@ -68,6 +69,14 @@ QStringList XdgDirs::ApplicationDirs(bool userLevel) const {
   if (userLevel) dirs << dataHome + "/applications";
   for (const QString& dir : dataDirs) dirs << dir + "/applications";
   return dirs;
+}
+
+bool IsDesktopName(const QString& name) {
+  if (name.isEmpty() || name.size() > 64 || name.startsWith(u'.')) return false;
+  return std::all_of(name.begin(), name.end(), [](QChar c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'-' ||
+           c == u'_' || c == u'.';
+  });
 }
 
 std::optional<QString> MachineFolder(const QStringList& candidates, const QStringList& homes,

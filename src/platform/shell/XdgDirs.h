@@ -15,7 +15,7 @@ struct XdgDirs {
   QStringList configDirs;
   QString dataHome;
   QStringList dataDirs;
-  QStringList desktops;  // XDG_CURRENT_DESKTOP's parts, lower-cased
+  QStringList desktops;  // XDG_CURRENT_DESKTOP's parts that are desktop names, lower-cased
 
   // From HOME, XDG_CONFIG_HOME, XDG_CONFIG_DIRS, XDG_DATA_HOME, XDG_DATA_DIRS and
   // XDG_CURRENT_DESKTOP, with the standard defaults.
@@ -29,6 +29,10 @@ struct XdgDirs {
   // The folders that hold desktop entries, user's first.
   QStringList ApplicationDirs(bool userLevel) const;
 };
+
+// A desktop name as it may stand in a file name: letters, digits, "-", "_" and ".",
+// not beginning with ".".
+bool IsDesktopName(const QString& name);
 
 // The machine-wide folder among `candidates` (XDG_CONFIG_DIRS or XDG_DATA_DIRS, in
 // order): the first that lies under none of `homes`, is no package manager's export

@@ -1,3 +1,4 @@
+#include "platform/files/AtomicFile.h"
 #include "platform/registry/CompositeRegistry.h"
 #include "platform/shell/FileManagerActions.h"
 #include "platform/shell/MimeAppsList.h"
@@ -191,9 +192,67 @@ TEST_F(ShellSandbox, AFileThatDidNotExistIsRemovedAgain) {
   EXPECT_FALSE(QFileInfo::exists(user->MimeAppsPath()));
 }
 
-TEST_F(ShellSandbox, AShadowingDesktopListOfTheUsersMakesTheBindingFail) {
-  WriteAll(dirs.configHome + "/x-test-mimeapps.list", "[Default Applications]\nfont/otf=foreign.desktop;\n");
+// A desktop-specific list of the user's that names the type decides its default: the
+// program's line goes there, and the list gets back exactly what it held. Types it
+// does not name go to mimeapps.list.
+TEST_F(ShellSandbox, TheDesktopListThatDecidesIsEditedAndRestoredExactly) {
+  const QString desktopList = dirs.configHome + "/x-test-mimeapps.list";
+  const QByteArray original = "# picked in the desktop's settings\n[Default Applications]\nfont/otf = foreign.desktop;\n";
+  WriteAll(desktopList, original);
+  std::uint32_t type = 0;
+  long rc = 0;
+  const std::string otf = Read("otf", Verb::Open, shell::kLinesValue, &type, &rc);
+  EXPECT_EQ(otf, "@x-test-mimeapps.list\n=font/otf = foreign.desktop;");
+  const std::string ttf = Read("ttf", Verb::Open, shell::kLinesValue, &type, &rc);
+  EXPECT_EQ(ttf, "!fg");
+  for (const char* ext : {"otf", "ttf"})
+    ASSERT_EQ(user->Write(ext, Verb::Open, "", identity.openCommand.toStdString()), reg::kSuccess) << ext;
+  EXPECT_EQ(ReadAll(desktopList),
+            "# picked in the desktop's settings\n[Default Applications]\nfont/otf=typeloom.desktop;\n");
+  EXPECT_EQ(ReadAll(user->MimeAppsPath()), "[Default Applications]\nfont/ttf=typeloom.desktop;\n");
+  EXPECT_EQ(Read("otf", Verb::Open, "", &type, &rc), identity.openCommand.toStdString());
+  EXPECT_EQ(type, reg::kExpandSz);
+
+  ASSERT_EQ(user->Write("otf", Verb::Open, shell::kLinesValue, otf), reg::kSuccess);
+  ASSERT_EQ(user->Write("ttf", Verb::Open, shell::kLinesValue, ttf), reg::kSuccess);
+  EXPECT_EQ(ReadAll(desktopList), original);
+  EXPECT_FALSE(QFileInfo::exists(user->MimeAppsPath()));
+  EXPECT_FALSE(QFileInfo::exists(user->DesktopEntryPath()));  // the copy goes with the last binding
+}
+
+TEST_F(ShellSandbox, ADesktopListThatCannotBeWrittenFailsTheBindingAndKeepsEverything) {
+  const QString desktopList = dirs.configHome + "/x-test-mimeapps.list";
+  const QByteArray original = "[Default Applications]\nfont/otf=foreign.desktop;\n";
+  WriteAll(desktopList, original);
+  ASSERT_TRUE(QFile::setPermissions(desktopList, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+  TakeWriteFailures();
   EXPECT_EQ(user->Write("otf", Verb::Open, "", identity.openCommand.toStdString()), reg::kAccessDenied);
+  EXPECT_EQ(ReadAll(desktopList), original);
+  EXPECT_EQ(TakeWriteFailures(), QStringList{desktopList + ": Permission denied"});
+  EXPECT_FALSE(QFileInfo::exists(user->MimeAppsPath()));
+  EXPECT_FALSE(QFileInfo::exists(user->DesktopEntryPath()));
+}
+
+// Remembered lines name their list; only a list of the root's own folder, named as
+// desktops name theirs, is ever written back.
+TEST(ListLines, RoundTripAndRefuseListsOutsideTheFolder) {
+  mimeapps::TypeLines lines;
+  lines.filePresent = lines.groupPresent = true;
+  lines.lines = {"font/ttf=a.desktop;"};
+  for (const QString& name : {QString("mimeapps.list"), QString("gnome-mimeapps.list"), QString("x-cinnamon-mimeapps.list")}) {
+    QString parsedName;
+    mimeapps::TypeLines parsed;
+    ASSERT_TRUE(shell::ParseListLines(shell::EncodeListLines(name, lines), &parsedName, &parsed)) << name.toStdString();
+    EXPECT_EQ(parsedName, name);
+    EXPECT_EQ(parsed, lines);
+  }
+  for (const char* bad : {"@../mimeapps.list\n=font/ttf=a.desktop;", "@a/b-mimeapps.list\n!fg", "@.x-mimeapps.list\n!fg",
+                          "@GNOME-mimeapps.list\n!fg", "@-mimeapps.list\n!fg", "@x-mimeapps.list", "@other.list\n!fg",
+                          "@x-mimeapps.list\n?"}) {
+    QString name;
+    mimeapps::TypeLines parsed;
+    EXPECT_FALSE(shell::ParseListLines(bad, &name, &parsed)) << bad;
+  }
 }
 
 TEST_F(ShellSandbox, PrintActionsFollowTheTypesAndGoWithTheLast) {
