@@ -272,7 +272,8 @@ TEST_F(ShellIntegration, GnomeFilesScriptAndThunarActionExistOnlyWhileThePrinter
   EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
   EXPECT_EQ(names, QStringList({"Open Terminal Here", "Print"}));
   EXPECT_EQ(commands.value(1), "'" + exe + "' /p %f");
-  EXPECT_TRUE(actions.contains("<patterns>*.fon;*.otf;*.pfm;*.ttc;*.otc;*.ttf;*.FON;*.OTF;*.PFM;*.TTC;*.OTC;*.TTF</patterns>"))
+  EXPECT_TRUE(actions.contains("<patterns>*.fon;*.otf;*.pfm;*.ttc;*.otc;*.ttf;*.pfa;*.pfb;*.pcf;*.pcf.gz;*.bdf;*.woff;*.woff2;"
+                               "*.FON;*.OTF;*.PFM;*.TTC;*.OTC;*.TTF;*.PFA;*.PFB;*.PCF;*.PCF.GZ;*.BDF;*.WOFF;*.WOFF2</patterns>"))
       << actions.constData();
 
   Save(false, true);  // saved again: nothing added twice
