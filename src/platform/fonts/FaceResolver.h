@@ -21,6 +21,8 @@
 //
 // Lookups go to fontconfig's current configuration; answers are kept while that
 // configuration and the application fonts stay the same.
+#include "platform/fonts/SizeListName.h"
+
 #include <QFont>
 #include <QRawFont>
 #include <QString>
@@ -47,10 +49,6 @@ struct FaceLocation {
   bool scalable = true;       // outlines, as fontconfig sees the face (false: a bitmap face)
   bool fixedSpacing = false;  // fontconfig's spacing is mono or charcell
 };
-
-// `name` without a trailing point-size list (" 14,18", " 10,"), as a bitmap family's
-// list name carries it; empty when it has none.
-QString WithoutSizeList(const QString& name);
 
 // A number that goes up whenever fontconfig's configuration or its application fonts
 // (and so Qt's font database) change, from 1 on: answers derived from the fonts may

@@ -1,5 +1,7 @@
 #include "platform/fonts/FontCoverage.h"
 
+#include "platform/fonts/SizeListName.h"
+
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
@@ -98,26 +100,6 @@ struct FontCoverage::Index {
       if (FcPattern* face = Installed(family)) return face;
     }
     return Match(Request(name.toUtf8()), nullptr);
-  }
-
-  // As FaceResolver's WithoutSizeList (which lives with Qt Gui code this file must
-  // not pull into the executable): "Name 8,10," without its trailing size list.
-  static QString WithoutSizeList(const QString& name) {
-    qsizetype i = name.size();
-    bool comma = false, digit = false;
-    while (i > 0) {
-      const QChar c = name[i - 1];
-      if (c == u',') {
-        comma = true;
-      } else if (c >= u'0' && c <= u'9') {
-        digit = true;
-      } else {
-        break;
-      }
-      --i;
-    }
-    if (!comma || !digit || i < 2 || name[i - 1] != u' ' || name[i] == u',') return {};
-    return name.left(i - 1);
   }
 
   // An installed family's or full name's face; null for any other name.
