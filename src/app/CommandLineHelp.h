@@ -48,11 +48,12 @@ inline constexpr Form kForms[] = {
      "control characters escaped as by --list. "
      "No window opens. A name the font list does not hold gives one line on standard error and "
      "status 1."},
-    {"--details --coverage FONT-NAME", "",
-     "Print how many characters the face of FONT-NAME has (\"Characters: N\") and the languages "
+    {"--details --coverage FONT", "",
+     "Print how many characters the face of FONT has (\"Characters: N\") and the languages "
      "fontconfig says it supports (\"Languages: \" and the tags, separated by blanks).",
-     "No font file is opened. A name the font list does not hold gives one line on standard "
-     "error and status 1."},
+     "FONT is a name as --list prints it (answered from fontconfig's cache, no font file "
+     "opened) or the path of a font file, as for --details --json. A font that is neither "
+     "gives one line on standard error and status 1."},
     {"--details --json FONT", "",
      "Print the details of FONT as one JSON object (its schema: docs/details.schema.json).",
      "FONT is a name as --list prints it or the path of a font file; a file the system does not "
@@ -89,7 +90,8 @@ inline constexpr Entry kExitStatus[] = {
           "hold; output could not be written; the window module could not be loaded; no private "
           "folder for the single-instance lock could be had (also said in a message box); or a later "
           "start's request was refused as malformed or too long, or reached no window. For --render, "
-          "--specimen and --details --json: a font that is neither a name of the list nor a font "
+          "--specimen, --details --json and --details --coverage: a font that is neither a name of "
+          "the list nor a font "
           "file, or an output file that cannot be written."},
     {"2", "A mistake on the command line of --render or --specimen: an unknown option or output "
           "format, a missing value or one out of range; for --list, an empty or malformed TEXT or a "

@@ -123,4 +123,13 @@ ListQuery ParseListQuery(const std::vector<std::string_view>& arguments) {
   return query;
 }
 
+std::string CoverageSummary(std::size_t characterCount, const std::vector<std::string>& languages) {
+  std::string text = "Characters: " + std::to_string(characterCount) + "\nLanguages:";
+  for (const std::string& tag : languages) {
+    // Tags come from the font cache: only what a tag can hold reaches the terminal.
+    if (const std::string clean = NormalizeLanguageTag(tag); !clean.empty()) text += ' ' + clean;
+  }
+  return text + '\n';
+}
+
 }  // namespace typeloom::app

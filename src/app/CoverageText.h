@@ -3,6 +3,7 @@
 // font list's filter. Blanks and control characters are not asked for (a font need
 // not draw them); every other character is, once. Pure standard C++: TEXT comes from
 // the command line as bytes and is decoded here with every bound checked.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,5 +38,9 @@ struct ListQuery {
   std::string error;
 };
 ListQuery ParseListQuery(const std::vector<std::string_view>& arguments);
+
+// What `typeloom --details --coverage FONT` prints: "Characters: N" and
+// "Languages:" with the tags after it, each line ended by a line feed.
+std::string CoverageSummary(std::size_t characterCount, const std::vector<std::string>& languages);
 
 }  // namespace typeloom::app

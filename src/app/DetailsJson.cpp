@@ -1,5 +1,6 @@
 #include "app/DetailsJson.h"
 
+#include "app/CoverageText.h"
 #include "platform/graphics/FaceTables.h"
 
 #include <QJsonArray>
@@ -40,9 +41,19 @@ QJsonObject LanguageInfo(std::uint32_t bits) {
   };
 }
 
+// fontconfig's tags for the face; only what a tag can hold is passed on.
+QJsonValue Languages(const std::vector<std::string>& tags) {
+  QJsonArray array;
+  for (const std::string& tag : tags) {
+    if (const std::string clean = NormalizeLanguageTag(tag); !clean.empty()) array.append(QString::fromStdString(clean));
+  }
+  return array;
+}
+
 }  // namespace
 
-QByteArray DetailsJson(const QString& name, bool fromFile, const Details& details, const platform::FaceLocation& face) {
+QByteArray DetailsJson(const QString& name, bool fromFile, const Details& details, const platform::FaceLocation& face,
+                       const std::optional<platform::CoverageFacts>& coverage) {
   const bool read = details.fileRead;
   const QString faceFile = QString::fromStdString(face.file);
   const QString file = read ? details.file : faceFile;
@@ -61,6 +72,8 @@ QByteArray DetailsJson(const QString& name, bool fromFile, const Details& detail
       {"installed", read ? QJsonValue(details.installed) : QJsonValue()},
       {"copyright", TextOrNull(read, details.copyright)},
       {"copyrightNotice", TextOrNull(read, details.copyrightNotice)},
+      {"characterCount", coverage ? QJsonValue(static_cast<qint64>(coverage->characterCount)) : QJsonValue()},
+      {"languages", coverage ? Languages(coverage->languages) : QJsonValue()},
   };
   return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }

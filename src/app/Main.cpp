@@ -162,22 +162,20 @@ int ListCoveringFonts(const std::vector<std::string_view>& arguments, platform::
   return PrintNames(shown, out);
 }
 
-int PrintCoverage(const QString& name, platform::InstalledFonts& fonts, platform::Registry& registry,
-                  std::FILE* out, std::FILE* err) {
+std::optional<int> PrintListCoverage(const QString& name, platform::InstalledFonts& fonts,
+                                     platform::Registry& registry, std::FILE* out, std::FILE* err) {
   if (!FontsAvailable(fonts, err)) return 1;
   FontCatalogue catalogue;
-  const QStringList names = BuildFontNames(registry, catalogue);
+  if (!BuildFontNames(registry, catalogue).contains(name)) return std::nullopt;
   platform::FontCoverage coverage;
-  const std::optional<platform::CoverageFacts> facts =
-      names.contains(name) ? coverage.FactsOf(name) : std::nullopt;
+  const std::optional<platform::CoverageFacts> facts = coverage.FactsOf(name);
   if (!facts) {
-    Print(QStringLiteral("typeloom: the font list holds no font named \"%1\"\n").arg(EscapeForTerminal(name)), err);
+    Print(QStringLiteral("typeloom: fontconfig gives no face for \"%1\"\n").arg(EscapeForTerminal(name)), err);
     std::fflush(err);
     return 1;
   }
-  QString text = QStringLiteral("Characters: %1\nLanguages:").arg(facts->characterCount);
-  for (const std::string& tag : facts->languages) text += u' ' + QString::fromStdString(tag);
-  Print(text + u'\n', out);
+  const std::string text = CoverageSummary(facts->characterCount, facts->languages);
+  std::fwrite(text.data(), 1, text.size(), out);
   return std::fflush(out) == 0 ? 0 : 1;
 }
 
@@ -240,9 +238,16 @@ int RunMain(int argc, char** argv) {
     return ListCoveringFonts(rest, platform::LinuxInstalledFonts(), *registry, stdout, stderr);
   }
   if (arguments.size() == 3 && arguments.front() == "--details" && arguments[1] == "--coverage") {
-    QCoreApplication app(argc, argv);
-    auto registry = platform::MakeLinuxRegistry();
-    return PrintCoverage(arguments[2], platform::LinuxInstalledFonts(), *registry, stdout, stderr);
+    {
+      QCoreApplication app(argc, argv);
+      auto registry = platform::MakeLinuxRegistry();
+      if (const auto code = PrintListCoverage(arguments[2], platform::LinuxInstalledFonts(), *registry, stdout, stderr)) {
+        return *code;
+      }
+    }
+    // Not a list name: a font file (or a name found without regard to case), read
+    // as --details reads it.
+    return RunDetailsModule(argc, argv);
   }
   if (arguments.size() == 2 && arguments.front() == "--details") return RunDetailsModule(argc, argv);
   if (arguments.size() == 3 && arguments.front() == "--details" && arguments[1] == "--json") {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -41,9 +42,11 @@ int ListFonts(platform::InstalledFonts& fonts, platform::Registry& registry, std
 int ListCoveringFonts(const std::vector<std::string_view>& arguments, platform::InstalledFonts& fonts,
                       platform::Registry& registry, std::FILE* out, std::FILE* err);
 
-// `--details --coverage NAME`: the face's character count and languages, a line
-// each; a name the font list does not hold is one line on `err` and status 1.
-int PrintCoverage(const QString& name, platform::InstalledFonts& fonts, platform::Registry& registry,
-                  std::FILE* out, std::FILE* err);
+// `--details --coverage NAME` for a name the font list holds exactly: the face's
+// character count and languages, a line each, and status 0 (1 when fontconfig gives
+// no face or the output fails). Nothing, and nothing printed, for any other name:
+// the caller reads it as --details does (a font file).
+std::optional<int> PrintListCoverage(const QString& name, platform::InstalledFonts& fonts,
+                                     platform::Registry& registry, std::FILE* out, std::FILE* err);
 
 }  // namespace typeloom::app

@@ -1,6 +1,7 @@
 #include "app/WindowMain.h"
 
 #include "app/CommandLineFont.h"
+#include "app/CoverageText.h"
 #include "app/DetailsJson.h"
 #include "app/FontCatalogue.h"
 #include "app/FontDisplay.h"
@@ -8,6 +9,7 @@
 #include "app/TerminalText.h"
 #include "app/Viewer.h"
 #include "platform/fonts/FaceResolver.h"
+#include "platform/fonts/FontCoverage.h"
 #include "platform/fonts/FontconfigFonts.h"
 #include "platform/graphics/GraphicsFacts.h"
 #include "platform/instance/LocalSingleInstance.h"
@@ -70,7 +72,7 @@ class FirstPaintTrace final : public QObject {
 
 }  // namespace
 
-int PrintDetails(const QString& font, bool json, platform::Registry& registry, platform::SystemFontFolder& folder,
+int PrintDetails(const QString& font, DetailsForm form, platform::Registry& registry, platform::SystemFontFolder& folder,
                  platform::GraphicsFacts& facts, std::FILE* out, std::FILE* err) {
   auto print = [](const QByteArray& bytes, std::FILE* to) {
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), to);
@@ -82,8 +84,27 @@ int PrintDetails(const QString& font, bool json, platform::Registry& registry, p
     print(("typeloom: " + EscapeForTerminal(error) + u'\n').toLocal8Bit(), err);
     return 1;
   }
+  // Indexed after the font was opened, so that a font file's face is among the faces.
+  platform::FontCoverage coverage;
+  const std::optional<platform::CoverageFacts> covered = coverage.FactsOf(chosen.Name());
   const Details& details = chosen.FontDetails();
-  if (json) return print(DetailsJson(chosen.Name(), chosen.IsFile(), details, platform::LocateFace(chosen.Name())), out) ? 0 : 1;
+  switch (form) {
+    case DetailsForm::Json:
+      return print(DetailsJson(chosen.Name(), chosen.IsFile(), details, platform::LocateFace(chosen.Name()), covered),
+                   out)
+                 ? 0
+                 : 1;
+    case DetailsForm::Coverage: {
+      if (!covered) {
+        print(("typeloom: fontconfig gives no face for \"" + EscapeForTerminal(chosen.Name()) + "\"\n").toLocal8Bit(), err);
+        return 1;
+      }
+      const std::string text = CoverageSummary(covered->characterCount, covered->languages);
+      return print(QByteArray::fromStdString(text), out) ? 0 : 1;
+    }
+    case DetailsForm::Lines:
+      break;
+  }
   QString text;
   // The version line and the notice are the font's own texts.
   for (const QString& line : details.lines) text += EscapeForTerminal(line) + u'\n';
@@ -97,10 +118,12 @@ int RunDetails(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
   QGuiApplication app(argc, argv);
-  const bool json = argc > 3 && qstrcmp(argv[2], "--json") == 0;
+  DetailsForm form = DetailsForm::Lines;
+  if (argc > 3 && qstrcmp(argv[2], "--json") == 0) form = DetailsForm::Json;
+  if (argc > 3 && qstrcmp(argv[2], "--coverage") == 0) form = DetailsForm::Coverage;
   const QString name = argc > 2 ? QString::fromLocal8Bit(argv[argc - 1]) : QString();
   auto registry = platform::MakeLinuxRegistry();
-  return PrintDetails(name, json, *registry, platform::LinuxInstalledFonts(), platform::LinuxGraphicsFacts(), stdout,
+  return PrintDetails(name, form, *registry, platform::LinuxInstalledFonts(), platform::LinuxGraphicsFacts(), stdout,
                       stderr);
 }
 

@@ -20,15 +20,19 @@ namespace typeloom::app {
 // the instance lock that the start protocol took (or -1); it stays held until exit.
 int RunWindow(int argc, char** argv, int instanceLock, const MakeViewerWindows& makeWindows);
 
-// `typeloom --details [--json] FONT` (the last argument): prints what the details
-// panel shows for that font, without a window. See PrintDetails.
+// `typeloom --details [--json | --coverage] FONT` (the last argument): prints what
+// the details panel shows for that font, without a window. See PrintDetails.
 int RunDetails(int argc, char** argv);
 
+// What --details prints: the panel's lines, the JSON object of DetailsJson.h, or the
+// face's coverage (CoverageSummary in CoverageText.h).
+enum class DetailsForm { Lines, Json, Coverage };
+
 // Writes what the details panel shows for `font` (a font-list name or a font file,
-// CommandLineFont.h) to `out` and returns 0: its lines, then "Copyright: " and the
-// copyright label; with `json`, the JSON object of DetailsJson.h instead. When
-// `font` names no font, writes one line to `err` and returns 1.
-int PrintDetails(const QString& font, bool json, platform::Registry& registry, platform::SystemFontFolder& folder,
+// CommandLineFont.h) to `out` in `form` and returns 0; for Lines, its lines, then
+// "Copyright: " and the copyright label. When `font` names no font, writes one line
+// to `err` and returns 1.
+int PrintDetails(const QString& font, DetailsForm form, platform::Registry& registry, platform::SystemFontFolder& folder,
                  platform::GraphicsFacts& facts, std::FILE* out, std::FILE* err);
 
 // Hands a later start's request to the top-level window captioned " Typeloom" (or,

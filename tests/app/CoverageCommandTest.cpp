@@ -4,6 +4,9 @@
 #include "support/FontFixtures.h"
 #include "support/ProgramSandbox.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -187,6 +190,57 @@ TEST_F(CoverageCommandTest, DetailsCoverageGivesCharacterCountAndLanguages) {
   EXPECT_EQ(missing.code, 1);
   EXPECT_EQ(missing.out, "");
   EXPECT_EQ(missing.err.count(u'\n'), 1) << missing.err.toStdString();
+  EXPECT_TRUE(missing.err.contains("No Such Font")) << missing.err.toStdString();
+}
+
+// A font file the font system does not know: its own face answers, for the coverage
+// lines and the JSON keys alike; a file that is not a font is one line and status 1.
+TEST_F(CoverageCommandTest, CoverageOfAFontFileIsThatOfItsOwnFace) {
+  std::string error;
+  const QString folder = QString::fromStdString(FontFixtures::CoverageFontFolder(&error));
+  ProgramSandbox latinOnly(folder, {"CoverLatin-Regular.ttf"});
+  ASSERT_TRUE(latinOnly.Ready());
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) latinOnly.Env().remove(name);
+
+  const struct {
+    const char* file;
+    const char* characters;
+    const char* language;  // a tag the languages line must hold; empty: the line is bare
+    int count;
+  } rows[] = {
+      {"CoverArabic-Regular.ttf", "Characters: 245", "ar", 245},
+      {"CoverGreek-Regular.ttf", "Characters: 263", "el", 263},
+      {"CoverSymbol-Regular.ttf", "Characters: 625", "", 625},
+      {"CoverLatin-Regular.ttf", "Characters: 191", "en", 191},  // the installed copy's face: the same
+  };
+  for (const auto& row : rows) {
+    const QString path = folder + u'/' + QString::fromUtf8(row.file);
+    const Result r = latinOnly.Run({"--details", "--coverage", path});
+    EXPECT_EQ(r.code, 0) << row.file << ": " << r.err.toStdString();
+    const QStringList lines = r.out.split(u'\n');
+    ASSERT_EQ(lines.size(), 3) << row.file << ": " << r.out.toStdString();
+    EXPECT_EQ(lines[0], row.characters) << row.file;
+    const QStringList tags = lines[1].split(u' ', Qt::SkipEmptyParts).mid(1);
+    EXPECT_EQ(lines[1].startsWith("Languages:"), true) << lines[1].toStdString();
+    if (*row.language == 0) {
+      EXPECT_TRUE(tags.isEmpty()) << lines[1].toStdString();
+    } else {
+      EXPECT_TRUE(tags.contains(row.language)) << lines[1].toStdString();
+    }
+
+    const Result json = latinOnly.Run({"--details", "--json", path});
+    ASSERT_EQ(json.code, 0) << row.file << ": " << json.err.toStdString();
+    const QJsonObject object = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    EXPECT_EQ(object["characterCount"].toInt(-1), row.count) << row.file;
+    QStringList jsonTags;
+    for (const QJsonValue& tag : object["languages"].toArray()) jsonTags << tag.toString();
+    EXPECT_EQ(jsonTags, tags) << row.file;
+  }
+
+  const Result notAFont = latinOnly.Run({"--details", "--coverage", latinOnly.FontPath("../fonts.conf")});
+  EXPECT_EQ(notAFont.code, 1);
+  EXPECT_EQ(notAFont.out, "");
+  EXPECT_EQ(notAFont.err.count(u'\n'), 1) << notAFont.err.toStdString();
 }
 
 }  // namespace

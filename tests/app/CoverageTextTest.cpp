@@ -87,4 +87,17 @@ TEST(CoverageTextTest, ParsesTheListArguments) {
   }
 }
 
+TEST(CoverageTextTest, SummaryHasTheCountAndOnlyWellFormedTags) {
+  const struct {
+    std::size_t count;
+    std::vector<std::string> tags;
+    const char* printed;
+  } rows[] = {
+      {625, {}, "Characters: 625\nLanguages:\n"},
+      {263, {"el", "en", "zh-tw"}, "Characters: 263\nLanguages: el en zh-tw\n"},
+      {2, {"e\x1b[31m", "", "ar"}, "Characters: 2\nLanguages: ar\n"},  // a tag with a control is left out
+  };
+  for (const auto& row : rows) EXPECT_EQ(CoverageSummary(row.count, row.tags), row.printed) << row.printed;
+}
+
 }  // namespace

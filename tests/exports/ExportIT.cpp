@@ -302,7 +302,7 @@ TEST_F(ExportIT, DetailsJsonOfEveryFontMatchesTheSchemaAndThePanel) {
     const QString path = Out(QStringLiteral("details-%1.json").arg(i));
     std::FILE* out = std::fopen(QFile::encodeName(path).constData(), "w");
     ASSERT_NE(out, nullptr);
-    const int code = PrintDetails(name, true, sandbox.services().registry, sandbox.services().fontFolder,
+    const int code = PrintDetails(name, DetailsForm::Json, sandbox.services().registry, sandbox.services().fontFolder,
                                   platform::LinuxGraphicsFacts(), out, stderr);
     std::fclose(out);
     ASSERT_EQ(code, 0);
