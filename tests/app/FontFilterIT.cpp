@@ -9,6 +9,9 @@
 #include "support/FontFixtures.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -146,6 +149,44 @@ TEST_F(FontFilterIT, AHandOverShowsEveryFontAgain) {
   EXPECT_FALSE(v().FontFilterOn());
   EXPECT_EQ(v().fontList->Items(), kAll);
   EXPECT_EQ(v().fontList->Text(), "Cover Arabic");
+}
+
+// A font file that is not installed has an entry of its own ("Face (file)"): the
+// filter asks its face's own coverage, and the summary gets the face's name.
+TEST_F(FontFilterIT, AFontFileEntryIsFilteredByItsOwnFace) {
+  const QString mono = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+  if (!QFileInfo::exists(mono)) GTEST_SKIP() << mono.toStdString() << " is not installed";
+  QTemporaryDir downloads;
+  ASSERT_TRUE(downloads.isValid());
+  ASSERT_TRUE(QFile::copy(mono, downloads.path() + "/Mono.ttf"));
+  module.commandLine = downloads.path() + "/Mono.ttf";
+  v().ProcessCommandLine();
+  const QString entry = "DejaVu Sans Mono (Mono.ttf)";
+  ASSERT_EQ(v().fontList->Text(), entry);
+  ASSERT_EQ(v().fontList->ListCount(), 6);
+
+  const struct {
+    const char* text;
+    QStringList shown;
+    QStringList drawn;  // what the summary pages through
+  } rows[] = {
+      {"Ж", {entry}, {"DejaVu Sans Mono"}},  // Cyrillic: none of the installed fonts has it
+      {"Ωμέγα", {"Cover Greek", entry}, {"Cover Greek", "DejaVu Sans Mono"}},
+      {"a→", {entry}, {"DejaVu Sans Mono"}},
+      {"日本", {"Cover Cjk Regular"}, {"Cover Cjk Regular"}},  // the file's face has no CJK
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    Select(entry);
+    v().displayText->setText(QString::fromUtf8(row.text));
+    CtrlF();
+    EXPECT_EQ(v().fontList->Items(), row.shown);
+    EXPECT_EQ(v().FontNames(), row.drawn);
+    EXPECT_EQ(v().fontList->Text(), row.shown.contains(entry) ? entry : row.shown.front());  // kept, else moved
+    CtrlF();
+    EXPECT_EQ(v().fontList->Items().size(), 6);
+    EXPECT_TRUE(v().fontList->Items().contains(entry));
+  }
 }
 
 // The plain decisions, without a window.
