@@ -193,6 +193,30 @@ TEST_F(CoverageCommandTest, DetailsCoverageGivesCharacterCountAndLanguages) {
   EXPECT_TRUE(missing.err.contains("No Such Font")) << missing.err.toStdString();
 }
 
+// A family whose faces differ: the family's name stands for its regular face alone,
+// whatever the other faces have (DejaVu Sans Book has U+F000 and Bold lacks it; Bold
+// has U+1D5D4 and Book lacks it).
+TEST_F(CoverageCommandTest, AFamilyCoversWhatItsRegularFaceCovers) {
+  ProgramSandbox dejaVu("/usr/share/fonts/truetype/dejavu", {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf"});
+  if (!dejaVu.Ready()) GTEST_SKIP() << "DejaVu Sans is not installed";
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) dejaVu.Env().remove(name);
+  ASSERT_EQ(dejaVu.Run({"--list"}).out, "DejaVu Sans\n");
+  const struct {
+    const char* covers;
+    const char* out;
+  } rows[] = {
+      {"A\xce\xa9", "DejaVu Sans\n"},       // both faces
+      {"\xef\x80\x80", "DejaVu Sans\n"},   // U+F000: the regular face only
+      {"\xf0\x9d\x97\x94", ""},            // U+1D5D4: the bold face only
+      {"\xe6\x97\xa5", ""},                 // neither
+  };
+  for (const auto& row : rows) {
+    const Result r = dejaVu.Run({"--list", "--covers", QString::fromUtf8(row.covers)});
+    EXPECT_EQ(r.code, 0) << row.covers << ": " << r.err.toStdString();
+    EXPECT_EQ(r.out, row.out) << row.covers;
+  }
+}
+
 // A font file the font system does not know: its own face answers, for the coverage
 // lines and the JSON keys alike; a file that is not a font is one line and status 1.
 TEST_F(CoverageCommandTest, CoverageOfAFontFileIsThatOfItsOwnFace) {

@@ -11,6 +11,8 @@
 
 #include <QFileInfo>
 #include <gtest/gtest.h>
+
+#include <cstdint>
 #include <hb-ot.h>
 #include <hb.h>
 
@@ -79,6 +81,18 @@ TEST(InstalledFontsDetailsIT, CoverageReadsTheFaceEveryListNameDrawsIn) {
     ASSERT_TRUE(facts.has_value()) << name.toStdString();
     EXPECT_EQ(facts->file, face.file) << name.toStdString();
     EXPECT_EQ(facts->index, face.index) << name.toStdString();
+  }
+
+  // Whether a name has a character is what its face (as read above) says, also when
+  // the answer comes without picking the face (every face of the family agrees).
+  const char32_t probes[] = {U'A', U'Ω', U'Ж', U'ا', U'日', U'→', U'€', 0xFB01, 0xF000, 0x1D5D4};
+  for (const char32_t probe : probes) {
+    platform::FontCoverage quick;
+    quick.SetQuery({probe}, "");
+    coverage.SetQuery({probe}, "");
+    for (const QString& name : names) {
+      EXPECT_EQ(quick.Matches(name), coverage.Matches(name)) << name.toStdString() << " U+" << std::hex << static_cast<std::uint32_t>(probe);
+    }
   }
 }
 

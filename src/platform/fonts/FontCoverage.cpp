@@ -38,17 +38,26 @@ FcPattern* Request(const QByteArray& family) {
 }  // namespace
 
 struct FontCoverage::Index {
+  // How a name draws: as one of an installed family's faces (picked when first
+  // needed) or in a face known at once (a full name's, a substitute), null: none.
+  struct Entry {
+    const std::vector<FcPattern*>* family = nullptr;
+    QByteArray request;         // the family as the name asks for it
+    FcPattern* face = nullptr;  // owned
+    bool picked = false;
+  };
+
   bool available = false;
   std::vector<FcPattern*> held;                       // every indexed face, referenced
   QHash<QString, std::vector<FcPattern*>> families;   // folded family name -> faces
   QHash<QString, FcPattern*> fullNames;               // folded full name -> first face by file and index
-  QHash<QString, FcPattern*> faces;                   // name -> its face (owned), null: none
+  QHash<QString, Entry> entries;                      // name -> how it draws
   FcCharSet* characters = nullptr;                    // the query's
   FcLangSet* language = nullptr;
 
   ~Index() {
-    for (FcPattern* p : faces) {
-      if (p != nullptr) FcPatternDestroy(p);
+    for (const Entry& entry : entries) {
+      if (entry.face != nullptr) FcPatternDestroy(entry.face);
     }
     for (FcPattern* p : held) FcPatternDestroy(p);
     if (characters != nullptr) FcCharSetDestroy(characters);
@@ -70,9 +79,9 @@ struct FontCoverage::Index {
     }
   }
 
-  // fontconfig's best face for `request` among `candidates` (all when empty);
+  // fontconfig's best face for `request` among `candidates` (all when null);
   // the answer is owned by the caller.
-  static FcPattern* Match(FcPattern* request, std::vector<FcPattern*>* candidates) {
+  static FcPattern* Match(FcPattern* request, const std::vector<FcPattern*>* candidates) {
     if (request == nullptr) return nullptr;
     FcResult result = FcResultNoMatch;
     FcPattern* match = nullptr;
@@ -93,30 +102,78 @@ struct FontCoverage::Index {
     return match;
   }
 
-  FcPattern* Resolve(const QString& name) {
-    if (FcPattern* face = Installed(name)) return face;
-    // A bitmap family listed with its point sizes ("Fixed 14,18"): the family itself.
-    if (const QString family = WithoutSizeList(name); !family.isEmpty()) {
-      if (FcPattern* face = Installed(family)) return face;
-    }
-    return Match(Request(name.toUtf8()), nullptr);
+  Entry& EntryOf(const QString& name) {
+    auto it = entries.find(name);
+    if (it == entries.end()) it = entries.insert(name, Route(name));
+    return it.value();
   }
 
-  // An installed family's or full name's face; null for any other name.
-  FcPattern* Installed(const QString& name) {
-    const QByteArray utf8 = name.toUtf8();
-    if (!utf8.isEmpty()) {
-      const QString key = name.toCaseFolded();
-      if (const auto family = families.find(key); family != families.end()) {
-        // Among the family's own faces: a family request prefers them to any other.
-        return Match(Request(utf8), &family.value());
-      }
-      if (const auto full = fullNames.constFind(key); full != fullNames.constEnd()) {
-        FcPatternReference(*full);
-        return *full;
-      }
+  Entry Route(const QString& name) {
+    Entry entry;
+    if (Installed(name, entry)) return entry;
+    // A bitmap family listed with its point sizes ("Fixed 14,18"): the family itself.
+    if (const QString family = WithoutSizeList(name); !family.isEmpty()) {
+      if (Installed(family, entry)) return entry;
     }
-    return nullptr;
+    entry.face = Match(Request(name.toUtf8()), nullptr);
+    entry.picked = true;
+    return entry;
+  }
+
+  // An installed family's or full name's entry; false for any other name.
+  bool Installed(const QString& name, Entry& entry) {
+    if (name.isEmpty()) return false;
+    const QString key = name.toCaseFolded();
+    if (const auto family = families.constFind(key); family != families.constEnd()) {
+      // Among the family's own faces: a family request prefers them to any other.
+      entry.family = &family.value();
+      entry.request = name.toUtf8();
+      return true;
+    }
+    if (const auto full = fullNames.constFind(key); full != fullNames.constEnd()) {
+      FcPatternReference(*full);
+      entry.face = *full;
+      entry.picked = true;
+      return true;
+    }
+    return false;
+  }
+
+  FcPattern* Face(Entry& entry) {
+    if (!entry.picked) {
+      entry.face = Match(Request(entry.request), entry.family);
+      entry.picked = true;
+    }
+    return entry.face;
+  }
+
+  // Whether `face` has what the query asks for.
+  bool Covers(FcPattern* face) const {
+    if (characters != nullptr) {
+      FcCharSet* charset = nullptr;
+      if (FcPatternGetCharSet(face, FC_CHARSET, 0, &charset) != FcResultMatch || charset == nullptr) return false;
+      if (!FcCharSetIsSubset(characters, charset)) return false;
+    }
+    if (language != nullptr) {
+      FcLangSet* langs = nullptr;
+      if (FcPatternGetLangSet(face, FC_LANG, 0, &langs) != FcResultMatch || langs == nullptr) return false;
+      if (!FcLangSetContains(langs, language)) return false;
+    }
+    return true;
+  }
+
+  bool Matches(const QString& name) {
+    Entry& entry = EntryOf(name);
+    if (!entry.picked) {
+      // The face picked is one of the family's, with its own character and language
+      // sets: when all the family's faces answer alike, that is the answer, and the
+      // pick (a substitution and a match) is not needed.
+      const std::vector<FcPattern*>& faces = *entry.family;
+      const bool first = Covers(faces.front());
+      if (std::all_of(faces.begin() + 1, faces.end(), [&](FcPattern* p) { return Covers(p) == first; })) return first;
+    }
+    FcPattern* face = Face(entry);
+    return face != nullptr && Covers(face);
   }
 };
 
@@ -151,31 +208,11 @@ void FontCoverage::SetQuery(const std::vector<char32_t>& characters, const std::
   }
 }
 
-const void* FontCoverage::FaceOf(const QString& name) {
-  if (!index_->available) return nullptr;
-  auto it = index_->faces.find(name);
-  if (it == index_->faces.end()) it = index_->faces.insert(name, index_->Resolve(name));
-  return it.value();
-}
-
-bool FontCoverage::Matches(const QString& name) {
-  auto* face = static_cast<FcPattern*>(const_cast<void*>(FaceOf(name)));
-  if (face == nullptr) return false;
-  if (index_->characters != nullptr) {
-    FcCharSet* charset = nullptr;
-    if (FcPatternGetCharSet(face, FC_CHARSET, 0, &charset) != FcResultMatch || charset == nullptr) return false;
-    if (!FcCharSetIsSubset(index_->characters, charset)) return false;
-  }
-  if (index_->language != nullptr) {
-    FcLangSet* langs = nullptr;
-    if (FcPatternGetLangSet(face, FC_LANG, 0, &langs) != FcResultMatch || langs == nullptr) return false;
-    if (!FcLangSetContains(langs, index_->language)) return false;
-  }
-  return true;
-}
+bool FontCoverage::Matches(const QString& name) { return index_->available && index_->Matches(name); }
 
 std::optional<CoverageFacts> FontCoverage::FactsOf(const QString& name) {
-  auto* face = static_cast<FcPattern*>(const_cast<void*>(FaceOf(name)));
+  if (!index_->available) return std::nullopt;
+  FcPattern* face = index_->Face(index_->EntryOf(name));
   if (face == nullptr) return std::nullopt;
   CoverageFacts facts;
   const auto [file, index] = FileAndIndex(face);

@@ -54,7 +54,6 @@ class FontCoverage {
 
  private:
   struct Index;
-  const void* FaceOf(const QString& name);
 
   std::unique_ptr<Index> index_;
 };
