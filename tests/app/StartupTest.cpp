@@ -350,7 +350,8 @@ TEST(Startup, HandOverThatReachesNoWindowIsReportedAndFails) {
 
 // --help, --version, --list and a later start's hand-over load no window library:
 // the executable needs none; the window module that has them is loaded later, and
-// printing and the About box (network, signatures) only when they first open.
+// printing, the About box (network, signatures) and the Wayland client only when
+// they are first used.
 TEST(Startup, EachPartNeedsOnlyTheLibrariesOfWhatItDoes) {
   const QString folder = QFileInfo(QStringLiteral(TYPELOOM_EXE)).absolutePath();
   const struct {
@@ -358,9 +359,12 @@ TEST(Startup, EachPartNeedsOnlyTheLibrariesOfWhatItDoes) {
     std::vector<const char*> needs, avoids;
   } parts[] = {
       {"typeloom", {"libQt6Core"}, {"libQt6Gui", "libQt6Widgets", "libQt6Network", "libQt6PrintSupport", "libharfbuzz", "libcrypto"}},
-      {"typeloom-window.so", {"libQt6Widgets", "libharfbuzz"}, {"libQt6PrintSupport", "libcrypto"}},
-      {"typeloom-print.so", {"libQt6PrintSupport"}, {"libQt6Network", "libcrypto"}},
-      {"typeloom-about.so", {"libQt6Network", "libcrypto"}, {"libQt6PrintSupport"}},
+      {"typeloom-window.so",
+       {"libQt6Widgets", "libharfbuzz"},
+       {"libQt6PrintSupport", "libcrypto", "libQt6Network", "libwayland-client", "libQt6Svg"}},
+      {"typeloom-print.so", {"libQt6PrintSupport"}, {"libQt6Network", "libcrypto", "libwayland-client"}},
+      {"typeloom-about.so", {"libQt6Network", "libcrypto"}, {"libQt6PrintSupport", "libwayland-client"}},
+      {"typeloom-wayland.so", {"libwayland-client"}, {"libQt6Widgets", "libQt6Network", "libQt6PrintSupport"}},
   };
   for (const auto& part : parts) {
     QProcess readelf;

@@ -1,16 +1,24 @@
 #include "platform/instance/LocalSingleInstance.h"
 
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QByteArray>
+#include <QFile>
+#include <QMetaObject>
 #include <QObject>
-#include <QPointer>
+#include <QSocketNotifier>
 #include <QTimer>
-#include <QVariant>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <deque>
-#include <unordered_map>
+#include <map>
+#include <memory>
+#include <string>
 #include <utility>
 
 namespace typeloom::platform {
@@ -21,21 +29,58 @@ const char* const LocalSingleInstance::kRefusedLine = InstanceLock::kRefusedLine
 
 namespace {
 
-constexpr int kIdleClientMs = 60000;     // a client that never completes its message is dropped after this
-constexpr qint64 kReadChunk = 64 * 1024;  // also the bound of Qt's read buffer per client
+constexpr int kIdleClientMs = 60000;       // a client that never completes its message is dropped after this
+constexpr std::size_t kReadChunk = 64 * 1024;  // read per wake-up of a client's notifier
+constexpr int kBacklog = 50;
+
+// A listening local stream socket at `path`, only for this user (mode 0700, in a
+// folder that is private already), or -1. A stale socket file of a crashed first
+// instance is replaced. Clients that connect before it listens are refused and
+// try again.
+int ListenAt(const QByteArray& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (path.isEmpty() || static_cast<std::size_t>(path.size()) >= sizeof(address.sun_path)) return -1;
+  std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (fd < 0) return -1;
+  ::unlink(path.constData());
+  if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  if (::chmod(path.constData(), S_IRWXU) != 0 || ::listen(fd, kBacklog) != 0) {
+    ::close(fd);
+    ::unlink(path.constData());
+    return -1;
+  }
+  return fd;
+}
 
 }  // namespace
 
-// The first instance's listening side. Everything runs on the thread that
-// created it, driven by socket signals; no call waits for a client.
+// The first instance's listening side: plain local sockets watched by socket
+// notifiers. Everything runs on the thread that created it; no call waits for a
+// client, so a client that never finishes its message delays nobody else.
 class LocalSingleInstance::Server {
  public:
-  explicit Server(const QString& path) {
-    QLocalServer::removeServer(path);  // a stale socket of a crashed first instance
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
-    server_.listen(path);
-    QObject::connect(&server_, &QLocalServer::newConnection, &context_, [this] { Accept(); });
+  explicit Server(const QString& path) : path_(QFile::encodeName(path)), listenFd_(ListenAt(path_)) {
+    if (listenFd_ < 0) return;
+    listener_ = std::make_unique<QSocketNotifier>(listenFd_, QSocketNotifier::Read);
+    QObject::connect(listener_.get(), &QSocketNotifier::activated, &context_, [this] { Accept(); });
   }
+
+  ~Server() {
+    clients_.clear();
+    listener_.reset();
+    if (listenFd_ >= 0) {
+      ::close(listenFd_);
+      ::unlink(path_.constData());
+    }
+  }
+
+  Server(const Server&) = delete;
+  Server& operator=(const Server&) = delete;
 
   void SetHandler(std::function<bool(const HandOverRequest&)> handler) {
     handler_ = std::move(handler);
@@ -43,69 +88,108 @@ class LocalSingleInstance::Server {
   }
 
  private:
+  // One connected later start. Its descriptor is closed with it; its notifier, which
+  // may be emitting when the client goes, is deleted from the event loop (or with
+  // the server).
+  struct Client {
+    Client(int descriptor, QObject* owner)
+        : fd(descriptor), notifier(new QSocketNotifier(descriptor, QSocketNotifier::Read, owner)) {}
+    ~Client() {
+      notifier->setEnabled(false);
+      notifier->deleteLater();
+      ::close(fd);
+    }
+    Client(const Client&) = delete;
+    Client& operator=(const Client&) = delete;
+
+    int fd;
+    QSocketNotifier* notifier;
+    std::string buffer;     // the message received so far
+    bool complete = false;  // its message was read whole; the rest is discarded
+  };
+
   void Accept() {
-    while (QLocalSocket* socket = server_.nextPendingConnection()) {
-      if (PeerUid(static_cast<int>(socket->socketDescriptor())) != static_cast<long>(::getuid())) {
-        Drop(socket);  // only this user's own starts may hand over
+    while (true) {
+      const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+      if (fd < 0) {
+        if (errno == EINTR || errno == ECONNABORTED) continue;
+        return;  // EAGAIN: none left; anything else: the next wake-up tries again
+      }
+      if (PeerUid(fd) != static_cast<long>(::getuid())) {
+        ::close(fd);  // only this user's own starts may hand over
         continue;
       }
-      socket->setReadBufferSize(kReadChunk);
-      QPointer<QLocalSocket> guard(socket);
-      buffers_[socket];
-      QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-      QObject::connect(socket, &QObject::destroyed, &context_, [this, socket] { buffers_.erase(socket); });
-      QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, guard] { Read(guard); });
-      QTimer::singleShot(kIdleClientMs, socket, [this, guard] {
-        if (guard && buffers_.count(guard.data()) != 0) Drop(guard);
+      const std::uint64_t id = nextId_++;
+      auto client = std::make_unique<Client>(fd, &context_);
+      QObject::connect(client->notifier, &QSocketNotifier::activated, &context_, [this, id] { Read(id); });
+      QTimer::singleShot(kIdleClientMs, &context_, [this, id] {
+        const auto found = clients_.find(id);
+        if (found != clients_.end() && !found->second->complete) clients_.erase(found);
       });
-      Read(guard);
+      clients_.emplace(id, std::move(client));
+      Read(id);
     }
   }
 
-  // Collects one message; anything after it on the same connection is ignored.
-  void Read(const QPointer<QLocalSocket>& socket) {
-    if (!socket) return;
-    const auto found = buffers_.find(socket.data());
-    if (found == buffers_.end()) {
-      socket->readAll();
-      return;
-    }
-    QByteArray& buffer = found->second;
-    while (socket->bytesAvailable() > 0) {
-      buffer += socket->read(kReadChunk);
-      const auto* bytes = reinterpret_cast<const std::uint8_t*>(buffer.constData());
-      const HandOverFrame frame = FrameHandOver(bytes, static_cast<std::size_t>(buffer.size()));
-      if (frame.error == HandOverError::Incomplete) continue;
-      if (frame.error != HandOverError::None) {
-        Refuse(socket);
+  // Takes what one client sent so far: at most one chunk per wake-up, so a client
+  // that keeps sending cannot hold the thread. Collects one message; anything after
+  // it on the same connection is read and dropped.
+  void Read(std::uint64_t id) {
+    const auto found = clients_.find(id);
+    if (found == clients_.end()) return;
+    Client& client = *found->second;
+    char chunk[4096];
+    std::size_t taken = 0;
+    while (taken < kReadChunk) {
+      const ssize_t n = ::recv(client.fd, chunk, sizeof chunk, MSG_DONTWAIT);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+      if (n <= 0) {
+        // The client left (or its connection failed). A message it completed is
+        // still handled: the request was made.
+        clients_.erase(found);
         return;
       }
-      if (static_cast<std::size_t>(buffer.size()) < frame.size) continue;
-      HandOverParse parsed = ParseHandOver(bytes, frame.size);
-      if (parsed.error != HandOverError::None) {
-        Refuse(socket);
-        return;
-      }
-      buffers_.erase(found);
-      socket->readAll();
-      queue_.push_back({socket, std::move(parsed.request)});
-      Schedule();
-      return;
+      taken += static_cast<std::size_t>(n);
+      if (client.complete) continue;
+      client.buffer.append(chunk, static_cast<std::size_t>(n));
+      if (!TakeMessage(id, client)) return;
     }
   }
 
-  void Refuse(QLocalSocket* socket) {
-    buffers_.erase(socket);
-    socket->write(kRefusedLine);
-    socket->flush();
-    socket->disconnectFromServer();
+  // Checks the bytes collected so far; false when the client has been refused.
+  bool TakeMessage(std::uint64_t id, Client& client) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(client.buffer.data());
+    const HandOverFrame frame = FrameHandOver(bytes, client.buffer.size());
+    if (frame.error == HandOverError::Incomplete) return true;
+    if (frame.error != HandOverError::None) {
+      Refuse(id);
+      return false;
+    }
+    if (client.buffer.size() < frame.size) return true;
+    HandOverParse parsed = ParseHandOver(bytes, frame.size);
+    if (parsed.error != HandOverError::None) {
+      Refuse(id);
+      return false;
+    }
+    client.complete = true;
+    std::string().swap(client.buffer);
+    queue_.push_back({id, std::move(parsed.request)});
+    Schedule();
+    return true;
   }
 
-  void Drop(QLocalSocket* socket) {
-    buffers_.erase(socket);
-    socket->abort();
-    socket->deleteLater();
+  void Reply(std::uint64_t id, const char* line) {
+    const auto found = clients_.find(id);
+    if (found == clients_.end()) return;
+    const std::size_t size = std::strlen(line);
+    // A reply line fits any socket's buffer; a client that is gone gets nothing.
+    while (::send(found->second->fd, line, size, MSG_NOSIGNAL | MSG_DONTWAIT) < 0 && errno == EINTR) {
+    }
+    clients_.erase(found);
   }
+
+  void Refuse(std::uint64_t id) { Reply(id, kRefusedLine); }
 
   void Schedule() {
     if (scheduled_ || busy_ || !handler_ || queue_.empty()) return;
@@ -124,25 +208,21 @@ class LocalSingleInstance::Server {
     const auto handler = handler_;  // the handler may call Listen again
     const bool delivered = handler(pending.request);
     busy_ = false;
-    QPointer<QLocalSocket>& socket = pending.socket;
-    if (socket && socket->state() == QLocalSocket::ConnectedState) {
-      socket->write(delivered ? kReplyLine : kUndeliveredLine);
-      socket->flush();
-      socket->disconnectFromServer();
-    }
+    Reply(pending.client, delivered ? kReplyLine : kUndeliveredLine);
     Schedule();
   }
 
   struct Pending {
-    QPointer<QLocalSocket> socket;
+    std::uint64_t client;
     HandOverRequest request;
   };
 
-  // Clients whose message is not complete yet. Declared first: sockets are
-  // removed from it as the server destroys them.
-  std::unordered_map<QLocalSocket*, QByteArray> buffers_;
-  QObject context_;
-  QLocalServer server_;
+  QByteArray path_;
+  int listenFd_;
+  QObject context_;  // owns the clients' notifiers; declared before the clients
+  std::unique_ptr<QSocketNotifier> listener_;
+  std::map<std::uint64_t, std::unique_ptr<Client>> clients_;
+  std::uint64_t nextId_ = 1;
   std::deque<Pending> queue_;
   std::function<bool(const HandOverRequest&)> handler_;
   bool busy_ = false;

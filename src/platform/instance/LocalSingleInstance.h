@@ -10,9 +10,10 @@
 namespace typeloom::platform {
 
 // One instance per user: InstanceLock's files and protocol, plus the first instance's
-// listening side, a QLocalServer on "<name>.socket" that checks every message, runs
-// the handler for each well-formed one on the UI thread and replies once it has
-// returned (refusing malformed ones at once).
+// listening side, a local socket "<name>.socket" (mode 0700, this user's peers only)
+// watched by socket notifiers, that checks every message, runs the handler for each
+// well-formed one on the UI thread and replies once it has returned (refusing
+// malformed ones at once). It needs Qt Core only.
 // A PreviousInstance() answer of true is not kept: after a failed SignalAndWait a
 // caller may ask again and become the first instance if the other one has gone.
 class LocalSingleInstance final : public SingleInstance {

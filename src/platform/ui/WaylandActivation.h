@@ -14,9 +14,11 @@ inline constexpr qsizetype kMaxActivationToken = 1024;
 bool IsActivationToken(const QByteArray& token);
 
 // Asks the compositor to activate `window` with a launcher's activation `token`
-// (printable ASCII, already checked). Without a token, or where the compositor
-// cannot activate, the window asks for attention instead. Returns whether an
-// activation request was sent.
+// (printable ASCII, already checked), through the module typeloom-wayland.so beside
+// the code (loaded on the first call under Wayland; libwayland-client is mapped only
+// then). Without a token, without the module, or where the compositor cannot
+// activate, the window asks for attention instead. Returns whether an activation
+// request was sent.
 bool ActivateWaylandWindow(QWindow* window, const QByteArray& token);
 
 }  // namespace typeloom::platform

@@ -181,6 +181,7 @@ TEST_F(LocalSingleInstanceTest, MisbehavingClientsDoNotStopLaterHandOvers) {
       {"endless line", QByteArray(100000, 'x'), false, 0, true},
       {"binary zeros", QByteArray(32, '\0'), false, 0, false},
       {"half a signal then leaves", signal.left(5), true, 0, false},
+      {"half a signal then never finishes", signal.left(signal.size() - 1), false, 0, false},
       {"signal then leaves before the reply", signal, true, 1, false},
       {"signal twice on one connection", signal + signal, false, 1, false},
   };
@@ -273,6 +274,65 @@ TEST_F(LocalSingleInstanceTest, RequestsArriveWholeAndMalformedOnesAreRefused) {
   EXPECT_EQ(received.size(), 1u);
   EXPECT_EQ(SignalFromThread(*later), HandOver::Handled);
   EXPECT_EQ(received.size(), 2u);
+}
+
+// Messages arrive in pieces of any size, each piece on a wake-up of its own, and
+// from two senders taking turns; each sender's pieces make its own request.
+TEST_F(LocalSingleInstanceTest, MessagesSentInPiecesFromTwoSendersArriveWhole) {
+  auto first = Make();
+  ASSERT_FALSE(first->PreviousInstance());
+  std::vector<HandOverRequest> received;
+  first->Listen([&](const HandOverRequest& request) {
+    received.push_back(request);
+    return true;
+  });
+  const HandOverRequest a{{"/fonts/a.ttf", "/p"}, "launcher-1_TIME42", "", 42};
+  const HandOverRequest b{{std::string(9000, 'b')}, "", "token-b", 0};
+  for (const int piece : {1, 3, 10, 11, 4099}) {
+    SCOPED_TRACE(piece);
+    received.clear();
+    const QByteArray messages[] = {QByteArray::fromStdString(EncodeHandOver(a)),
+                                   QByteArray::fromStdString(EncodeHandOver(b))};
+    QLocalSocket senders[2];
+    for (QLocalSocket& sender : senders) {
+      sender.connectToServer(first->SocketPath());
+      ASSERT_TRUE(sender.waitForConnected(kPatienceMs));
+    }
+    qsizetype sent[2] = {0, 0};
+    while (sent[0] < messages[0].size() || sent[1] < messages[1].size()) {
+      for (int i = 0; i < 2; ++i) {
+        if (sent[i] >= messages[i].size()) continue;
+        senders[i].write(messages[i].mid(sent[i], piece));
+        ASSERT_TRUE(senders[i].waitForBytesWritten(kPatienceMs));
+        sent[i] += piece;
+        Pump();
+      }
+    }
+    for (QLocalSocket& sender : senders) {
+      ASSERT_TRUE(PumpUntil([&] { return sender.canReadLine(); }));
+      EXPECT_EQ(sender.readLine(), QByteArray(LocalSingleInstance::kReplyLine));
+    }
+    ASSERT_EQ(received.size(), 2u);
+    // Whichever completed first was handled first.
+    if (received[0] != a) std::swap(received[0], received[1]);
+    EXPECT_EQ(received[0], a);
+    EXPECT_EQ(received[1], b);
+  }
+}
+
+// The socket is a socket of this user's that nobody else may use, and it goes with
+// the first instance (a later first instance makes its own).
+TEST_F(LocalSingleInstanceTest, SocketIsTheUsersOnlyAndGoesWithTheFirstInstance) {
+  auto first = Make();
+  ASSERT_FALSE(first->PreviousInstance());
+  const QByteArray path = QFile::encodeName(first->SocketPath());
+  struct stat st {};
+  ASSERT_EQ(::lstat(path.constData(), &st), 0);
+  EXPECT_TRUE(S_ISSOCK(st.st_mode));
+  EXPECT_EQ(st.st_uid, ::getuid());
+  EXPECT_EQ(st.st_mode & 0077, 0u);
+  first.reset();
+  EXPECT_NE(::lstat(path.constData(), &st), 0);
 }
 
 TEST_F(LocalSingleInstanceTest, SignalAndWaitFailsWhenNobodyAnswers) {
