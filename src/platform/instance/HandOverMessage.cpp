@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace typeloom::platform {
 namespace {
@@ -187,6 +188,38 @@ HandOverParse ParseHandOver(const std::uint8_t* data, std::size_t size) {
   if (reader.Left() != 0) return fail(HandOverError::TrailingBytes);
   result.request = std::move(request);
   return result;
+}
+
+HandOverCollector::State HandOverCollector::Feed(const std::uint8_t* data, std::size_t size) {
+  while (state_ == State::Collecting && size > 0) {
+    const std::size_t wanted = (whole_ != 0 ? whole_ : kHandOverHeaderBytes) - bytes_.size();
+    const std::size_t taken = std::min(wanted, size);
+    bytes_.append(reinterpret_cast<const char*>(data), taken);
+    data += taken;
+    size -= taken;
+    const auto* collected = reinterpret_cast<const std::uint8_t*>(bytes_.data());
+    if (whole_ == 0) {
+      const HandOverFrame frame = FrameHandOver(collected, bytes_.size());
+      if (frame.error == HandOverError::Incomplete) continue;
+      if (frame.error != HandOverError::None) {
+        Finish(frame.error);
+        break;
+      }
+      whole_ = frame.size;
+    }
+    if (bytes_.size() == whole_) {
+      HandOverParse parsed = ParseHandOver(collected, whole_);
+      request_ = std::move(parsed.request);
+      Finish(parsed.error);
+    }
+  }
+  return state_;
+}
+
+void HandOverCollector::Finish(HandOverError error) {
+  error_ = error;
+  state_ = error == HandOverError::None ? State::Complete : State::Refused;
+  std::string().swap(bytes_);
 }
 
 }  // namespace typeloom::platform

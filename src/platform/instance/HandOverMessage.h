@@ -83,4 +83,30 @@ struct HandOverParse {
 };
 HandOverParse ParseHandOver(const std::uint8_t* data, std::size_t size);
 
+// Collects one message from a stream whose bytes arrive in pieces of any size. It
+// keeps no more than the header announces (so at most one message of the largest
+// size) and refuses as soon as the bytes so far cannot begin a valid message; bytes
+// past the message's end are ignored.
+class HandOverCollector {
+ public:
+  enum class State { Collecting, Complete, Refused };
+
+  // Takes the next bytes received; returns the state after them.
+  State Feed(const std::uint8_t* data, std::size_t size);
+  State Current() const { return state_; }
+  // Why the message was refused (None otherwise).
+  HandOverError Error() const { return error_; }
+  // The request, once Complete.
+  const HandOverRequest& Request() const { return request_; }
+
+ private:
+  void Finish(HandOverError error);
+
+  std::string bytes_;
+  std::size_t whole_ = 0;  // the message's size, once its header is in
+  State state_ = State::Collecting;
+  HandOverError error_ = HandOverError::None;
+  HandOverRequest request_;
+};
+
 }  // namespace typeloom::platform

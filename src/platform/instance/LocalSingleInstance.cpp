@@ -104,7 +104,7 @@ class LocalSingleInstance::Server {
 
     int fd;
     QSocketNotifier* notifier;
-    std::string buffer;     // the message received so far
+    HandOverCollector message;
     bool complete = false;  // its message was read whole; the rest is discarded
   };
 
@@ -152,31 +152,19 @@ class LocalSingleInstance::Server {
       }
       taken += static_cast<std::size_t>(n);
       if (client.complete) continue;
-      client.buffer.append(chunk, static_cast<std::size_t>(n));
-      if (!TakeMessage(id, client)) return;
+      switch (client.message.Feed(reinterpret_cast<const std::uint8_t*>(chunk), static_cast<std::size_t>(n))) {
+        case HandOverCollector::State::Collecting:
+          break;
+        case HandOverCollector::State::Refused:
+          Refuse(id);
+          return;
+        case HandOverCollector::State::Complete:
+          client.complete = true;
+          queue_.push_back({id, client.message.Request()});
+          Schedule();
+          break;
+      }
     }
-  }
-
-  // Checks the bytes collected so far; false when the client has been refused.
-  bool TakeMessage(std::uint64_t id, Client& client) {
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(client.buffer.data());
-    const HandOverFrame frame = FrameHandOver(bytes, client.buffer.size());
-    if (frame.error == HandOverError::Incomplete) return true;
-    if (frame.error != HandOverError::None) {
-      Refuse(id);
-      return false;
-    }
-    if (client.buffer.size() < frame.size) return true;
-    HandOverParse parsed = ParseHandOver(bytes, frame.size);
-    if (parsed.error != HandOverError::None) {
-      Refuse(id);
-      return false;
-    }
-    client.complete = true;
-    std::string().swap(client.buffer);
-    queue_.push_back({id, std::move(parsed.request)});
-    Schedule();
-    return true;
   }
 
   void Reply(std::uint64_t id, const char* line) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -139,6 +140,59 @@ TEST(HandOverMessage, FramingDecidesFromTheHeader) {
     const HandOverFrame frame = Frame(c.bytes);
     EXPECT_EQ(frame.error, c.error);
     EXPECT_EQ(frame.size, c.size);
+  }
+}
+
+// A stream's bytes in pieces: the collector decides as soon as the bytes allow,
+// keeps the message's own bytes only, and gives what the whole message parses to.
+TEST(HandOverMessage, CollectorTakesAStreamInPieces) {
+  using State = HandOverCollector::State;
+  const HandOverRequest request{{"/fonts/a.ttf", std::string(5000, 'f')}, "launcher_TIME7", "tok", 9};
+  const std::string valid = EncodeHandOver(request);
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::size_t piece;
+    State state;
+    HandOverError error;
+    std::size_t decidedAfter;  // bytes fed when the state was reached (0: only at the end)
+  } cases[] = {
+      {"whole", valid, valid.size(), State::Complete, HandOverError::None, valid.size()},
+      {"byte by byte", valid, 1, State::Complete, HandOverError::None, valid.size()},
+      {"pieces across the header", valid, 7, State::Complete, HandOverError::None, 0},
+      {"trailing bytes ignored", valid + valid, 4096, State::Complete, HandOverError::None, 0},
+      {"one byte short", valid.substr(0, valid.size() - 1), 3, State::Collecting, HandOverError::None, 0},
+      {"header only", valid.substr(0, kHandOverHeaderBytes), 1, State::Collecting, HandOverError::None, 0},
+      {"stranger's first byte", "hello\n", 1, State::Refused, HandOverError::BadMagic, 1},
+      {"too long a body, refused at the header", Header(kMaxHandOverBody + 1) + std::string(100, 'x'), 1,
+       State::Refused, HandOverError::TooLong, kHandOverHeaderBytes},
+      {"wrong version", Header(4, 9) + U32(0), 1, State::Refused, HandOverError::UnsupportedVersion,
+       kHandOverHeaderBytes},
+      {"empty body", Header(0) + "more", 2, State::Refused, HandOverError::Truncated, kHandOverHeaderBytes},
+      {"bad field in the body", WithHeader(U16(1) + U32(1) + std::string(1, '\0') + U16(0) + U16(0) + U32(0)), 5,
+       State::Refused, HandOverError::BadArgument, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    HandOverCollector collector;
+    std::size_t fed = 0;
+    std::size_t decidedAt = 0;
+    while (fed < c.bytes.size()) {
+      const std::size_t n = std::min(c.piece, c.bytes.size() - fed);
+      const State state = collector.Feed(reinterpret_cast<const std::uint8_t*>(c.bytes.data()) + fed, n);
+      fed += n;
+      if (state != State::Collecting && decidedAt == 0) decidedAt = fed;
+    }
+    EXPECT_EQ(collector.Current(), c.state);
+    EXPECT_EQ(collector.Error(), c.error);
+    if (c.decidedAfter != 0) {
+      EXPECT_EQ(decidedAt, c.decidedAfter);
+    }
+    if (c.state == State::Complete) {
+      EXPECT_EQ(collector.Request(), request);
+    } else {
+      EXPECT_EQ(collector.Request(), HandOverRequest{});
+    }
   }
 }
 
