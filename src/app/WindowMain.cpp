@@ -19,6 +19,7 @@
 #include "platform/ui/LatinMnemonics.h"
 #include "platform/ui/QtClock.h"
 #include "platform/ui/QtMessageBoxes.h"
+#include "platform/ui/StyleImages.h"
 #include "platform/ui/WindowActivation.h"
 #include "platform/ui/WindowServices.h"
 
@@ -168,6 +169,7 @@ int RunWindow(int argc, char** argv, int instanceLock, const MakeViewerWindows& 
   QApplication::setApplicationVersion(QStringLiteral("%1.%2").arg(kVersionMajor).arg(kVersionMinor));
   QApplication::setDesktopFileName("typeloom");
   platform::EnableLatinMnemonics();
+  platform::PreloadStyleImages();
 
   QStringList arguments;
   for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);

@@ -376,6 +376,26 @@ TEST(Startup, EachPartNeedsOnlyTheLibrariesOfWhatItDoes) {
   }
 }
 
+// A window start maps none of the libraries of what it does not do yet: no Qt
+// Network (the hand-over server is a plain local socket, the update check a module),
+// no Wayland client off Wayland, and no image plugin or Qt SVG for the style's images.
+TEST(Startup, WindowStartMapsNoLibraryItDoesNotUse) {
+  Sandbox box;
+  ASSERT_TRUE(box.Ready());
+  auto first = box.Start({});
+  ASSERT_TRUE(box.WaitForTrace("painted")) << box.Trace().join('\n').toStdString();
+  QFile maps(QStringLiteral("/proc/%1/maps").arg(first->processId()));
+  ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+  const QByteArray mapped = maps.readAll();
+  EXPECT_TRUE(mapped.contains("typeloom-window.so"));
+  for (const char* library : {"libQt6Network", "libwayland-client", "typeloom-wayland.so", "libQt6Svg", "/imageformats/",
+                              "libQt6PrintSupport", "libcrypto"}) {
+    EXPECT_FALSE(mapped.contains(library)) << library;
+  }
+  first->kill();
+  first->waitForFinished();
+}
+
 // --list reports a font service that cannot be asked, and only that.
 TEST(Startup, ListFailsInOneLineOnlyWhenTheFontServiceCannotBeAsked) {
   class Fonts final : public typeloom::platform::InstalledFonts {

@@ -1,0 +1,19 @@
+#pragma once
+// The images Qt's Fusion style draws from its own resources (a group box's frame).
+// Qt loads them as files of unknown kind, which makes its image reader load every
+// image-format plugin (and Qt SVG with them) before the first window is painted.
+// Read here as what they are, PNG, and put where the style looks them up, they
+// cost neither.
+#include <QString>
+
+namespace typeloom::platform {
+
+// Where Qt's pixmap cache keeps the pixmap that QPixmap(path) loads.
+QString PixmapFileCacheKey(const QString& path);
+
+// Under the Fusion style, reads its images as PNG into the pixmap cache; returns
+// how many it put there (0 under any other style, or when one cannot be read: the
+// style then reads it itself).
+int PreloadStyleImages();
+
+}  // namespace typeloom::platform
