@@ -18,7 +18,6 @@
 #include <deque>
 #include <map>
 #include <memory>
-#include <string>
 #include <utility>
 
 namespace typeloom::platform {

@@ -32,8 +32,8 @@ Activate LoadActivation() {
   static const Activate entry = []() -> Activate {
     Dl_info info{};
     if (::dladdr(reinterpret_cast<void*>(&AskForAttention), &info) == 0 || info.dli_fname == nullptr) return nullptr;
-    const QByteArray path =
-        QFile::encodeName(QFileInfo(QFile::decodeName(info.dli_fname)).absolutePath() + QStringLiteral("/typeloom-wayland.so"));
+    const QString folder = QFileInfo(QFile::decodeName(info.dli_fname)).absolutePath();
+    const QByteArray path = QFile::encodeName(folder + QStringLiteral("/typeloom-wayland.so"));
     void* module = ::dlopen(path.constData(), RTLD_NOW | RTLD_LOCAL);
     if (module == nullptr) return nullptr;
     return reinterpret_cast<Activate>(::dlsym(module, "typeloom_wayland_activate"));
