@@ -137,6 +137,19 @@ class ShellIntegration : public ::testing::Test {
     return s;
   }
   QString Data(const QString& path) { return dir.path() + "/home/.local/share/" + path; }
+  // Every file and folder under `root`, relative, sorted; the program's private
+  // folders (settings, registry) left out.
+  static QStringList Tree(const QString& root) {
+    QStringList found;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+      const QString rel = QDir(root).relativeFilePath(it.next());
+      if (!rel.startsWith("typeloom") && !rel.startsWith("Typeloom")) found << rel;
+    }
+    found.sort();
+    return found;
+  }
 
   QTemporaryDir dir;
   QString exe, userList, machineList;
@@ -187,6 +200,8 @@ TEST_F(ShellIntegration, ViewerBindingTakesEveryTypeAndUncheckingLeavesEverythin
   EXPECT_EQ(ReadAll(machineList), machineBefore);
   EXPECT_EQ(Look(), before);
   EXPECT_EQ(settings::Read(*store, settings::kPriorViewAssociation), "");
+  // The folder was the user's; the cache and the MIME database were the program's.
+  EXPECT_EQ(Tree(Data("")), QStringList{"applications"});
 
   // Unchecked again, with nothing remembered: nothing changes.
   Save(false, false);
@@ -328,7 +343,27 @@ TEST_F(ShellIntegration, AReadOnlyListMakesTheDialogSaySoAndLosesNothing) {
   EXPECT_EQ(settings::Read(*store, settings::kPriorViewAssociation), "");
   EXPECT_EQ(ReadAll(userList), users);
   EXPECT_EQ(Look(), before);
-  EXPECT_FALSE(QFileInfo::exists(Data("applications/typeloom.desktop")));
+  EXPECT_EQ(Tree(Data("")), QStringList{"applications"});  // nothing set up for the binding stays
+}
+
+// On a fresh account, binding makes folders, a MIME database and a desktop cache;
+// unsetting takes every one of them away again, and only those.
+TEST_F(ShellIntegration, UnsettingLeavesNothingTheProgramCreated) {
+  ASSERT_TRUE(QDir(Data("applications")).removeRecursively());
+  const QString config = dir.path() + "/home/.config";
+  const QStringList dataBefore = Tree(Data("")), configBefore = Tree(config);
+  const QStringList machineBefore = Tree(dir.path() + "/usr-share");
+  const Seen before = Look();
+  Save(true, true);
+  for (const QString& made : {Data("mime/mime.cache"), Data("applications/mimeinfo.cache"),
+                              Data("kio/servicemenus/typeloom-print.desktop"), Data("nautilus/scripts/Print"),
+                              config + "/Thunar/uca.xml"})
+    EXPECT_TRUE(QFileInfo::exists(made)) << made.toStdString();
+  Save(false, false);
+  EXPECT_EQ(Tree(Data("")), dataBefore);
+  EXPECT_EQ(Tree(config), configBefore);
+  EXPECT_EQ(Tree(dir.path() + "/usr-share"), machineBefore);
+  EXPECT_EQ(Look(), before);
 }
 
 // Where XDG_DATA_DIRS begins with flatpak's export folder, the machine's files go to

@@ -114,17 +114,6 @@ std::optional<QByteArray> ReadFile(const QString& path) {
   return content;
 }
 
-// Replaces the file with `content` as a whole or not at all (AtomicFile.h); a
-// symbolic link is written through to its target, an existing file keeps its mode,
-// a new one gets `mode`.
-bool WriteFile(const QString& path, const QByteArray& content, mode_t mode) {
-  QString target = path;
-  const QFileInfo info(path);
-  if (info.isSymLink()) target = info.symLinkTarget();
-  if (!QDir().mkpath(QFileInfo(target).absolutePath())) return false;
-  return ReplaceFile(target, content, mode);
-}
-
 // An existing file that cannot be read must not be replaced by what the program
 // would write into an empty one.
 bool UnreadableFile(const QString& path, const std::optional<QByteArray>& content) {
@@ -173,7 +162,11 @@ long CopyOut(std::uint32_t valueType, const std::string& value, std::uint32_t* t
 }  // namespace
 
 XdgShell::XdgShell(Scope scope, ShellIdentity identity, XdgDirs dirs, RunTool runTool)
-    : scope_(scope), identity_(std::move(identity)), dirs_(std::move(dirs)), runTool_(std::move(runTool)) {
+    : scope_(scope),
+      identity_(std::move(identity)),
+      dirs_(std::move(dirs)),
+      runTool_(std::move(runTool)),
+      created_(dirs_.dataHome + "/typeloom/bindings-created") {
   if (!runTool_) runTool_ = DefaultRunTool;
   if (scope_ == Scope::Machine) {
     const QStringList homes = HomeFolders();
@@ -205,6 +198,32 @@ QString XdgShell::DesktopEntryPath() const { return In(DataBase(), QString("/app
 
 void XdgShell::Run(const QString& program, const QStringList& arguments) { runTool_(program, arguments); }
 
+// Replaces the file with `content` as a whole or not at all (AtomicFile.h); a
+// symbolic link is written through to its target, an existing file keeps its mode,
+// a new one gets `mode`. Folders made for it are recorded as the program's.
+bool XdgShell::Replace(const QString& path, const QByteArray& content, mode_t mode) {
+  QString target = path;
+  const QFileInfo info(path);
+  if (info.isSymLink()) target = info.symLinkTarget();
+  if (!created_.MakeFolder(QFileInfo(target).absolutePath())) return false;
+  return ReplaceFile(target, content, mode);
+}
+
+// The user's desktop entry folder's cache brought up to date; a cache that the tool
+// makes only now is the program's.
+void XdgShell::UpdateDesktopDatabase() {
+  const QString folder = dirs_.dataHome + "/applications";
+  if (!QFileInfo(folder).isDir()) return;
+  const bool existed = QFileInfo::exists(folder + "/mimeinfo.cache");
+  Run("update-desktop-database", {folder});
+  created_.NoteIfNew(folder + "/mimeinfo.cache", existed);
+}
+
+void XdgShell::Tidy() {
+  created_.Tidy(DataBase());
+  created_.Tidy(ConfigBase());
+}
+
 long XdgShell::Read(std::string_view extension, Verb verb, std::string_view name, std::uint32_t* type,
                     std::string* data) {
   const QByteArray mime = shell::MimeTypeOf(extension);
@@ -213,6 +232,13 @@ long XdgShell::Read(std::string_view extension, Verb verb, std::string_view name
 }
 
 long XdgShell::Write(std::string_view extension, Verb verb, std::string_view name, std::string_view data) {
+  const long rc = WriteValue(extension, verb, name, data);
+  // Undone, or not done: what the program created for it and no longer needs goes.
+  if (data.empty() || name == shell::kLinesValue || rc != reg::kSuccess) Tidy();
+  return rc;
+}
+
+long XdgShell::WriteValue(std::string_view extension, Verb verb, std::string_view name, std::string_view data) {
   const QByteArray mime = shell::MimeTypeOf(extension);
   if (IsForbiddenType(mime)) return reg::kAccessDenied;
   // No machine folder the program may write in: nothing machine-wide is touched.
@@ -316,15 +342,14 @@ long XdgShell::BindOpen(const QByteArray& mime, bool bind) {
     none.filePresent = none.groupPresent = true;
     updated = mimeapps::Restore(content, mime, none);
   }
-  const bool written = !UnreadableFile(path, read) && (updated == content || WriteFile(path, updated, kFileMode));
+  const bool written = !UnreadableFile(path, read) && (updated == content || Replace(path, updated, kFileMode));
   if (scope_ == Scope::User) {
     // Whatever the program set up for a binding that did not happen goes again.
     if (!bind || !written) {
       DropUnusedMimePackage();
       DropUnusedDesktopEntry();
     }
-    if (QFileInfo(dirs_.dataHome + "/applications").isDir())
-      Run("update-desktop-database", {dirs_.dataHome + "/applications"});
+    UpdateDesktopDatabase();
     if (!written) return reg::kAccessDenied;
     if (bind) {
       // Another list of the user's may still name another program first.
@@ -350,14 +375,13 @@ long XdgShell::RestoreLines(const QByteArray& mime, std::string_view encoded) {
   const QByteArray updated = mimeapps::Restore(*content, mime, prior);
   if (updated.isEmpty() && !prior.filePresent && !QFileInfo(path).isSymLink()) {
     if (!QFile::remove(path)) return reg::kAccessDenied;
-  } else if (updated != *content && !WriteFile(path, updated, kFileMode)) {
+  } else if (updated != *content && !Replace(path, updated, kFileMode)) {
     return reg::kAccessDenied;
   }
   if (scope_ == Scope::User) {
     DropUnusedMimePackage();
     DropUnusedDesktopEntry();
-    if (QFileInfo(dirs_.dataHome + "/applications").isDir())
-      Run("update-desktop-database", {dirs_.dataHome + "/applications"});
+    UpdateDesktopDatabase();
   }
   return reg::kSuccess;
 }
@@ -400,7 +424,7 @@ long XdgShell::SetPrint(const QByteArray& mime, bool install) {
   const QByteArray nemo = shell::FillTemplate(shell::Template("typeloom-print.nemo_action.in"), identity_.exePath, types);
   if (menu.isEmpty() || nemo.isEmpty()) return reg::kWriteFault;
   // KDE runs a service menu outside its system folders only when it is executable.
-  bool ok = WriteFile(ServiceMenuPath(), menu, kExecutableMode) && WriteFile(NemoActionPath(), nemo, kFileMode);
+  bool ok = Replace(ServiceMenuPath(), menu, kExecutableMode) && Replace(NemoActionPath(), nemo, kFileMode);
   if (ok) ::chmod(QFile::encodeName(QFileInfo(ServiceMenuPath()).canonicalFilePath()).constData(), kExecutableMode);
   ok = SetNautilusScript(types) && ok;
   ok = SetThunarAction(types) && ok;
@@ -442,7 +466,7 @@ bool XdgShell::SetNautilusScript(const QList<QByteArray>& types) {
       shell::PrintScript(shell::Template("typeloom-print.nautilus-script.in"), identity_.exePath, types);
   if (script.isEmpty()) return false;
   // GNOME Files lists only executable scripts.
-  if (content != script && !WriteFile(path, script, kExecutableMode)) return false;
+  if (content != script && !Replace(path, script, kExecutableMode)) return false;
   return ::chmod(QFile::encodeName(QFileInfo(path).canonicalFilePath()).constData(), kExecutableMode) == 0;
 }
 
@@ -467,14 +491,14 @@ bool XdgShell::SetThunarAction(const QList<QByteArray>& types) {
     if (!content || !shell::FindThunarAction(*content)) return true;
     const QByteArray without = shell::WithoutThunarAction(*content);
     if (without == NewThunarActions() && !QFileInfo(path).isSymLink()) return QFile::remove(path);
-    return WriteFile(path, without, kFileMode);
+    return Replace(path, without, kFileMode);
   }
   const QByteArray action = shell::ThunarAction(shell::Template("typeloom-print.uca-action.in"), identity_.exePath, types);
   if (action.isEmpty()) return false;
   const auto updated = shell::WithThunarAction(content.value_or(NewThunarActions()), action);
   // A file without </actions> is not one the program can add to: it stays as it is.
   if (!updated) return true;
-  return *updated == content || WriteFile(path, *updated, kFileMode);
+  return *updated == content || Replace(path, *updated, kFileMode);
 }
 
 bool XdgShell::EnsureDesktopEntry() {
@@ -490,7 +514,7 @@ bool XdgShell::EnsureDesktopEntry() {
   QByteArray text = shell::FillTemplate(shell::Template("typeloom.desktop.in"), identity_.exePath, AllTypes());
   if (text.isEmpty()) return false;
   text.replace("[Desktop Entry]\n", "[Desktop Entry]\n" + QByteArray(kCopyMark) + "\n");
-  return WriteFile(DesktopEntryPath(), text, kFileMode);
+  return Replace(DesktopEntryPath(), text, kFileMode);
 }
 
 void XdgShell::DropUnusedDesktopEntry() {
@@ -511,7 +535,7 @@ void XdgShell::EnsureMimePackage(const QByteArray& mime) {
   const QByteArray package = shell::Template("typeloom-mime.xml");
   if (package.isEmpty()) return;
   if (ReadFile(MimePackagePath()) == package) return;
-  if (WriteFile(MimePackagePath(), package, kFileMode)) Run("update-mime-database", {DataBase() + "/mime"});
+  if (Replace(MimePackagePath(), package, kFileMode)) Run("update-mime-database", {DataBase() + "/mime"});
 }
 
 void XdgShell::DropUnusedMimePackage() {

@@ -7,6 +7,7 @@
 // HKEY_CLASSES_ROOT (the user's files) and HKEY_LOCAL_MACHINE "software\classes"
 // (the machine's files, writable only with the rights for them).
 #include "platform/registry/Registry.h"
+#include "platform/shell/CreatedPaths.h"
 #include "platform/shell/MimeAppsList.h"
 #include "platform/shell/XdgDirs.h"
 
@@ -20,6 +21,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <sys/types.h>
 
 namespace typeloom::platform {
 
@@ -96,6 +99,10 @@ class XdgShell {
   QString DesktopEntryPath() const;
 
  private:
+  long WriteValue(std::string_view extension, Verb verb, std::string_view name, std::string_view data);
+  bool Replace(const QString& path, const QByteArray& content, mode_t mode);
+  void UpdateDesktopDatabase();
+  void Tidy();
   long ReadOpen(const QByteArray& mimeType, std::string_view name, std::uint32_t* type, std::string* data);
   long ReadPrint(const QByteArray& mimeType, std::string_view name, std::uint32_t* type, std::string* data);
   long BindOpen(const QByteArray& mimeType, bool bind);
@@ -127,6 +134,7 @@ class XdgShell {
   XdgDirs dirs_;
   RunTool runTool_;
   QString machineConfig_, machineData_;  // empty when the machine has none the program may write
+  CreatedPaths created_;                  // the user's record, for both roots
 };
 
 // The registry keys of one extension's file class, over an XdgShell: the class key,
