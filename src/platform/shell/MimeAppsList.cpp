@@ -1,5 +1,7 @@
 #include "platform/shell/MimeAppsList.h"
 
+#include "platform/shell/XdgDirs.h"
+
 namespace typeloom::platform::mimeapps {
 namespace {
 
@@ -192,6 +194,35 @@ QByteArray Restore(const QByteArray& content, const QByteArray& type, const Type
     }
   }
   return lines.Join();
+}
+
+namespace {
+// "<desktop>-mimeapps.list" with a desktop name as XdgDirs keeps them, or "mimeapps.list".
+bool IsListName(const QByteArray& name) {
+  if (name == "mimeapps.list") return true;
+  if (!name.endsWith("-mimeapps.list")) return false;
+  const QByteArray desktop = name.chopped(14);
+  return IsDesktopName(QString::fromLatin1(desktop)) && desktop == desktop.toLower();
+}
+}  // namespace
+
+QByteArray EncodeListLines(const QString& listName, const TypeLines& lines) {
+  const QByteArray encoded = lines.Encode();
+  return listName == "mimeapps.list" ? encoded : '@' + listName.toUtf8() + '\n' + encoded;
+}
+
+bool ParseListLines(const QByteArray& text, QString* listName, TypeLines* lines) {
+  QByteArray name = "mimeapps.list";
+  QByteArray rest = text;
+  if (text.startsWith('@')) {
+    const qsizetype end = text.indexOf('\n');
+    if (end < 0) return false;
+    name = text.mid(1, end - 1);
+    rest = text.mid(end + 1);
+  }
+  if (!IsListName(name) || !TypeLines::Parse(rest, lines)) return false;
+  *listName = QString::fromLatin1(name);
+  return true;
 }
 
 }  // namespace typeloom::platform::mimeapps

@@ -44,6 +44,12 @@ QByteArray SetLine(const QByteArray& content, const QByteArray& type, const QByt
 // for it and holds nothing else, and restores a missing final line end.
 QByteArray Restore(const QByteArray& content, const QByteArray& type, const TypeLines& prior);
 
+// The remembered form of a type's lines in one list: TypeLines' encoding, after
+// "@<list name>" and a line end for a desktop-specific list. Parsing accepts only
+// "mimeapps.list" and "<desktop>-mimeapps.list" names (IsDesktopName, lower case).
+QByteArray EncodeListLines(const QString& listName, const TypeLines& lines);
+bool ParseListLines(const QByteArray& text, QString* listName, TypeLines* lines);
+
 // The line that binds the type to a desktop id, as every reader matches it.
 QByteArray LineFor(const QByteArray& type, const QByteArray& desktopId);
 

@@ -46,35 +46,6 @@ QByteArray FillTemplate(QByteArray text, const QString& exePath, const QList<QBy
   return text;
 }
 
-namespace {
-// "<desktop>-mimeapps.list" with a desktop name as XdgDirs keeps them, or "mimeapps.list".
-bool IsListName(const QByteArray& name) {
-  if (name == "mimeapps.list") return true;
-  if (!name.endsWith("-mimeapps.list")) return false;
-  const QByteArray desktop = name.chopped(14);
-  return IsDesktopName(QString::fromLatin1(desktop)) && desktop == desktop.toLower();
-}
-}  // namespace
-
-QByteArray EncodeListLines(const QString& listName, const mimeapps::TypeLines& lines) {
-  const QByteArray encoded = lines.Encode();
-  return listName == "mimeapps.list" ? encoded : '@' + listName.toUtf8() + '\n' + encoded;
-}
-
-bool ParseListLines(const QByteArray& text, QString* listName, mimeapps::TypeLines* lines) {
-  QByteArray name = "mimeapps.list";
-  QByteArray rest = text;
-  if (text.startsWith('@')) {
-    const qsizetype end = text.indexOf('\n');
-    if (end < 0) return false;
-    name = text.mid(1, end - 1);
-    rest = text.mid(end + 1);
-  }
-  if (!IsListName(name) || !mimeapps::TypeLines::Parse(rest, lines)) return false;
-  *listName = QString::fromLatin1(name);
-  return true;
-}
-
 QByteArray Template(const QString& name) {
   QFile file(":/packaging/" + name);
   if (!file.open(QIODevice::ReadOnly)) return {};
@@ -310,7 +281,7 @@ long XdgShell::ReadOpen(const QByteArray& mime, std::string_view name, std::uint
   if (content) lines = mimeapps::Find(*content, mime);
   const bool own = content && OwnLine(*content, mime);
   *type = own ? reg::kExpandSz : reg::kSz;
-  *data = shell::EncodeListLines(QFileInfo(list).fileName(), lines).toStdString();
+  *data = mimeapps::EncodeListLines(QFileInfo(list).fileName(), lines).toStdString();
   return reg::kSuccess;
 }
 
@@ -363,7 +334,7 @@ long XdgShell::BindOpen(const QByteArray& mime, bool bind) {
 long XdgShell::RestoreLines(const QByteArray& mime, std::string_view encoded) {
   QString listName;
   mimeapps::TypeLines prior;
-  if (!shell::ParseListLines(QByteArray(encoded.data(), static_cast<qsizetype>(encoded.size())), &listName, &prior))
+  if (!mimeapps::ParseListLines(QByteArray(encoded.data(), static_cast<qsizetype>(encoded.size())), &listName, &prior))
     return reg::kInvalidParameter;
   for (const QByteArray& line : prior.lines) {
     if (mimeapps::KeyOf(line) != mime) return reg::kInvalidParameter;

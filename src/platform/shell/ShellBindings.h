@@ -51,12 +51,6 @@ QByteArray MimeTypeOf(std::string_view extension);
 // chart template.
 const std::vector<std::string>& FontExtensions();
 
-// The remembered form of a type's lines in one list: mimeapps::TypeLines' encoding,
-// after "@<list name>" and a line end for a desktop-specific list. Parsing accepts
-// only "mimeapps.list" and "<desktop>-mimeapps.list" names.
-QByteArray EncodeListLines(const QString& listName, const mimeapps::TypeLines& lines);
-bool ParseListLines(const QByteArray& text, QString* listName, mimeapps::TypeLines* lines);
-
 // Turns a template of packaging/ into the program's file: @EXEC@ becomes the
 // program's path as an Exec argument, @MIMETYPES@ the types joined by ";".
 QByteArray FillTemplate(QByteArray text, const QString& exePath, const QList<QByteArray>& mimeTypes);

@@ -242,7 +242,7 @@ TEST(ListLines, RoundTripAndRefuseListsOutsideTheFolder) {
   for (const QString& name : {QString("mimeapps.list"), QString("gnome-mimeapps.list"), QString("x-cinnamon-mimeapps.list")}) {
     QString parsedName;
     mimeapps::TypeLines parsed;
-    ASSERT_TRUE(shell::ParseListLines(shell::EncodeListLines(name, lines), &parsedName, &parsed)) << name.toStdString();
+    ASSERT_TRUE(mimeapps::ParseListLines(mimeapps::EncodeListLines(name, lines), &parsedName, &parsed)) << name.toStdString();
     EXPECT_EQ(parsedName, name);
     EXPECT_EQ(parsed, lines);
   }
@@ -251,7 +251,7 @@ TEST(ListLines, RoundTripAndRefuseListsOutsideTheFolder) {
                           "@x-mimeapps.list\n?"}) {
     QString name;
     mimeapps::TypeLines parsed;
-    EXPECT_FALSE(shell::ParseListLines(bad, &name, &parsed)) << bad;
+    EXPECT_FALSE(mimeapps::ParseListLines(bad, &name, &parsed)) << bad;
   }
 }
 
