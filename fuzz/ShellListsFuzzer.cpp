@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace typeloom::platform;
   const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 
-  for (const QByteArray type : {QByteArray("font/ttf"), QByteArray("font/collection")}) {
+  for (const char* type : {"font/ttf", "font/collection"}) {
     const mimeapps::TypeLines found = mimeapps::Find(bytes, type);
     const QByteArray bound = mimeapps::SetLine(bytes, type, mimeapps::LineFor(type, "typeloom.desktop"));
     mimeapps::Restore(bound, type, found);
