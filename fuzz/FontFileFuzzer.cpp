@@ -25,6 +25,7 @@ struct Faces final : platform::FaceNameResolver {
     return name.size() % 3 == 0 ? std::string(name) : std::string("Fallback");
   }
   std::string FamilyOfFile(const std::string&, unsigned index) override { return index == 0 ? "Listed" : ""; }
+  bool IsInstalledFile(const std::string& path) override { return path.size() % 2 == 0; }
 };
 struct Session final : platform::FontSession {
   int AddFont(const std::string&) override { return 1; }

@@ -31,11 +31,16 @@ void CFontPreview::SetFontFile(const std::string& path) {
   if (!FileExists(path)) return;
   fontFile_ = path;
   ReadTrueTypeTables();
-  installed_ = MatchFaceName();
-  if (!installed_) {
-    AddToSession(fontFile_);
+  // Installed is the file's standing, not its names': a copy of an installed font
+  // elsewhere, or a font whose family another file installs, is not installed.
+  installed_ = services_.faces->IsInstalledFile(fontFile_);
+  if (installed_) {
     MatchFaceName();
+    return;
   }
+  // A file that cannot be added gets no face name: a face of the same names from
+  // another file would stand in for it.
+  if (AddToSession(fontFile_)) MatchFaceName();
 }
 
 void CFontPreview::ReadTrueTypeTables() {
@@ -69,8 +74,13 @@ bool CFontPreview::MatchFaceName() {
   // carry when its family name is one the system indexes differently.
   // A file without names (a bitmap font) is known by the family the system lists it under.
   const std::string family = names_.empty() ? services_.faces->FamilyOfFile(fontFile_, faceIndex_) : LookupName(1);
-  const std::string candidates[] = {family, family + " " + LookupName(2), LookupName(4), LookupName(6)};
-  for (const std::string& candidate : candidates) {
+  const std::string full = LookupName(4), postscript = LookupName(6), styled = family + " " + LookupName(2);
+  // An installed font is known by its family first. A file added for this session
+  // is named by its own face first: its family may be another file's too (the
+  // Regular beside this Bold), and that name would draw and describe the other face.
+  const std::string byFamily[] = {family, styled, full, postscript};
+  const std::string byFace[] = {full, postscript, styled, family};
+  for (const std::string& candidate : installed_ ? byFamily : byFace) {
     const auto face = services_.faces->ResolveFace(candidate);
     if (face && *face == candidate) {
       faceName_ = candidate;
@@ -80,10 +90,11 @@ bool CFontPreview::MatchFaceName() {
   return false;
 }
 
-void CFontPreview::AddToSession(const std::string& path) {
-  if (services_.session->AddFont(path) <= 0) return;
+bool CFontPreview::AddToSession(const std::string& path) {
+  if (services_.session->AddFont(path) <= 0) return false;
   addedFile_ = path;
   if (broadcast_) services_.session->BroadcastFontChange();
+  return true;
 }
 
 // Removes what this object added, whether or not a face name was found for it:

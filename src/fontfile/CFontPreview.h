@@ -1,14 +1,15 @@
 #pragma once
 // Answers questions about one font file (an sfnt, one face of a collection, or a
-// Type 1 font): its names, style bits, whether it is a valid TrueType file, whether the font system already knows its font, and the
-// face name under which it does.
+// Type 1 font): its names, style bits, whether it is a valid TrueType file, whether
+// the file is one of the installed fonts, and the face name under which the font
+// system knows its font (for a file that is not installed: its own face's name).
 //
 // Usage:
 //   CFontPreview preview;                    // Linux services; or CFontPreview preview(services);
 //   preview.SetFontFile(path);               // inspects the file
 //   preview.VersionString(); preview.Installed(); preview.Copyright();
 //
-// A font the system did not know is added for this session while the object looks
+// A file that is not installed is added for this session while the object looks
 // at it, and removed again when the object is destroyed or given another file.
 // Nothing here fails to the caller: an unreadable file just gives empty answers.
 #include "fontfile/TrueTypeReader.h"
@@ -77,7 +78,7 @@ class CFontPreview {
   std::string LookupName(int nameId) const;
   bool TestStyleBit(int bit) const;
   bool MatchFaceName();
-  void AddToSession(const std::string& path);
+  bool AddToSession(const std::string& path);
   void ReleaseFromSession();
   bool FileExists(const std::string& path) const;
   void ReadTrueTypeTables();

@@ -478,12 +478,15 @@ TEST_F(DisplayIT, FontFilesThatAreNotInstalledAreShownFromTheFile) {
   ASSERT_TRUE(QFile::copy("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf", folder + "/Mono.TTF"));
   ASSERT_TRUE(QFile::copy("/usr/share/fonts/opentype/urw-base35/C059-Roman.otf", folder + "/c059.otf"));
   QProcess python;
+  // Two collections of one family: the Regular's first, then the Bold's first.
   python.start("/usr/bin/python3",
                {"-c",
                 "import sys\nfrom fontTools.ttLib import TTFont\nfrom fontTools.ttLib.ttCollection import TTCollection\n"
-                "c = TTCollection()\nc.fonts = [TTFont(sys.argv[1]), TTFont(sys.argv[2])]\nc.save(sys.argv[3])\n",
+                "for a, b, out in ((1, 2, 3), (2, 1, 4)):\n"
+                "    c = TTCollection()\n    c.fonts = [TTFont(sys.argv[a]), TTFont(sys.argv[b])]\n    c.save(sys.argv[out])\n",
                 "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf",
-                "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf", folder + "/Pair Of Serifs.ttc"});
+                "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf", folder + "/Pair Of Serifs.ttc",
+                folder + "/Bold First.ttc"});
   ASSERT_TRUE(python.waitForFinished(60000));
   ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
   QFile junk(folder + "/notes.ttf");
@@ -493,6 +496,10 @@ TEST_F(DisplayIT, FontFilesThatAreNotInstalledAreShownFromTheFile) {
 
   Load();
   const QStringList installed = module.fontNames;
+  // A copy of an installed test font, from another folder.
+  const std::string installedBold = platform::LocateFace("Test Sans Bold").file;
+  ASSERT_FALSE(installedBold.empty());
+  ASSERT_TRUE(QFile::copy(QString::fromStdString(installedBold), folder + "/Copy.ttf"));
   const struct {
     const char* file;
     const char* entry;   // the list's entry; empty: refused
@@ -500,8 +507,12 @@ TEST_F(DisplayIT, FontFilesThatAreNotInstalledAreShownFromTheFile) {
     const char* style;
   } cases[] = {
       {"Mono.TTF", "DejaVu Sans Mono (Mono.TTF)", "DejaVu Sans Mono", "Book"},
-      {"c059.otf", "C059 (c059.otf)", "C059", "Roman"},
+      // Named by its own full name (the Windows name table's, here as the PostScript name).
+      {"c059.otf", "C059-Roman (c059.otf)", "C059", "Roman"},
       {"Pair Of Serifs.ttc", "DejaVu Serif (Pair Of Serifs.ttc)", "DejaVu Serif", "Book"},
+      // The family is the earlier file's too: the Bold face is drawn and described, not the Book.
+      {"Bold First.ttc", "DejaVu Serif Bold (Bold First.ttc)", "DejaVu Serif", "Bold"},
+      {"Copy.ttf", "Test Sans Bold (Copy.ttf)", "Test Sans", "Bold"},
       {"Mono.TTF", "DejaVu Sans Mono (Mono.TTF)", "DejaVu Sans Mono", "Book"},  // again: the same entry
       {"notes.ttf", "", "", ""},
   };
@@ -536,7 +547,7 @@ TEST_F(DisplayIT, FontFilesThatAreNotInstalledAreShownFromTheFile) {
     EXPECT_TRUE(embedded.contains(QString(c.family).remove(u' '))) << embedded.toStdString();
   }
   // Each file has one entry, the installed fonts all theirs.
-  EXPECT_EQ(module.fontNames.size(), installed.size() + 3);
+  EXPECT_EQ(module.fontNames.size(), installed.size() + 5);
   EXPECT_EQ(viewer->FontNames().filter("(").size(), 0) << "the summary draws the faces by their own names";
 }
 

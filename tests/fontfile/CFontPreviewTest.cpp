@@ -167,37 +167,61 @@ TEST_F(CFontPreviewTest, StyleBitOutsideTheWordIsFalse) {
 
 struct FaceCase {
   const char* what;
-  std::vector<std::string> known;
-  std::string face;  // empty: no match
+  bool installed;                      // the file is one of the installed fonts
+  std::vector<std::string> known;      // faces the system knows before
+  std::vector<std::string> adds = {};  // faces adding the file makes known; none: the add fails
+  std::string face = {};               // empty: no match
 };
 
 void PrintTo(const FaceCase& c, std::ostream* os) { *os << c.what; }
 
 class MatchFaceNameTest : public ::testing::TestWithParam<FaceCase> {};
 
+// An installed file is known by its family first; a file added for the session by
+// its own face first, whatever faces other files give its family.
 TEST_P(MatchFaceNameTest, FirstExactCandidateWins) {
+  const FaceCase& c = GetParam();
   FakeFontServices fakes;
-  for (const auto& k : GetParam().known) fakes.faces.known.insert(k);
+  for (const auto& k : c.known) fakes.faces.known.insert(k);
   TempFonts temp;
+  const std::string path = temp.Write("arialbd.ttf", ArialBold());
+  if (c.installed) fakes.faces.installedFiles.insert(path);
+  if (!c.adds.empty()) fakes.session.loadable[path] = c.adds;
   CFontPreview preview(fakes.Services());
-  preview.SetFontFile(temp.Write("arialbd.ttf", ArialBold()));
-  EXPECT_EQ(preview.Installed(), !GetParam().face.empty());
-  EXPECT_EQ(preview.FaceName(), GetParam().face);
+  preview.SetFontFile(path);
+  EXPECT_EQ(preview.Installed(), c.installed);
+  EXPECT_EQ(preview.FaceName(), c.face);
+  EXPECT_EQ(fakes.session.Outstanding(path), c.installed || c.adds.empty() ? 0 : 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Candidates, MatchFaceNameTest,
-                         ::testing::Values(FaceCase{"family", {"Arial", "Arial Bold", "Arial Bold Full"}, "Arial"},
-                                           FaceCase{"family_and_subfamily", {"Arial Bold", "Arial Bold Full"}, "Arial Bold"},
-                                           FaceCase{"full_name", {"Arial Bold Full"}, "Arial Bold Full"},
-                                           FaceCase{"case_differs", {"arial", "ARIAL BOLD"}, ""},
-                                           FaceCase{"none", {"Helvetica"}, ""}),
-                         [](const auto& info) { return std::string(info.param.what); });
+INSTANTIATE_TEST_SUITE_P(
+    Candidates, MatchFaceNameTest,
+    ::testing::Values(
+        FaceCase{"family", true, {"Arial", "Arial Bold", "Arial Bold Full"}, {}, "Arial"},
+        FaceCase{"family_and_subfamily", true, {"Arial Bold", "Arial Bold Full"}, {}, "Arial Bold"},
+        FaceCase{"full_name", true, {"Arial Bold Full"}, {}, "Arial Bold Full"},
+        FaceCase{"postscript_name", true, {"Arial-BoldMT"}, {}, "Arial-BoldMT"},
+        FaceCase{"case_differs", true, {"arial", "ARIAL BOLD"}, {}, ""},
+        FaceCase{"installed_under_no_name_of_its_own", true, {"Helvetica"}, {}, ""},
+        // The Regular of the family came earlier (installed, or another file added).
+        FaceCase{"added_bold_beside_a_known_regular", false, {"Arial"}, {"Arial", "Arial Bold Full", "Arial-BoldMT"},
+                 "Arial Bold Full"},
+        FaceCase{"added_known_by_postscript_name_only", false, {"Arial"}, {"Arial", "Arial-BoldMT"}, "Arial-BoldMT"},
+        FaceCase{"added_known_by_family_only", false, {}, {"Arial"}, "Arial"},
+        // A copy of an installed font from another folder is not installed.
+        FaceCase{"copy_of_an_installed_font", false, {"Arial", "Arial Bold Full"}, {"Arial", "Arial Bold Full"},
+                 "Arial Bold Full"},
+        // A file that cannot be added is not named after the installed font it copies.
+        FaceCase{"unloadable_copy_of_an_installed_font", false, {"Arial", "Arial Bold Full"}, {}, ""}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(CFontPreviewTest, RefusedCandidateCountsAsNoMatch) {
   // No family: the first candidate is empty (refused), the second " Bold".
   fakes.faces.known.insert("Only Full");
+  const std::string path = temp.Write("f.ttf", Font({Win(2, u"Bold"), Win(4, u"Only Full")}));
+  fakes.faces.installedFiles.insert(path);
   CFontPreview preview(fakes.Services());
-  preview.SetFontFile(temp.Write("f.ttf", Font({Win(2, u"Bold"), Win(4, u"Only Full")})));
+  preview.SetFontFile(path);
   EXPECT_TRUE(preview.Installed());
   EXPECT_EQ(preview.FaceName(), "Only Full");
   EXPECT_THAT(fakes.faces.asked, ::testing::ElementsAre("", " Bold", "Only Full"));
@@ -223,6 +247,7 @@ struct SequenceRow {
   std::vector<std::string> files;
   std::vector<std::string> known = {};                                // faces the system has
   std::map<std::string, std::vector<std::string>> loadable = {};     // file -> faces adding it gives
+  std::vector<std::string> installedFiles = {};                       // files the system lists
   bool broadcast = true;
   int looks = 1;
   // while the (last) object lives
@@ -254,6 +279,7 @@ TEST_P(SequenceTest, SaysWhatTheLastFileGivesAndUndoesItsAdditions) {
   fakes.files.directories.insert(temp.Dir());
   for (const auto& face : row.known) fakes.faces.known.insert(face);
   for (const auto& [file, faces] : row.loadable) fakes.session.loadable[path(file)] = faces;
+  for (const auto& file : row.installedFiles) fakes.faces.installedFiles.insert(path(file));
 
   for (int look = 0; look < row.looks; ++look) {
     SCOPED_TRACE(::testing::Message() << "look " << look + 1);
@@ -287,6 +313,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Only a font the system does not know is added, for the object's life, and
         // announced only with Broadcast.
         SequenceRow{.name = "KnownFontIsNeitherAddedNorRemoved", .files = {"arialbd.ttf"}, .known = {"Arial"},
+                    .installedFiles = {"arialbd.ttf"},
                     .fontFile = "arialbd.ttf", .valid = true, .installed = true, .face = "Arial", .family = "Arial",
                     .bold = true},
         SequenceRow{.name = "UnknownFontIsAddedAndRemovedOnDestruction", .files = {"arialbd.ttf"},

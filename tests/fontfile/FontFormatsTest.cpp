@@ -216,29 +216,37 @@ class FormatsPreviewTest : public ::testing::Test {
 
 TEST_F(FormatsPreviewTest, CollectionFaceGivesItsOwnNamesAndInstalledState) {
   const std::string path = Write("pair.ttc", Ttc({kFirst, kSecond}));
-  fakes.faces.known.insert("Second");
-  CFontPreview first(fakes.Services());
-  first.SetFontFile(path);
-  EXPECT_EQ(first.FamilyName(), "First");
-  EXPECT_EQ(first.Copyright(), "First notice");
-  EXPECT_FALSE(first.Installed());
-  EXPECT_TRUE(first.Bold());
+  const std::string copy = Write("copy.ttc", Ttc({kFirst, kSecond}));
+  fakes.faces.known = {"First", "Second"};
+  fakes.faces.installedFiles.insert(path);
+  fakes.session.loadable[copy] = {"First", "Second"};
+  for (const std::string& file : {path, copy}) {
+    SCOPED_TRACE(file);
+    CFontPreview first(fakes.Services());
+    first.SetFontFile(file);
+    EXPECT_EQ(first.FamilyName(), "First");
+    EXPECT_EQ(first.Copyright(), "First notice");
+    EXPECT_EQ(first.Installed(), file == path);
+    EXPECT_EQ(first.FaceName(), "First");
+    EXPECT_TRUE(first.Bold());
 
-  CFontPreview second(fakes.Services());
-  second.SetFaceIndex(1);
-  second.SetFontFile(path);
-  EXPECT_EQ(second.FaceIndex(), 1u);
-  EXPECT_TRUE(second.ValidTrueTypeFile());
-  EXPECT_EQ(second.FamilyName(), "Second");
-  EXPECT_EQ(second.Copyright(), "Second notice");
-  EXPECT_TRUE(second.Installed());
-  EXPECT_EQ(second.FaceName(), "Second");
-  EXPECT_TRUE(second.Italic());
+    CFontPreview second(fakes.Services());
+    second.SetFaceIndex(1);
+    second.SetFontFile(file);
+    EXPECT_EQ(second.FaceIndex(), 1u);
+    EXPECT_TRUE(second.ValidTrueTypeFile());
+    EXPECT_EQ(second.FamilyName(), "Second");
+    EXPECT_EQ(second.Copyright(), "Second notice");
+    EXPECT_EQ(second.Installed(), file == path);
+    EXPECT_EQ(second.FaceName(), "Second");
+    EXPECT_TRUE(second.Italic());
+  }
 }
 
 TEST_F(FormatsPreviewTest, Type1FontIsKnownByItsDictionaryNames) {
   const std::string path = Write("test.pfb", Pfb(Type1Text(kFullInfo), {0}));
   fakes.faces.known.insert("Test Regular");
+  fakes.faces.installedFiles.insert(path);
   CFontPreview preview(fakes.Services());
   preview.SetFontFile(path);
   EXPECT_FALSE(preview.ValidTrueTypeFile());
@@ -253,6 +261,7 @@ TEST_F(FormatsPreviewTest, Type1FontIsKnownByItsDictionaryNames) {
 TEST_F(FormatsPreviewTest, PostScriptNameIsTheLastCandidate) {
   const std::string path = Write("test.pfa", Text(Type1Text(kFullInfo)));
   fakes.faces.known.insert("Test-Regular");
+  fakes.faces.installedFiles.insert(path);
   CFontPreview preview(fakes.Services());
   preview.SetFontFile(path);
   EXPECT_TRUE(preview.Installed());
@@ -267,6 +276,7 @@ TEST_F(FormatsPreviewTest, NamelessFileIsKnownByTheFamilyTheSystemListsItUnder) 
   const std::string unlisted = Write("other-13.pcf", Text("\x01" "fcp not an sfnt"));
   fakes.faces.fileFamilies[{listed, 0}] = "Fixed";
   fakes.faces.known.insert("Fixed");
+  fakes.faces.installedFiles.insert(listed);
   CFontPreview preview(fakes.Services());
   preview.SetFontFile(listed);
   EXPECT_TRUE(preview.Installed());

@@ -1,5 +1,6 @@
 // CFontPreview over the real Linux services: Qt's font database through fontconfig.
 #include "fontfile/CFontPreview.h"
+#include "platform/fonts/FaceResolver.h"
 #include "platform/fonts/FontFaces.h"
 #include "platform/fonts/FontSession.h"
 #include "platform/graphics/GraphicsFacts.h"
@@ -21,7 +22,7 @@ bool HaveFontTools() { return std::system("/usr/bin/python3 -c 'import fontTools
 // Builds a loadable font of the given family into the temporary folder.
 std::string BuildFont(const std::string& family, const std::string& style, const std::string& variant = "") {
   const fs::path out = fs::temp_directory_path() /
-                       ("typeloom-" + std::to_string(::getpid()) + "-" + family.substr(family.rfind(' ') + 1) + ".ttf");
+                       ("typeloom-" + std::to_string(::getpid()) + "-" + family.substr(family.rfind(' ') + 1) + "-" + style + ".ttf");
   const std::string script = std::string(TYPELOOM_TEST_SOURCE_DIR) + "/tests/fontfile/make_test_font.py";
   const std::string cmd = "/usr/bin/python3 '" + script + "' '" + out.string() + "' '" + family + "' '" + style + "' '" + variant + "'";
   return std::system(cmd.c_str()) == 0 ? out.string() : std::string();
@@ -43,7 +44,7 @@ TEST(LinuxFontServicesTest, UninstalledFontIsAddedForTheObjectsLifetime) {
     preview.SetFontFile(path);
     EXPECT_TRUE(preview.ValidTrueTypeFile());
     EXPECT_FALSE(preview.Installed());
-    EXPECT_EQ(preview.FaceName(), family);
+    EXPECT_EQ(preview.FaceName(), family + " Bold");  // its full name
     EXPECT_EQ(preview.VersionString(), "Version 1.234");
     EXPECT_TRUE(preview.Bold());
     EXPECT_EQ(services.faces->ResolveFace(family), family);
@@ -54,6 +55,51 @@ TEST(LinuxFontServicesTest, UninstalledFontIsAddedForTheObjectsLifetime) {
   EXPECT_EQ(session->BroadcastCount(), broadcastsBefore + 2);
   EXPECT_NE(services.faces->ResolveFace(family), family);
   fs::remove(path);
+}
+
+// A file added for the session is named by its own face, which is the face that
+// name draws; whether it is installed is the file's standing, not its names'.
+TEST(LinuxFontServicesTest, FileIsJudgedByItselfAndNamedByItsOwnFace) {
+  ASSERT_TRUE(HaveFontTools()) << "fontTools for /usr/bin/python3 is missing: run scripts/install-deps";
+  const std::string installed = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  ASSERT_TRUE(fs::exists(installed)) << installed << " is not installed (fonts-dejavu-core): run scripts/install-deps";
+  const std::string regular = BuildFont("Typeloom Probe Pair", "Regular");
+  const std::string bold = BuildFont("Typeloom Probe Pair", "Bold");
+  ASSERT_FALSE(regular.empty() || bold.empty());
+  const fs::path folder = fs::temp_directory_path() / ("typeloom-judged-" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  fs::copy_file(installed, folder / "DejaVuSans.ttf", fs::copy_options::overwrite_existing);
+  fs::create_symlink(installed, folder / "linked.ttf");
+
+  const struct {
+    const char* what;
+    std::string earlier;  // a file another object holds added meanwhile
+    std::string file;
+    bool installed;
+    std::string face;
+    std::string drawnFrom;  // the file the face name draws from; empty: not checked
+  } rows[] = {
+      {"bold after the regular of its family", regular, bold, false, "Typeloom Probe Pair Bold", bold},
+      {"regular after the bold of its family", bold, regular, false, "Typeloom Probe Pair Regular", regular},
+      {"copy of an installed font", "", (folder / "DejaVuSans.ttf").string(), false, "DejaVu Sans", ""},
+      {"link to an installed font", "", (folder / "linked.ttf").string(), true, "DejaVu Sans", installed},
+      {"installed font", "", installed, true, "DejaVu Sans", installed},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    CFontPreview earlier;
+    if (!row.earlier.empty()) earlier.SetFontFile(row.earlier);
+    CFontPreview preview;
+    preview.SetFontFile(row.file);
+    EXPECT_EQ(preview.Installed(), row.installed);
+    EXPECT_EQ(preview.FaceName(), row.face);
+    if (!row.drawnFrom.empty()) {
+      EXPECT_EQ(platform::LocateFace(QString::fromStdString(preview.FaceName())).file, row.drawnFrom);
+    }
+  }
+  fs::remove_all(folder);
+  fs::remove(regular);
+  fs::remove(bold);
 }
 
 TEST(LinuxFontServicesTest, InstalledFontIsKnownUnderItsFamily) {

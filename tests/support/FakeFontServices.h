@@ -19,6 +19,7 @@ class FakeFaceNameResolver final : public platform::FaceNameResolver {
  public:
   std::optional<std::string> ResolveFace(std::string_view name) override;
   std::string FamilyOfFile(const std::string& path, unsigned index) override;
+  bool IsInstalledFile(const std::string& path) override { return installedFiles.count(path) > 0; }
 
   // Faces the system knows (a multiset: adds stack). A name matching one in another
   // case resolves to the known spelling.
@@ -26,6 +27,7 @@ class FakeFaceNameResolver final : public platform::FaceNameResolver {
   std::string fallback = "Fallback Sans";        // what an unknown name resolves to
   std::vector<std::string> asked;                // every name asked, in order
   std::map<std::pair<std::string, unsigned>, std::string> fileFamilies;  // (path, face) -> family listed
+  std::set<std::string> installedFiles;                                   // paths of installed font files
 };
 
 class FakeFontSession final : public platform::FontSession {

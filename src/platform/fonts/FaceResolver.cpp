@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 namespace typeloom::platform {
@@ -97,7 +98,7 @@ FaceLocation LocateUncached(const QString& name, bool bold, bool italic) {
   return face;
 }
 
-// An installed family or full name; false for any other name.
+// An installed family, full name or PostScript name; false for any other name.
 bool LocateInstalled(const QByteArray& utf8, const QString& name, bool bold, bool italic, FaceLocation& face) {
   if (!utf8.isEmpty()) {
     FontSet set(nullptr, FcFontSetDestroy);
@@ -109,11 +110,14 @@ bool LocateInstalled(const QByteArray& utf8, const QString& name, bool bold, boo
       if (face.family.compare(name, Qt::CaseInsensitive) != 0) face.family = name;
       return true;
     }
-    const auto faces = List(FC_FULLNAME, utf8, set);
-    if (!faces.empty()) {
-      face.kind = FaceLocation::Kind::FullName;
-      Take(faces.front(), face);
-      return true;
+    // A face's full name, else its PostScript name, fixes the face.
+    for (const char* object : {FC_FULLNAME, FC_POSTSCRIPT_NAME}) {
+      const auto faces = List(object, utf8, set);
+      if (!faces.empty()) {
+        face.kind = FaceLocation::Kind::FullName;
+        Take(faces.front(), face);
+        return true;
+      }
     }
   }
   return false;
@@ -141,6 +145,31 @@ FontsState CurrentFontsState() {
 }
 
 }  // namespace
+
+// Each path's answer is kept while the fonts stay the same: choosing such a font
+// again does not scan the set again, and a start scans it once, for the one path asked.
+int InstalledFaceCount(const std::string& path) {
+  static std::size_t stampOf = 0;
+  static std::unordered_map<std::string, int> known;
+  if (const std::size_t stamp = FontsStamp(); stamp != stampOf) {
+    known.clear();
+    stampOf = stamp;
+  }
+  if (const auto it = known.find(path); it != known.end()) return it->second;
+  int count = 0;
+  if (FcFontSet* system = FcConfigGetFonts(nullptr, FcSetSystem)) {
+    for (int i = 0; i < system->nfont; ++i) {
+      FcChar8* file = nullptr;
+      if (FcPatternGetString(system->fonts[i], FC_FILE, 0, &file) == FcResultMatch && file != nullptr &&
+          path == reinterpret_cast<const char*>(file)) {
+        ++count;
+      }
+    }
+  }
+  if (known.size() > 100000) known.clear();  // bounded: paths come from the font list
+  known.emplace(path, count);
+  return count;
+}
 
 std::size_t FontsStamp() {
   static FontsState last;

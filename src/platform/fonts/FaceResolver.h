@@ -55,6 +55,11 @@ struct FaceLocation {
 // be kept while it stays the same.
 std::size_t FontsStamp();
 
+// How many faces of the file at `path` fontconfig lists among the installed fonts
+// (its system set: application fonts of this process do not count); the path as
+// fontconfig lists it, compared exactly. Kept per path while FontsStamp stays.
+int InstalledFaceCount(const std::string& path);
+
 // The face `name` denotes, with bold and italic as the face request asks for them
 // (they only choose among a family's faces; a full name fixes the face).
 FaceLocation LocateFace(const QString& name, bool bold = false, bool italic = false);

@@ -17,6 +17,9 @@ class FaceNameResolver {
   // (for files that carry no names the program reads, such as bitmap fonts); empty
   // when it lists no such face.
   virtual std::string FamilyOfFile(const std::string& path, unsigned index) = 0;
+  // Whether the file at `path` (or the file a symbolic link there leads to) is one of
+  // the installed fonts; a font added for this session only is not.
+  virtual bool IsInstalledFile(const std::string& path) = 0;
 };
 
 // Asks fontconfig. A face is known under each of its family names (every language:
@@ -28,6 +31,7 @@ class FontconfigFaceNameResolver final : public FaceNameResolver {
  public:
   std::optional<std::string> ResolveFace(std::string_view name) override;
   std::string FamilyOfFile(const std::string& path, unsigned index) override;
+  bool IsInstalledFile(const std::string& path) override;
 };
 
 }  // namespace typeloom::platform

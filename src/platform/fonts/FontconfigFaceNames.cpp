@@ -1,7 +1,11 @@
 #include "platform/fonts/FontFaces.h"
 
+#include "platform/fonts/FaceResolver.h"
+
 #include <fontconfig/fontconfig.h>
 
+#include <climits>
+#include <cstdlib>
 #include <memory>
 
 namespace typeloom::platform {
@@ -73,6 +77,14 @@ std::string FontconfigFaceNameResolver::FamilyOfFile(const std::string& path, un
     }
   }
   return {};
+}
+
+bool FontconfigFaceNameResolver::IsInstalledFile(const std::string& path) {
+  if (path.empty() || path.find('\0') != std::string::npos) return false;
+  if (InstalledFaceCount(path) > 0) return true;
+  char resolved[PATH_MAX];
+  if (::realpath(path.c_str(), resolved) == nullptr || path == resolved) return false;
+  return InstalledFaceCount(resolved) > 0;
 }
 
 }  // namespace typeloom::platform

@@ -6,39 +6,9 @@
 #include <QString>
 #include <QStringList>
 
-#include <fontconfig/fontconfig.h>
-
-#include <unordered_map>
-
 namespace typeloom::platform {
 
 namespace {
-
-// Faces of `path` in fontconfig's system set (not the application fonts). Each
-// path's answer is kept while the fonts stay the same: choosing such a font again
-// does not scan the set again, and a start scans it once, for the one path asked.
-int InstalledFaceCount(const std::string& path) {
-  static std::size_t stampOf = 0;
-  static std::unordered_map<std::string, int> known;
-  if (const std::size_t stamp = FontsStamp(); stamp != stampOf) {
-    known.clear();
-    stampOf = stamp;
-  }
-  if (const auto it = known.find(path); it != known.end()) return it->second;
-  int count = 0;
-  if (FcFontSet* system = FcConfigGetFonts(nullptr, FcSetSystem)) {
-    for (int i = 0; i < system->nfont; ++i) {
-      FcChar8* file = nullptr;
-      if (FcPatternGetString(system->fonts[i], FC_FILE, 0, &file) == FcResultMatch && file != nullptr &&
-          path == reinterpret_cast<const char*>(file)) {
-        ++count;
-      }
-    }
-  }
-  if (known.size() > 100000) known.clear();  // bounded: paths come from the font list
-  known.emplace(path, count);
-  return count;
-}
 
 constexpr int kAlreadyInstalled = -1;
 

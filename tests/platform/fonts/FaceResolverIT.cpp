@@ -69,6 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"FullNameWithEffectsOnTop", "Test Pair Italic", {.strikeOut = true, .underline = true}, Kind::FullName,
              "Test Pair", "Italic", "TestPair.ttc", 1},
         Case{"FullNameBold", "Test Sans Bold", {}, Kind::FullName, "Test Sans", "Bold", "TestSans-Bold.ttf", 0},
+        Case{"PostScriptName", "TestSans-Bold", {}, Kind::FullName, "Test Sans", "Bold", "TestSans-Bold.ttf", 0},
         Case{"FullNameOfACffFace", "Test Serif Regular", {}, Kind::FullName, "Test Serif", "Regular",
              "Nested/Deeper/TestSerif-Regular.otf", 0}),
     [](const auto& info) { return std::string(info.param.label); });
