@@ -109,17 +109,23 @@ QByteArray ThunarAction(const QByteArray& actionTemplate, const QString& exePath
 }
 
 std::optional<Span> FindThunarAction(const QByteArray& content) {
-  const qsizetype id = content.indexOf(IdElement());
-  if (id < 0) return std::nullopt;
-  const qsizetype begin = content.lastIndexOf(kActionOpen, id);
-  if (begin < 0) return std::nullopt;
-  // The id must lie inside that block, not after an earlier block's end.
-  const qsizetype closedBefore = content.indexOf(kActionClose, begin);
-  qsizetype end = content.indexOf(kActionClose, id);
-  if (closedBefore < 0 || closedBefore < id || end < 0) return std::nullopt;
-  end += static_cast<qsizetype>(sizeof kActionClose - 1);
-  if (end < content.size() && content[end] == '\n') ++end;
-  return Span{begin, end};
+  const QByteArray id = IdElement();
+  // The first occurrence of the id that lies in a block of its own: between an
+  // <action> and the next </action>, with no other <action> in between. A stray id
+  // (a fragment the user left) is passed over, so it never makes the program's
+  // block look absent, nor does removing it take the user's bytes along.
+  for (qsizetype at = content.indexOf(id); at >= 0; at = content.indexOf(id, at + 1)) {
+    const qsizetype begin = content.lastIndexOf(kActionOpen, at);
+    if (begin < 0) continue;
+    qsizetype end = content.indexOf(kActionClose, begin);
+    if (end < at) continue;  // none, or the block closed before the id
+    const qsizetype nextOpen = content.indexOf(kActionOpen, begin + 1);
+    if (nextOpen >= 0 && nextOpen < end) continue;
+    end += static_cast<qsizetype>(sizeof kActionClose - 1);
+    if (end < content.size() && content[end] == '\n') ++end;
+    return Span{begin, end};
+  }
+  return std::nullopt;
 }
 
 std::optional<QByteArray> WithThunarAction(const QByteArray& content, const QByteArray& action) {
