@@ -23,9 +23,12 @@ struct Form {
 
 inline constexpr Form kForms[] = {
     {"", "", "Start the viewer; the first font of the list is selected.", ""},
-    {"FONT-FILE", "", "Select the installed font of FONT-FILE.",
+    {"FONT-FILE", "",
+     "Select the installed font of FONT-FILE; a font file that is not installed is shown from the file.",
+     "Such a file is added for this run only and listed as its face name followed by its file name in "
+     "brackets; its details say \"Installed: False\". "
      "When Typeloom already runs, the request goes to the running window."},
-    {"/p FONT-FILE", "", "Select the installed font of FONT-FILE, then open the print dialog for it.",
+    {"/p FONT-FILE", "", "Select the font of FONT-FILE as above, then open the print dialog for it.",
      "/p must be an argument of its own: typeloom /pub/fonts/a.ttf views that file. "
      "File managers use this form for their Print action."},
     {"--list", "",
