@@ -1,6 +1,7 @@
 #pragma once
 // Process-wide state of the program and the services it runs on.
 #include "app/FontCatalogue.h"
+#include "app/Version.h"
 #include "app/WindowSeams.h"
 
 #include <QString>
@@ -21,11 +22,8 @@ class SystemFontFolder;
 
 namespace typeloom::app {
 
-inline constexpr char kAppTitle[] = "Typeloom";
 inline constexpr char kSettingsSection[] = "Settings";
 inline constexpr char kMainCaption[] = " Typeloom";
-inline constexpr int kVersionMajor = 1;
-inline constexpr int kVersionMinor = 4;
 inline constexpr int kHandOverKey = 127;  // F16
 
 // "Version 1.4"

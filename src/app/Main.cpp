@@ -1,9 +1,9 @@
 #include "app/Main.h"
 
-#include "app/CommandLineHelp.h"
 #include "app/CoverageText.h"
 #include "app/FontCatalogue.h"
 #include "app/FontModule.h"
+#include "app/Launcher.h"
 #include "app/TerminalText.h"
 #include "options/Settings.h"
 #include "platform/fonts/FontCoverage.h"
@@ -26,9 +26,9 @@
 #include <cstdlib>
 #include <cstring>
 
-// This file is the program's entry up to the window: it links against Qt Core and
-// fontconfig only, so that --help, --version, --list and a later start's hand-over
-// load none of the window libraries. The window is in the module loaded last.
+// This file is the start module's part up to the window: it links against Qt Core and
+// fontconfig only, so that --list and a later start's hand-over load none of the
+// window libraries. The window is in the module loaded last.
 
 namespace typeloom::app {
 namespace {
@@ -214,16 +214,12 @@ platform::HandOverRequest MakeHandOverRequest(int argc, char** argv,
 int RunMain(int argc, char** argv) {
   QStringList arguments;
   for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  if (const auto answer = LauncherAnswer(argc, argv)) {
+    std::fwrite(answer->data(), 1, answer->size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+  }
   if (arguments.size() == 1) {
     const QString& option = arguments.front();
-    if (option == "--help" || option == "-h") {
-      Print(QString::fromStdString(cli::HelpText()));
-      return 0;
-    }
-    if (option == "--version") {
-      Print(QStringLiteral("%1 %2.%3\n").arg(kAppTitle).arg(kVersionMajor).arg(kVersionMinor));
-      return 0;
-    }
     if (option == "--list") {
       QCoreApplication app(argc, argv);
       auto registry = platform::MakeLinuxRegistry();

@@ -94,6 +94,38 @@ TEST(Startup, CommandLineQueriesAnswerWithoutAWindow) {
   EXPECT_TRUE(box.Trace().isEmpty());
 }
 
+// The executable alone, without its modules: --version and --help still answer;
+// anything else says in one line that the start module is missing and fails.
+TEST(Startup, ExecutableAloneAnswersVersionAndHelpAndReportsAMissingModule) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const QString alone = folder.path() + "/typeloom";
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TYPELOOM_EXE), alone));
+  const struct {
+    QStringList arguments;
+    int code;
+    const char* out;     // the beginning of standard output
+    const char* errors;  // the beginning of standard error
+  } cases[] = {
+      {{"--version"}, 0, "Typeloom 1.4\n", ""},
+      {{"--help"}, 0, "Usage: typeloom", ""},
+      {{"--list"}, 1, "", "typeloom: cannot load the start module "},
+      {{"--version", "x"}, 1, "", "typeloom: cannot load the start module "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments.join(' ').toStdString());
+    QProcess program;
+    program.start(alone, c.arguments);
+    ASSERT_TRUE(program.waitForFinished(kWaitMs));
+    const std::string out = program.readAllStandardOutput().toStdString();
+    const std::string errors = program.readAllStandardError().toStdString();
+    EXPECT_EQ(program.exitCode(), c.code);
+    EXPECT_EQ(out.rfind(c.out, 0), 0u) << out;
+    EXPECT_EQ(errors.rfind(c.errors, 0), 0u) << errors;
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), *c.errors != 0 ? 1 : 0) << errors;
+  }
+}
+
 TEST(Startup, WithoutADisplayItSaysSoInOneLine) {
   Sandbox box;
   box.Env().remove("QT_QPA_PLATFORM");
@@ -348,17 +380,19 @@ TEST(Startup, HandOverThatReachesNoWindowIsReportedAndFails) {
   EXPECT_EQ(handled, 1);
 }
 
-// --help, --version, --list and a later start's hand-over load no window library:
-// the executable needs none; the window module that has them is loaded later, and
-// printing, the About box (network, signatures) and the Wayland client only when
-// they are first used.
+// --help and --version load no library beyond the C++ runtime; --list and a later
+// start's hand-over load no window library: the start module needs none; the window
+// module that has them is loaded later, and printing, the About box (network,
+// signatures) and the Wayland client only when they are first used.
 TEST(Startup, EachPartNeedsOnlyTheLibrariesOfWhatItDoes) {
   const QString folder = QFileInfo(QStringLiteral(TYPELOOM_EXE)).absolutePath();
   const struct {
     const char* file;
     std::vector<const char*> needs, avoids;
   } parts[] = {
-      {"typeloom", {"libQt6Core"}, {"libQt6Gui", "libQt6Widgets", "libQt6Network", "libQt6PrintSupport", "libharfbuzz", "libcrypto"}},
+      {"typeloom", {"libc.so"}, {"libQt6Core", "libfontconfig", "libxcb", "libQt6Gui", "libharfbuzz"}},
+      {"typeloom-start.so", {"libQt6Core", "libfontconfig"},
+       {"libQt6Gui", "libQt6Widgets", "libQt6Network", "libQt6PrintSupport", "libharfbuzz", "libcrypto"}},
       {"typeloom-window.so",
        {"libQt6Widgets", "libharfbuzz"},
        {"libQt6PrintSupport", "libcrypto", "libQt6Network", "libwayland-client", "libQt6Svg"}},
