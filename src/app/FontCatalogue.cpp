@@ -64,8 +64,9 @@ void AddEntry(platform::Registry& registry, FontCatalogue& catalogue, RootKey ro
   catalogue.Add(name, file, bold, italic, sizes);
 }
 
-// Enumerates the values of one fonts key into the list names and the catalogue.
-void ReadFontsKey(platform::Registry& registry, FontCatalogue& catalogue, const FontsSource& source,
+// Enumerates the values of one fonts key into the list names and, when given, the
+// catalogue.
+void ReadFontsKey(platform::Registry& registry, FontCatalogue* catalogue, const FontsSource& source,
                   QStringList& names) {
   platform::KeyHandle key = 0;
   if (registry.OpenKey(source.root, source.key, platform::reg::kKeyRead, &key) != platform::reg::kSuccess) return;
@@ -79,15 +80,33 @@ void ReadFontsKey(platform::Registry& registry, FontCatalogue& catalogue, const 
     if (valueName.isEmpty()) continue;
     const CleanedName cleaned = CleanValueName(valueName);
     names.append(cleaned.name);
+    if (catalogue == nullptr) continue;
     if (source.display) {
-      AddDisplayFontsEntry(registry, catalogue, valueName, Lower(cleaned.name), cleaned.bold, cleaned.italic,
+      AddDisplayFontsEntry(registry, *catalogue, valueName, Lower(cleaned.name), cleaned.bold, cleaned.italic,
                            cleaned.sizes);
     } else {
-      AddFontsEntry(registry, catalogue, valueName, Lower(cleaned.name), cleaned.bold, cleaned.italic,
+      AddFontsEntry(registry, *catalogue, valueName, Lower(cleaned.name), cleaned.bold, cleaned.italic,
                     cleaned.sizes);
     }
   }
   registry.CloseKey(key);
+}
+
+// The names of the fonts keys (and the catalogue when given), sorted in list order;
+// identical names stand together there: the first of each run is kept and empty
+// names are dropped. Names that differ only in case both stay.
+QStringList ReadFontNames(platform::Registry& registry, FontCatalogue* catalogue) {
+  const bool nt = IsWindowsNT();
+  QStringList names;
+  ReadFontsKey(registry, catalogue, {RootKey::LocalMachine, nt ? kNtFontsKey : kFontsKey, false}, names);
+  if (!nt) ReadFontsKey(registry, catalogue, {RootKey::CurrentConfig, kDisplayFontsKey, true}, names);
+  platform::SortListItems(names);
+  QStringList unique;
+  unique.reserve(names.size());
+  for (const QString& name : names) {
+    if (!name.isEmpty() && (unique.isEmpty() || unique.back() != name)) unique.append(name);
+  }
+  return unique;
 }
 
 }  // namespace
@@ -173,20 +192,9 @@ void AddDisplayFontsEntry(platform::Registry& registry, FontCatalogue& catalogue
 
 QStringList BuildFontNames(platform::Registry& registry, FontCatalogue& catalogue) {
   catalogue.Clear();
-  const bool nt = IsWindowsNT();
-  QStringList names;
-  ReadFontsKey(registry, catalogue, {RootKey::LocalMachine, nt ? kNtFontsKey : kFontsKey, false}, names);
-  if (!nt) ReadFontsKey(registry, catalogue, {RootKey::CurrentConfig, kDisplayFontsKey, true}, names);
-
-  // In list order identical names stand together: keep the first of each run and
-  // drop empty names. Names that differ only in case both stay.
-  platform::SortListItems(names);
-  QStringList unique;
-  unique.reserve(names.size());
-  for (const QString& name : names) {
-    if (!name.isEmpty() && (unique.isEmpty() || unique.back() != name)) unique.append(name);
-  }
-  return unique;
+  return ReadFontNames(registry, &catalogue);
 }
+
+QStringList ListFontNames(platform::Registry& registry) { return ReadFontNames(registry, nullptr); }
 
 }  // namespace typeloom::app

@@ -66,6 +66,9 @@ void AddDisplayFontsEntry(platform::Registry& registry, FontCatalogue& catalogue
 // the cleaned names, sorted in list order, de-duplicated exactly, none empty.
 QStringList BuildFontNames(platform::Registry& registry, FontCatalogue& catalogue);
 
+// The same installed-font list without the catalogue (the value's files are not read).
+QStringList ListFontNames(platform::Registry& registry);
+
 // Builds the catalogue and the installed-font list from the registry and fills
 // `fontList` with the sorted, de-duplicated names; `fontNames` gets the same names
 // in list order. Leaves the list's selection on its last entry, as the walk does.

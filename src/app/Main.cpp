@@ -124,7 +124,13 @@ bool FontsAvailable(platform::InstalledFonts& fonts, std::FILE* err) {
 // One name a line, whatever characters the fonts put into their names.
 int PrintNames(const QStringList& names, std::FILE* out) {
   QString text;
-  for (const QString& name : names) text += EscapeForTerminal(name) + u'\n';
+  qsizetype size = 0;
+  for (const QString& name : names) size += name.size() + 1;
+  text.reserve(size);
+  for (const QString& name : names) {
+    text += EscapeForTerminal(name);
+    text += u'\n';
+  }
   Print(text, out);
   return std::fflush(out) == 0 ? 0 : 1;
 }
@@ -133,8 +139,7 @@ int PrintNames(const QStringList& names, std::FILE* out) {
 
 int ListFonts(platform::InstalledFonts& fonts, platform::Registry& registry, std::FILE* out, std::FILE* err) {
   if (!FontsAvailable(fonts, err)) return 1;
-  FontCatalogue catalogue;
-  return PrintNames(BuildFontNames(registry, catalogue), out);
+  return PrintNames(ListFontNames(registry), out);
 }
 
 int ListCoveringFonts(const std::vector<std::string_view>& arguments, platform::InstalledFonts& fonts,
@@ -151,8 +156,7 @@ int ListCoveringFonts(const std::vector<std::string_view>& arguments, platform::
     return 2;
   }
   if (!FontsAvailable(fonts, err)) return 1;
-  FontCatalogue catalogue;
-  const QStringList names = BuildFontNames(registry, catalogue);
+  const QStringList names = ListFontNames(registry);
   platform::FontCoverage coverage;
   coverage.SetQuery(query.characters, query.language);
   QStringList shown;
@@ -165,8 +169,7 @@ int ListCoveringFonts(const std::vector<std::string_view>& arguments, platform::
 std::optional<int> PrintListCoverage(const QString& name, platform::InstalledFonts& fonts,
                                      platform::Registry& registry, std::FILE* out, std::FILE* err) {
   if (!FontsAvailable(fonts, err)) return 1;
-  FontCatalogue catalogue;
-  if (!BuildFontNames(registry, catalogue).contains(name)) return std::nullopt;
+  if (!ListFontNames(registry).contains(name)) return std::nullopt;
   platform::FontCoverage coverage;
   const std::optional<platform::CoverageFacts> facts = coverage.FactsOf(name);
   if (!facts) {

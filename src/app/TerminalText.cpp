@@ -11,9 +11,17 @@ bool IsUnicodeControl(char16_t u) {
 }  // namespace
 
 QString EscapeForTerminal(QStringView text) {
+  // Nearly every name needs no escape: copied whole, the rest from the first that does.
+  qsizetype clean = 0;
+  for (; clean < text.size(); ++clean) {
+    const char16_t u = text[clean].unicode();
+    if (u < 0x20 || u == u'\\' || u == 0x7F || IsUnicodeControl(u)) break;
+  }
+  if (clean == text.size()) return text.toString();
   QString out;
-  out.reserve(text.size());
-  for (const QChar c : text) {
+  out.reserve(text.size() + 8);
+  out += text.first(clean);
+  for (const QChar c : text.sliced(clean)) {
     const char16_t u = c.unicode();
     switch (u) {
       case u'\\': out += QLatin1String("\\\\"); continue;

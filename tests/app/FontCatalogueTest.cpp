@@ -94,6 +94,9 @@ class FillFontListTest : public ::testing::Test {
     FillFontList(fake.registry, catalogue, list, names);
     EXPECT_EQ(names, list.Items());
     EXPECT_EQ(list.ListIndex(), list.ListCount() - 1);
+    // The list alone (--list) is the same list, read without the catalogue.
+    EXPECT_EQ(ListFontNames(fake.registry), names);
+    EXPECT_EQ(fake.registry.OpenHandles(), 0);
     return names;
   }
   test::FakeAppServices fake;

@@ -26,6 +26,7 @@ TEST_P(EscapeForTerminalTest, ControlCharactersAreWrittenAsEscapes) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, EscapeForTerminalTest,
     ::testing::Values(
+        EscapeCase{"empty", "", ""},
         EscapeCase{"plain", "DejaVu Sans", "DejaVu Sans"},
         EscapeCase{"non-latin-stays", QString::fromUtf8("Noto Sans \xe6\x97\xa5\xe6\x9c\xac"),
                    QString::fromUtf8("Noto Sans \xe6\x97\xa5\xe6\x9c\xac")},

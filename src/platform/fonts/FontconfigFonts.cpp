@@ -162,8 +162,6 @@ void FontconfigFonts::Load() {
   // Repeated names (one font in two folders, the files of one bitmap family) are
   // told apart, so that every file can be looked up by its own value name.
   fontskey::MakeUnique(files_);
-  byLowerName_.reserve(files_.size());
-  for (std::size_t i = 0; i < files_.size(); ++i) byLowerName_.try_emplace(reg::FoldName(files_[i].fileName), i);
 }
 
 bool FontconfigFonts::Available() {
@@ -178,6 +176,12 @@ const std::vector<InstalledFontFile>& FontconfigFonts::Files() {
 
 std::string FontconfigFonts::PathOf(std::string_view catalogueFile) {
   if (!loaded_) Load();
+  // The index by folded file name is built on the first lookup (--list needs none).
+  if (!indexed_) {
+    indexed_ = true;
+    byLowerName_.reserve(files_.size());
+    for (std::size_t i = 0; i < files_.size(); ++i) byLowerName_.try_emplace(reg::FoldName(files_[i].fileName), i);
+  }
   const auto it = byLowerName_.find(reg::FoldName(catalogueFile));
   return it == byLowerName_.end() ? std::string() : files_[it->second].path;
 }

@@ -32,6 +32,7 @@ class FontconfigFonts final : public InstalledFonts, public SystemFontFolder {
 
   bool loaded_ = false;
   bool failed_ = false;  // fontconfig could not be initialised or asked
+  bool indexed_ = false;  // byLowerName_ is built
   std::vector<InstalledFontFile> files_;
   std::unordered_map<std::string, std::size_t> byLowerName_;
 };
