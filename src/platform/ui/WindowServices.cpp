@@ -1,5 +1,7 @@
 #include "platform/ui/WindowServices.h"
 
+#include "platform/fonts/FaceResolver.h"
+
 #include <QApplication>
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -68,14 +70,23 @@ QRect TwipsRect(int left, int top, int width, int height) {
 }
 
 QFont DialogFont() {
-  QFont font = QApplication::font();
-  const QStringList families = QFontDatabase::families();
-  for (const char* family : {"Liberation Sans", "Arimo", "Arial"}) {
-    if (families.contains(QLatin1StringView(family), Qt::CaseInsensitive)) {
-      font.setFamily(family);
-      break;
+  // Listing every installed family takes milliseconds with thousands of fonts, and
+  // every window asks: the choice is kept while the installed fonts stay the same.
+  static std::size_t chosenFor = 0;
+  static QString chosen;
+  if (const std::size_t now = FontsStamp(); now != chosenFor) {
+    chosenFor = now;
+    chosen.clear();
+    const QStringList families = QFontDatabase::families();
+    for (const char* family : {"Liberation Sans", "Arimo", "Arial"}) {
+      if (families.contains(QLatin1StringView(family), Qt::CaseInsensitive)) {
+        chosen = QString::fromLatin1(family);
+        break;
+      }
     }
   }
+  QFont font = QApplication::font();
+  if (!chosen.isEmpty()) font.setFamily(chosen);
   font.setPointSize(8);
   return font;
 }
