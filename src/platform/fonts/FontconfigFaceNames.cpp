@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdlib>
 #include <memory>
+#include <unordered_map>
 
 namespace typeloom::platform {
 namespace {
@@ -34,11 +35,7 @@ bool Listed(const char* object, const std::string& name) {
   return false;
 }
 
-}  // namespace
-
-std::optional<std::string> FontconfigFaceNameResolver::ResolveFace(std::string_view name) {
-  if (name.empty()) return std::nullopt;
-  const std::string wanted(name);
+std::string ResolveUncached(const std::string& wanted) {
   if (wanted.find('\0') != std::string::npos) return std::string();  // no face name holds one
   for (const char* object : {FC_FAMILY, FC_FULLNAME, FC_POSTSCRIPT_NAME}) {
     if (Listed(object, wanted)) return wanted;
@@ -56,6 +53,27 @@ std::optional<std::string> FontconfigFaceNameResolver::ResolveFace(std::string_v
     return std::string();
   }
   return std::string(reinterpret_cast<const char*>(family));
+}
+
+}  // namespace
+
+std::optional<std::string> FontconfigFaceNameResolver::ResolveFace(std::string_view name) {
+  if (name.empty()) return std::nullopt;
+  // Each answer lists over every installed font, and the details of a font ask for
+  // the same names each time it is chosen: answers are kept while fontconfig's fonts
+  // (its configuration and this process's application fonts) stay the same.
+  static std::size_t cachedFor = 0;
+  static std::unordered_map<std::string, std::string> cache;
+  if (const std::size_t now = FontsStamp(); now != cachedFor) {
+    cache.clear();
+    cachedFor = now;
+  }
+  std::string wanted(name);
+  if (const auto it = cache.find(wanted); it != cache.end()) return it->second;
+  std::string face = ResolveUncached(wanted);
+  if (cache.size() > 100000) cache.clear();  // bounded: names come from font files
+  cache.emplace(std::move(wanted), face);
+  return face;
 }
 
 std::string FontconfigFaceNameResolver::FamilyOfFile(const std::string& path, unsigned index) {
