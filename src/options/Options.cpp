@@ -148,13 +148,19 @@ void Options::saveButton_Click() {
   }
   ResetButtons();
   // Every file that could not be replaced kept its old contents; the user learns which and why.
-  const QStringList failures = platform::TakeWriteFailures();
+  QStringList failures = platform::TakeWriteFailures();
+  failures.removeDuplicates();  // a list that refused every type is named once
   QStringList parts;
   if (!unbound.isEmpty()) parts << QString(kNotBoundText) + "\r\n\r\n" + unbound.join("\r\n");
   if (!failures.isEmpty()) parts << QString(kNotSavedText) + "\r\n\r\n" + failures.join("\r\n");
   if (!parts.isEmpty()) {
+    // The box is the dialog's own: its activation must not close (and delete) the
+    // dialog under it.
+    const bool wasAsking = asking_;
+    asking_ = true;
     services_.messages.Show(this, parts.join("\r\n\r\n"), platform::mb::kCritical | platform::mb::kOkOnly,
                             settings::kApplication);
+    asking_ = wasAsking;
   }
 }
 

@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPointer>
+#include <QTimer>
+#include <QEventLoop>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -251,6 +253,30 @@ TEST_F(OptionsTest, ABindingTheUserRootRefusesLeavesTheBoxUnsetAndSaysSo) {
     d->close();
     QApplication::processEvents();
   }
+}
+
+// While the save's message box waits for its answer, the dialog is not closed by an
+// activation elsewhere: deleted then, it took the box (its child) with it.
+TEST_F(OptionsTest, TheSavesMessageBoxDoesNotCloseTheDialogUnderIt) {
+  Options* d = Open();
+  d->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+  d->fOption[0]->click();
+  bool aliveWhileShown = false;
+  fakes.messages.onShow = [this, &aliveWhileShown] {
+    // Another window becomes active while the box runs its own event loop.
+    main.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&main));
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, [&loop] { QTimer::singleShot(0, &loop, &QEventLoop::quit); });
+    loop.exec();
+    aliveWhileShown = !dialog.isNull() && dialog->isVisible();
+  };
+  fakes.registry.FailCall(testsupport::FakeRegistry::Call::SetValue, platform::reg::kAccessDenied, 1);
+  d->saveButton->click();
+  fakes.messages.onShow = nullptr;
+  ASSERT_EQ(fakes.messages.shown.size(), 1);
+  EXPECT_TRUE(aliveWhileShown);
 }
 
 TEST_F(OptionsTest, LosingActivationToTheMainWindowDropsChangesWithoutAsking) {

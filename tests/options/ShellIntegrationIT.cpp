@@ -337,7 +337,7 @@ TEST_F(ShellIntegration, AReadOnlyListMakesTheDialogSaySoAndLosesNothing) {
   ASSERT_EQ(messages.shown.size(), 1);
   EXPECT_TRUE(messages.shown[0].startsWith(QString(kNotBoundText) + "\r\n\r\n" + dialog.fOption[0]->text()))
       << messages.shown[0].toStdString();
-  EXPECT_TRUE(messages.shown[0].contains(userList + ": Permission denied")) << messages.shown[0].toStdString();
+  EXPECT_EQ(messages.shown[0].count(userList + ": Permission denied"), 1) << messages.shown[0].toStdString();
   EXPECT_FALSE(dialog.fOption[0]->isChecked());
   EXPECT_EQ(settings::Read(*store, settings::kDefaultViewer), "0");
   EXPECT_EQ(settings::Read(*store, settings::kPriorViewAssociation), "");

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 #include <map>
 #include <string>
 
@@ -23,8 +25,10 @@ class FakeMessageBoxes final : public platform::MessageBoxes {
     shown << text;
     styles.push_back(style);
     titles << title;
+    if (onShow) onShow();  // what happens while a real box waits for its answer
     return reply;
   }
+  std::function<void()> onShow;
   QStringList shown;
   std::vector<int> styles;
   QStringList titles;
