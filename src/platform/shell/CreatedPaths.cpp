@@ -80,6 +80,7 @@ QStringList CreatedPaths::Recorded() const {
 void CreatedPaths::Store(const QStringList& paths) {
   if (paths.isEmpty()) {
     QFile::remove(record_);
+    QDir().rmdir(QFileInfo(record_).absolutePath());  // the program's data folder, when nothing else is in it
     return;
   }
   QDir().mkpath(QFileInfo(record_).absolutePath());

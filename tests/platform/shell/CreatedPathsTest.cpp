@@ -45,7 +45,7 @@ TEST_F(CreatedPathsTest, OnlyTheFoldersItMadeAreRecordedAndGoOnceEmpty) {
   created.Tidy(dir.filePath("share"));
   EXPECT_FALSE(QFileInfo::exists(At("nemo")));
   EXPECT_TRUE(created.Recorded().isEmpty());
-  EXPECT_FALSE(QFileInfo::exists(dir.filePath("private/record")));
+  EXPECT_FALSE(QFileInfo::exists(dir.filePath("private")));
 }
 
 // Generated files go only when the program made them and they serve nothing else.
