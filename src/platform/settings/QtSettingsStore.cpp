@@ -103,7 +103,14 @@ void QtSettingsStore::SaveSetting(const QString& app, const QString& section, co
     }
     current.close();
   }
-  if (!ReplaceFile(path, SetIniValue(content, section, key, value), 0600, &lastError_)) return;
+  const QByteArray updated = SetIniValue(content, section, key, value);
+  // A value saved again as it is (a start with the same command line) leaves the
+  // file alone: no rewrite, no wait for the disk.
+  if (current.exists() && updated == content) {
+    lastError_.clear();
+    return;
+  }
+  if (!ReplaceFile(path, updated, 0600, &lastError_)) return;
   lastError_.clear();
   const std::int64_t after = MtimeMs(nativePath);
   if (before >= 0 && after >= 0 && after <= before) {

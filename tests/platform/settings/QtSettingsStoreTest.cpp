@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace typeloom::platform {
 namespace {
 
@@ -89,6 +91,30 @@ TEST_F(QtSettingsStoreTest, StoresSeeEachOthersLatestValues) {
   first.SaveSetting(kApp, kSection, QStringLiteral("ShowSplash"), QStringLiteral("0"));
   EXPECT_EQ(second.GetSetting(kApp, kSection, QStringLiteral("ShowSplash"), QStringLiteral("1")), QStringLiteral("0"));
   EXPECT_EQ(second.GetSetting(kApp, kSection, QStringLiteral("CommandLine")), QStringLiteral("value-19"));
+}
+
+// A value saved as it already is leaves the file as it was (the same file, not a
+// rewritten copy); any change replaces it.
+TEST_F(QtSettingsStoreTest, OnlyAChangedValueRewritesTheFile) {
+  QtSettingsStore store(Root());
+  const QString key = QStringLiteral("CommandLine");
+  const auto inode = [&]() -> ino_t {
+    struct stat st {};
+    return ::stat(QFile::encodeName(store.FilePath(kApp)).constData(), &st) == 0 ? st.st_ino : 0;
+  };
+  const struct {
+    const char* value;
+    bool rewritten;
+  } steps[] = {{"", true}, {"", false}, {"/p a.ttf", true}, {"/p a.ttf", false}, {"/p b.ttf", true}, {"", true}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.value);
+    const ino_t old = inode();
+    store.SaveSetting(kApp, kSection, key, QString::fromUtf8(step.value));
+    EXPECT_TRUE(store.LastError().isEmpty());
+    EXPECT_EQ(inode() != old, step.rewritten);
+    EXPECT_EQ(QtSettingsStore(Root()).GetSetting(kApp, kSection, key, QStringLiteral("absent")),
+              QString::fromUtf8(step.value));
+  }
 }
 
 TEST_F(QtSettingsStoreTest, HandEditedLinesReadAsText) {
