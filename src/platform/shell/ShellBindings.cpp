@@ -139,15 +139,19 @@ XdgShell::XdgShell(Scope scope, ShellIdentity identity, XdgDirs dirs, RunTool ru
       runTool_(std::move(runTool)),
       created_(dirs_.dataHome + "/typeloom/bindings-created") {
   if (!runTool_) runTool_ = DefaultRunTool;
-  if (scope_ == Scope::Machine) {
-    const QStringList homes = HomeFolders();
-    machineConfig_ = MachineFolder(dirs_.configDirs, homes, WritableFolder).value_or(QString());
-    machineData_ = MachineFolder(dirs_.dataDirs, homes, WritableFolder).value_or(QString());
-  }
 }
 
-QString XdgShell::DataBase() const { return scope_ == Scope::User ? dirs_.dataHome : machineData_; }
-QString XdgShell::ConfigBase() const { return scope_ == Scope::User ? dirs_.configHome : machineConfig_; }
+const XdgShell::MachineFolders& XdgShell::Machine() const {
+  if (!machine_) {
+    const QStringList homes = HomeFolders();
+    machine_ = MachineFolders{MachineFolder(dirs_.configDirs, homes, WritableFolder).value_or(QString()),
+                              MachineFolder(dirs_.dataDirs, homes, WritableFolder).value_or(QString())};
+  }
+  return *machine_;
+}
+
+QString XdgShell::DataBase() const { return scope_ == Scope::User ? dirs_.dataHome : Machine().data; }
+QString XdgShell::ConfigBase() const { return scope_ == Scope::User ? dirs_.configHome : Machine().config; }
 
 namespace {
 QString In(const QString& base, const QString& path) { return base.isEmpty() ? QString() : base + path; }

@@ -18,6 +18,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -122,13 +123,18 @@ class XdgShell {
   void Run(const QString& program, const QStringList& arguments);
   QString DataBase() const;
   QString ConfigBase() const;
+  // The machine's folders, chosen on first use (it reads every user's home folder).
+  struct MachineFolders {
+    QString config, data;  // empty when the machine has none the program may write
+  };
+  const MachineFolders& Machine() const;
 
   Scope scope_;
   ShellIdentity identity_;
   XdgDirs dirs_;
   RunTool runTool_;
-  QString machineConfig_, machineData_;  // empty when the machine has none the program may write
-  CreatedPaths created_;                  // the user's record, for both roots
+  mutable std::optional<MachineFolders> machine_;
+  CreatedPaths created_;  // the user's record, for both roots
 };
 
 // The registry keys of one extension's file class, over an XdgShell: the class key,
