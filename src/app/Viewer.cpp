@@ -509,6 +509,37 @@ void Viewer::displayText_Change() {
   RenderSample();
   // The user's text changed: the filter follows once typing pauses, never in between.
   if (fontFilter_ && !settingSampleLine_) filterTimer_->start();
+  // Text typed is what a filter asks for next: the faces are read ahead, after this
+  // keystroke is drawn.
+  if (!settingSampleLine_ && !coverageQueued_ && !CoverageReady()) {
+    coverageQueued_ = true;
+    QTimer::singleShot(0, this, [this] {
+      coverageQueued_ = false;
+      PrepareCoverage();
+    });
+  }
+}
+
+platform::FontCoverage& Viewer::Coverage() {
+  // Faces are indexed once and kept; a font added for this run (a file opened) makes
+  // a new index.
+  if (!coverage_ || coverageStamp_ != platform::FontsStamp()) {
+    coverage_ = std::make_unique<platform::FontCoverage>();
+    coverageStamp_ = platform::FontsStamp();
+    coveragePrepared_ = false;
+  }
+  return *coverage_;
+}
+
+bool Viewer::CoverageReady() const {
+  return coverage_ && coveragePrepared_ && coverageStamp_ == platform::FontsStamp();
+}
+
+void Viewer::PrepareCoverage() {
+  platform::FontCoverage& coverage = Coverage();
+  if (coveragePrepared_) return;
+  for (const QString& entry : module_.fontNames) coverage.Prepare(FaceOf(entry));
+  coveragePrepared_ = true;
 }
 
 void Viewer::ToggleFontFilter() {
@@ -534,18 +565,13 @@ void Viewer::ToggleFontFilter() {
 
 void Viewer::ApplyFontFilter() {
   if (!fontFilter_) return;
-  // Faces are indexed once and kept; a font added for this run (a file opened) makes
-  // a new index.
-  if (!coverage_ || coverageStamp_ != platform::FontsStamp()) {
-    coverage_ = std::make_unique<platform::FontCoverage>();
-    coverageStamp_ = platform::FontsStamp();
-  }
+  platform::FontCoverage& coverage = Coverage();
   const std::vector<char32_t> characters = FilterCharacters(displayText->text());
-  coverage_->SetQuery(characters, {});
+  coverage.SetQuery(characters, {});
   const QString selected = fontList->Text();
   // A font file's entry is asked by the face it draws in.
   FilteredList filtered = FilterFontList(module_.fontNames, selected, characters,
-                                         [this](const QString& entry) { return coverage_->Matches(FaceOf(entry)); });
+                                         [&](const QString& entry) { return coverage.Matches(FaceOf(entry)); });
   fontList->setToolTip(FontListToolTip(true, static_cast<int>(filtered.shown.size()),
                                        static_cast<int>(module_.fontNames.size())));
   fontList->Edit()->setPlaceholderText(kFilterPlaceholder);

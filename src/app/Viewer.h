@@ -93,6 +93,10 @@ class Viewer : public QWidget, public MainWindowState {
   bool FontFilterOn() const { return fontFilter_; }
   // Pending re-filter after typing (runs ApplyFontFilter when it fires).
   QTimer* FilterTimer() const { return filterTimer_; }
+  // The coverage of every entry's face read ahead, once the user edits the text (a
+  // likely filter is coming): the first Ctrl+F then only asks. True while it holds.
+  void PrepareCoverage();
+  bool CoverageReady() const;
 
   // The details panel and the copyright label for the selected font.
   void ShowDetails();
@@ -175,6 +179,9 @@ class Viewer : public QWidget, public MainWindowState {
   QTimer* filterTimer_ = nullptr;
   std::unique_ptr<platform::FontCoverage> coverage_;
   std::size_t coverageStamp_ = 0;  // FontsStamp the coverage was indexed at
+  bool coveragePrepared_ = false;  // every entry's face read into coverage_
+  bool coverageQueued_ = false;    // PrepareCoverage is due on the event loop
+  platform::FontCoverage& Coverage();
   bool settingSampleLine_ = false;  // RenderSample is setting the sample line itself
   // Font files shown although not installed, by list entry; each keeps its font
   // added to this process until the window goes.

@@ -129,6 +129,31 @@ TEST_F(FontFilterIT, TypedTextReFilters) {
   EXPECT_EQ(v().fontList->Items(), kAll);
 }
 
+// Nothing is read ahead at start; typed text has every entry's face read once the
+// keystroke is handled, and a font added for the run (a file opened) starts over.
+TEST_F(FontFilterIT, TypingReadsTheFacesAheadOfTheFirstFilter) {
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(v().CoverageReady());
+  v().displayText->setFocus();
+  QTest::keyClicks(v().displayText, "x");
+  EXPECT_FALSE(v().CoverageReady()) << "not within the keystroke";
+  ASSERT_TRUE(QTest::qWaitFor([&] { return v().CoverageReady(); }));
+
+  const QString mono = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+  if (!QFileInfo::exists(mono)) GTEST_SKIP() << mono.toStdString() << " is not installed";
+  QTemporaryDir downloads;
+  ASSERT_TRUE(downloads.isValid());
+  ASSERT_TRUE(QFile::copy(mono, downloads.path() + "/Mono.ttf"));
+  module.commandLine = downloads.path() + "/Mono.ttf";
+  v().ProcessCommandLine();
+  ASSERT_EQ(v().fontList->Text(), "DejaVu Sans Mono (Mono.ttf)");
+  EXPECT_FALSE(v().CoverageReady());
+  v().displayText->setText(QString::fromUtf8("Ж"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return v().CoverageReady(); }));
+  CtrlF();
+  EXPECT_EQ(v().fontList->Items(), QStringList({"DejaVu Sans Mono (Mono.ttf)"}));
+}
+
 // Ctrl with Shift, or F alone, is not the filter key.
 TEST_F(FontFilterIT, OnlyCtrlFAloneFilters) {
   v().displayText->setText("Ωμέγα");

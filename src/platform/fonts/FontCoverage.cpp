@@ -208,6 +208,10 @@ void FontCoverage::SetQuery(const std::vector<char32_t>& characters, const std::
   }
 }
 
+void FontCoverage::Prepare(const QString& name) {
+  if (index_->available) index_->EntryOf(name);
+}
+
 bool FontCoverage::Matches(const QString& name) { return index_->available && index_->Matches(name); }
 
 std::optional<CoverageFacts> FontCoverage::FactsOf(const QString& name) {

@@ -45,6 +45,10 @@ class FontCoverage {
   void SetQuery(const std::vector<char32_t>& characters, const std::string& language);
   bool Matches(const QString& name);
 
+  // Reads ahead how `name` draws (a name installed nowhere costs a match over every
+  // face), so that Matches and FactsOf answer it at once later.
+  void Prepare(const QString& name);
+
   // The coverage of the face `name` draws in; nothing when no face draws it.
   std::optional<CoverageFacts> FactsOf(const QString& name);
 
