@@ -8,6 +8,7 @@
 #include <string_view>
 #include <tuple>
 #include <unordered_set>
+#include <utility>
 
 namespace typeloom::platform {
 namespace {
@@ -51,6 +52,7 @@ struct FontCoverage::Index {
   std::vector<FcPattern*> held;                       // every indexed face, referenced
   QHash<QString, std::vector<FcPattern*>> families;   // folded family name -> faces
   QHash<QString, FcPattern*> fullNames;               // folded full name -> first face by file and index
+  QHash<QString, FcPattern*> postScriptNames;         // folded PostScript name -> the same
   QHash<QString, Entry> entries;                      // name -> how it draws
   FcCharSet* characters = nullptr;                    // the query's
   FcLangSet* language = nullptr;
@@ -73,9 +75,11 @@ struct FontCoverage::Index {
       const QString key = Folded(s);
       if (seen.insert(key.toStdU16String()).second) families[key].push_back(p);
     }
-    for (int i = 0; FcPatternGetString(p, FC_FULLNAME, i, &s) == FcResultMatch; ++i) {
-      FcPattern*& first = fullNames[Folded(s)];
-      if (first == nullptr || FileAndIndex(p) < FileAndIndex(first)) first = p;
+    for (const auto& [object, names] : {std::pair{FC_FULLNAME, &fullNames}, std::pair{FC_POSTSCRIPT_NAME, &postScriptNames}}) {
+      for (int i = 0; FcPatternGetString(p, object, i, &s) == FcResultMatch; ++i) {
+        FcPattern*& first = (*names)[Folded(s)];
+        if (first == nullptr || FileAndIndex(p) < FileAndIndex(first)) first = p;
+      }
     }
   }
 
@@ -120,7 +124,8 @@ struct FontCoverage::Index {
     return entry;
   }
 
-  // An installed family's or full name's entry; false for any other name.
+  // An installed family's, full name's or PostScript name's entry; false for any
+  // other name.
   bool Installed(const QString& name, Entry& entry) {
     if (name.isEmpty()) return false;
     const QString key = name.toCaseFolded();
@@ -130,11 +135,14 @@ struct FontCoverage::Index {
       entry.request = name.toUtf8();
       return true;
     }
-    if (const auto full = fullNames.constFind(key); full != fullNames.constEnd()) {
-      FcPatternReference(*full);
-      entry.face = *full;
-      entry.picked = true;
-      return true;
+    // A face's full name, else its PostScript name, fixes the face.
+    for (const QHash<QString, FcPattern*>* names : {&fullNames, &postScriptNames}) {
+      if (const auto face = names->constFind(key); face != names->constEnd()) {
+        FcPatternReference(*face);
+        entry.face = *face;
+        entry.picked = true;
+        return true;
+      }
     }
     return false;
   }

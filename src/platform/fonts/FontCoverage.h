@@ -2,7 +2,7 @@
 // What a font-list name's face can write, as fontconfig's cache records it (the
 // face's character set and language set): no font file is opened. The face is the
 // one that draws the name (FaceResolver.h): a family's regular face as fontconfig
-// matches it, a full name's face, else fontconfig's substitute.
+// matches it, a full name's or PostScript name's face, else fontconfig's substitute.
 //
 //   platform::FontCoverage coverage;                  // indexes the installed faces
 //   coverage.SetQuery({U'α', U'β'}, "el");
