@@ -305,10 +305,11 @@ long XdgShell::BindOpen(const QByteArray& mime, bool bind) {
   // The line goes into the list that decides the type's default.
   const QString path = DecidingList(mime);
   const std::optional<QByteArray> read = ReadFile(path);
+  const bool unreadable = UnreadableFile(path, read);
   const QByteArray content = read.value_or(QByteArray());
   QByteArray updated = content;
-  if (UnreadableFile(path, read)) {
-    updated.clear();
+  if (unreadable) {
+    // left as it is: the binding fails below
   } else if (bind) {
     updated = mimeapps::SetLine(content, mime, mimeapps::LineFor(mime, shell::kDesktopId));
   } else {
@@ -317,7 +318,7 @@ long XdgShell::BindOpen(const QByteArray& mime, bool bind) {
     none.filePresent = none.groupPresent = true;
     updated = mimeapps::Restore(content, mime, none);
   }
-  const bool written = !UnreadableFile(path, read) && (updated == content || Replace(path, updated, kFileMode));
+  const bool written = !unreadable && (updated == content || Replace(path, updated, kFileMode));
   if (scope_ == Scope::User) {
     // Whatever the program set up for a binding that did not happen goes again.
     if (!bind || !written) {
