@@ -85,19 +85,20 @@ int PrintDetails(const QString& font, DetailsForm form, platform::Registry& regi
     print(("typeloom: " + EscapeForTerminal(error) + u'\n').toLocal8Bit(), err);
     return 1;
   }
-  // Indexed after the font was opened, so that a font file's face is among the faces.
-  platform::FontCoverage coverage;
-  const std::optional<platform::CoverageFacts> covered = coverage.FactsOf(chosen.Name());
+  // Indexed after the font was opened, so that a font file's face is among the faces;
+  // the panel's lines do not ask.
+  std::optional<platform::CoverageFacts> covered;
+  if (form != DetailsForm::Lines) covered = platform::FontCoverage().FactsOf(chosen.Name());
   const Details& details = chosen.FontDetails();
   switch (form) {
-    case DetailsForm::Json:
-      return print(DetailsJson(chosen.Name(), chosen.IsFile(), details, platform::LocateFace(chosen.Name()), covered),
-                   out)
-                 ? 0
-                 : 1;
+    case DetailsForm::Json: {
+      const platform::FaceLocation face = platform::LocateFace(chosen.Name());
+      return print(DetailsJson(chosen.Name(), chosen.IsFile(), details, face, covered), out) ? 0 : 1;
+    }
     case DetailsForm::Coverage: {
       if (!covered) {
-        print(("typeloom: fontconfig gives no face for \"" + EscapeForTerminal(chosen.Name()) + "\"\n").toLocal8Bit(), err);
+        const QString line = "typeloom: fontconfig gives no face for \"" + EscapeForTerminal(chosen.Name()) + "\"\n";
+        print(line.toLocal8Bit(), err);
         return 1;
       }
       const std::string text = CoverageSummary(covered->characterCount, covered->languages);

@@ -40,7 +40,8 @@ FcPattern* Request(const QByteArray& family) {
 
 struct FontCoverage::Index {
   // How a name draws: as one of an installed family's faces (picked when first
-  // needed) or in a face known at once (a full name's, a substitute), null: none.
+  // needed) or in a face known at once (a full or PostScript name's, a substitute),
+  // null: none.
   struct Entry {
     const std::vector<FcPattern*>* family = nullptr;
     QByteArray request;         // the family as the name asks for it
@@ -75,7 +76,8 @@ struct FontCoverage::Index {
       const QString key = Folded(s);
       if (seen.insert(key.toStdU16String()).second) families[key].push_back(p);
     }
-    for (const auto& [object, names] : {std::pair{FC_FULLNAME, &fullNames}, std::pair{FC_POSTSCRIPT_NAME, &postScriptNames}}) {
+    for (const auto& [object, names] :
+         {std::pair{FC_FULLNAME, &fullNames}, std::pair{FC_POSTSCRIPT_NAME, &postScriptNames}}) {
       for (int i = 0; FcPatternGetString(p, object, i, &s) == FcResultMatch; ++i) {
         FcPattern*& first = (*names)[Folded(s)];
         if (first == nullptr || FileAndIndex(p) < FileAndIndex(first)) first = p;
