@@ -295,7 +295,16 @@ TEST_F(ShellIntegration, GnomeFilesScriptAndThunarActionExistOnlyWhileThePrinter
   EXPECT_EQ(ReadAll(uca), actions);
   Save(false, false);
   EXPECT_FALSE(QFileInfo::exists(script));
+  EXPECT_FALSE(QFileInfo::exists(Data("nautilus"))) << "the folders made for the script go with it";
   EXPECT_EQ(ReadAll(uca), usersOwn);
+
+  // Without a uca.xml of the user's, the one made for the action goes with its folder.
+  ASSERT_TRUE(QFile::remove(uca));
+  ASSERT_TRUE(QDir().rmdir(QFileInfo(uca).absolutePath()));
+  Save(false, true);
+  EXPECT_TRUE(ReadAll(uca).contains("<unique-id>typeloom-print</unique-id>"));
+  Save(false, false);
+  EXPECT_FALSE(QFileInfo::exists(QFileInfo(uca).absolutePath()));
 }
 
 // On GNOME, a list of its own decides .ttf: the program's line goes into that list,
