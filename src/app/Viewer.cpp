@@ -331,13 +331,25 @@ void Viewer::Form_KeyDown(int& keyCode, int shift) {
   if (keyCode == kHandOverKey) {
     // A later start's request comes with its hand-over; the setting is read only
     // when the key arrives without one.
+    QString commandLine;
     if (module_.handedOverCommandLine) {
-      module_.commandLine = *std::exchange(module_.handedOverCommandLine, std::nullopt);
-      settings::Write(services_.settings, settings::kCommandLine, module_.commandLine);
+      commandLine = *std::exchange(module_.handedOverCommandLine, std::nullopt);
+      settings::Write(services_.settings, settings::kCommandLine, commandLine);
     } else {
-      module_.commandLine = settings::Read(services_.settings, settings::kCommandLine);
+      commandLine = settings::Read(services_.settings, settings::kCommandLine);
     }
-    ProcessCommandLine();
+    // The open print dialog prints the selected font when it is confirmed: a request
+    // arriving meanwhile (a file manager printing several files starts the program
+    // once for each) waits until the dialog has closed, so it cannot change the font
+    // that dialog prints or lose its own print.
+    if (windows_.printDialog && windows_.printDialog->IsOpen()) {
+      // Bounded: any program of the user's may send requests.
+      if (heldCommandLines_.size() < kMaxHeldCommandLines) heldCommandLines_.push_back(commandLine);
+      Trace("held " + commandLine);
+    } else {
+      module_.commandLine = commandLine;
+      ProcessCommandLine();
+    }
   } else if (keyCode == kF1) {
     HelpButton_Click();
   } else if (keyCode == kEscape) {
@@ -620,6 +632,13 @@ void Viewer::printButton_Click() {
   emit PrintCommand();
   // Modal: returns when the dialog closes.
   if (windows_.printDialog) windows_.printDialog->Open();
+  // The requests held meanwhile, in turn, up to the next print: its dialog opens after
+  // the next paint, and the rest wait for that one.
+  while (!heldCommandLines_.empty() && !printPending && !(windows_.printDialog && windows_.printDialog->IsOpen())) {
+    module_.commandLine = heldCommandLines_.front();
+    heldCommandLines_.pop_front();
+    ProcessCommandLine();
+  }
 }
 
 void Viewer::closeEvent(QCloseEvent* event) {

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstddef>
+#include <deque>
 #include <memory>
 #include <vector>
 #include <optional>
@@ -187,6 +188,9 @@ class Viewer : public QWidget, public MainWindowState {
   // added to this process until the window goes.
   std::vector<std::pair<QString, std::unique_ptr<CommandLineFont>>> fileFonts_;
   QStringList drawNames_;
+  // Later starts' command lines that came while the print dialog was open, oldest first.
+  static constexpr std::size_t kMaxHeldCommandLines = 256;
+  std::deque<QString> heldCommandLines_;
 };
 
 }  // namespace typeloom::app

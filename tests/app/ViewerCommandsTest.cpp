@@ -11,6 +11,9 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QEventLoop>
+
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace typeloom::app {
@@ -204,6 +207,64 @@ TEST_F(ViewerCommandsTest, PendingPrintOpensThePrintDialogOnceAfterTheNextPaint)
   ASSERT_TRUE(QTest::qWaitFor([&] { return printed.count() > 1; }, kPatienceMs));
   EXPECT_EQ(log, QStringList({"open print", "open print"}));
   EXPECT_FALSE(viewer->printPending);
+}
+
+// A dialog that is modal as the print dialog is: Open returns once it is closed, and
+// events (a later start's request) run meanwhile. `whileOpen` runs inside, with the
+// number of the opening.
+class ModalSeam final : public WindowSeam {
+ public:
+  explicit ModalSeam(std::function<void(int)> whileOpen) : whileOpen_(std::move(whileOpen)) {}
+  void Open() override {
+    if (loop_ != nullptr) return;
+    QEventLoop loop;
+    loop_ = &loop;
+    const int opening = ++openings_;
+    QTimer::singleShot(0, &loop, [this, opening] { whileOpen_(opening); });
+    loop.exec();
+    loop_ = nullptr;
+  }
+  void Close() override {
+    if (loop_ != nullptr) loop_->quit();
+  }
+  bool IsOpen() const override { return loop_ != nullptr; }
+  int Openings() const { return openings_; }
+
+ private:
+  std::function<void(int)> whileOpen_;
+  QEventLoop* loop_ = nullptr;
+  int openings_ = 0;
+};
+
+// Print requests of later starts (a file manager printing three files starts the
+// program once for each) that come while the dialog is open wait for it: each dialog
+// prints the font it opened for, and every request gets its own dialog.
+TEST_F(ViewerCommandsTest, PrintRequestsWhileThePrintDialogIsOpenEachGetTheirTurn) {
+  QStringList printedFonts;  // the font selected while each dialog is open
+  ModalSeam* seam = nullptr;
+  auto modal = std::make_unique<ModalSeam>([&](int opening) {
+    printedFonts << viewer->fontList->Text();
+    if (opening == 1) {
+      // Two more prints and a plain view arrive while the first dialog is open.
+      for (const char* request : {"/p DejaVuSerif.ttf", "DejaVuSans.ttf", "/p DejaVuSans.ttf"}) {
+        module.handedOverCommandLine = QString(request);
+        Key(kHandOverKey);
+      }
+      printedFonts << viewer->fontList->Text();  // unchanged beneath the dialog
+    }
+    seam->Close();
+  });
+  seam = modal.get();
+  Windows().printDialog = std::move(modal);
+
+  module.handedOverCommandLine = QString("/p DejaVuSerif.ttf");
+  Key(kHandOverKey);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return seam->Openings() == 3 && !seam->IsOpen(); }, kPatienceMs));
+  EXPECT_EQ(printedFonts, QStringList({"DejaVu Serif", "DejaVu Serif", "DejaVu Serif", "DejaVu Sans"}));
+  // Nothing is left waiting: a later request is taken at once.
+  module.handedOverCommandLine = QString("DejaVuSerif.ttf");
+  Key(kHandOverKey);
+  EXPECT_EQ(viewer->fontList->Text(), "DejaVu Serif");
 }
 
 }  // namespace

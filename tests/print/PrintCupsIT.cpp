@@ -438,6 +438,70 @@ TEST(PrintCups, GnomeFilesScriptPrintsEverySelectedFontFile) {
   EXPECT_FALSE(sandbox.TraceText().contains("not registered")) << sandbox.TraceText().toStdString();
 }
 
+// The same script while Typeloom already runs: each start hands its file over and
+// ends at once, so the requests arrive while the first dialog is open. Each still gets
+// a dialog of its own, for its own font.
+TEST(PrintCups, GnomeFilesScriptPrintsEveryFileThroughTheRunningWindow) {
+  if (qEnvironmentVariableIsEmpty("DISPLAY")) FAIL() << "needs an X display: run under xvfb-run";
+  CupsDaemon cups;
+  const QString why = cups.Start();
+  ASSERT_TRUE(why.isEmpty()) << "the private CUPS daemon is not available: " << why.toStdString();
+  PrintSandbox sandbox(cups.Server());
+  QTemporaryDir home;
+  typeloom::platform::XdgDirs dirs;
+  dirs.configHome = home.filePath("config");
+  dirs.dataHome = home.filePath("data");
+  const QString exe = TYPELOOM_EXE;
+  typeloom::platform::XdgShell shell(typeloom::platform::XdgShell::Scope::User, {exe, exe + " %1", exe + " /p %1"}, dirs,
+                                     [](const QString&, const QStringList&) {});
+  ASSERT_EQ(shell.Write("ttf", typeloom::platform::XdgShell::Verb::Print, "", (exe + " /p %1").toStdString()),
+            typeloom::platform::reg::kSuccess);
+
+  QProcess program;
+  program.setProcessEnvironment(sandbox.Env());
+  program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  program.start(TYPELOOM_EXE, QStringList());
+  ASSERT_TRUE(program.waitForStarted(10000));
+  ASSERT_EQ(Exec("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^ Typeloom$"}, sandbox.Env(), kWaitMs).code, 0);
+
+  QProcess files;
+  files.setProcessEnvironment(sandbox.Env());
+  files.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  files.start(shell.NautilusScriptPath(),
+              {sandbox.FontPath("LiberationSerif-Regular.ttf"), sandbox.FontPath("LiberationSans-Regular.ttf")});
+  ASSERT_TRUE(files.waitForFinished(kWaitMs));  // both handed over
+  EXPECT_EQ(files.exitCode(), 0);
+
+  QString previous;  // each print has a dialog window of its own
+  for (int printed = 1; printed <= 2; ++printed) {
+    SCOPED_TRACE(printed);
+    QString window;
+    for (int waited = 0; waited < kWaitMs && (window.isEmpty() || window == previous); waited += 250) {
+      window = Exec("xdotool", {"search", "--onlyvisible", "--name", "^ Printer Setup$"}, sandbox.Env())
+                   .out.split(u'\n', Qt::SkipEmptyParts).value(0);
+      if (window.isEmpty() || window == previous) QTest::qWait(250);
+    }
+    ASSERT_FALSE(window.isEmpty() || window == previous) << "no print dialog" << sandbox.TraceText().toStdString();
+    previous = window;
+    Exec("xdotool", {"windowfocus", "--sync", window}, sandbox.Env());
+    Exec("xdotool", {"key", "Return"}, sandbox.Env());
+    for (int waited = 0; waited < kWaitMs; waited += 250) {
+      if (cups.Outputs().size() == printed && cups.PendingJobs().isEmpty()) break;
+      QTest::qWait(250);
+    }
+    ASSERT_EQ(cups.Outputs().size(), printed) << CupsDaemon::Tail(cups.ErrorLog()).toStdString()
+                                              << sandbox.TraceText().toStdString();
+  }
+  program.terminate();
+  program.waitForFinished(10000);
+
+  QStringList heads;
+  for (const QString& submitted : cups.Submitted())
+    heads << Exec("pdftotext", {"-layout", "-f", "1", "-l", "1", submitted, "-"}).out.section(u'\n', 0, 0).simplified();
+  heads.sort();
+  EXPECT_EQ(heads, QStringList({"Font Name: Liberation Sans", "Font Name: Liberation Serif"}));
+}
+
 // Without any printer the list holds "Print to File (PDF)" alone: Enter prints,
 // the file dialog asks where, and the same page goes into that file.
 TEST(PrintCups, PrintToFileWritesTheSamePage) {
