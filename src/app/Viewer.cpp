@@ -338,11 +338,11 @@ void Viewer::Form_KeyDown(int& keyCode, int shift) {
     } else {
       commandLine = settings::Read(services_.settings, settings::kCommandLine);
     }
-    // The open print dialog prints the selected font when it is confirmed: a request
-    // arriving meanwhile (a file manager printing several files starts the program
-    // once for each) waits until the dialog has closed, so it cannot change the font
-    // that dialog prints or lose its own print.
-    if (windows_.printDialog && windows_.printDialog->IsOpen()) {
+    // The print dialog prints the selected font when it is confirmed: a request
+    // arriving while one is pending or open (a file manager printing several files
+    // starts the program once for each) waits until the dialog has closed, so it
+    // cannot change the font that dialog prints or lose its own print.
+    if (printPending || (windows_.printDialog && windows_.printDialog->IsOpen())) {
       // Bounded: any program of the user's may send requests.
       if (heldCommandLines_.size() < kMaxHeldCommandLines) heldCommandLines_.push_back(commandLine);
       Trace("held " + commandLine);
