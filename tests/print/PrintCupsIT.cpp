@@ -26,6 +26,7 @@
 
 #include <cmath>
 #include <map>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -365,141 +366,131 @@ TEST(PrintCups, SlashPStartPrintsThreeCopiesAsOneJob) {
   ExpectSpecimenPages(submitted[0], 3);
 }
 
-// The GNOME Files script the program writes for its print binding, run as GNOME
-// Files runs it on a selection (relative names in the folder shown, one of them no
-// font): each font file gets the print dialog of its own start, and each specimen
-// comes out of the queue.
-TEST(PrintCups, GnomeFilesScriptPrintsEverySelectedFontFile) {
-  if (qEnvironmentVariableIsEmpty("DISPLAY")) FAIL() << "needs an X display: run under xvfb-run";
-  CupsDaemon cups;
-  const QString why = cups.Start();
-  ASSERT_TRUE(why.isEmpty()) << "the private CUPS daemon is not available: " << why.toStdString();
-  PrintSandbox sandbox(cups.Server());
-
-  // The script as a save of the options with the print box checked writes it.
-  QTemporaryDir home;
-  typeloom::platform::XdgDirs dirs;
-  dirs.configHome = home.filePath("config");
-  dirs.dataHome = home.filePath("data");
-  const QString exe = TYPELOOM_EXE;
-  typeloom::platform::XdgShell shell(typeloom::platform::XdgShell::Scope::User, {exe, exe + " %1", exe + " /p %1"}, dirs,
-                                     [](const QString&, const QStringList&) {});
-  ASSERT_EQ(shell.Write("ttf", typeloom::platform::XdgShell::Verb::Print, "", (exe + " /p %1").toStdString()),
-            typeloom::platform::reg::kSuccess);
-  const QString script = shell.NautilusScriptPath();
-  ASSERT_TRUE(QFileInfo(script).isExecutable()) << script.toStdString();
-
-  // The selection: two installed fonts' files in a folder whose name has a blank, and a text file.
-  const QString folder = home.filePath("My Fonts");
-  QDir().mkpath(folder);
-  for (const char* font : {"LiberationSerif-Regular.ttf", "LiberationSans-Regular.ttf"})
-    ASSERT_TRUE(QFile::copy(sandbox.FontPath(font), folder + "/" + font));
-  ASSERT_TRUE(WriteFile(folder + "/read me.txt", "not a font"));
-
-  QProcess files;
-  files.setProcessEnvironment(sandbox.Env());
-  files.setWorkingDirectory(folder);
-  files.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  files.start(script, {"LiberationSerif-Regular.ttf", "read me.txt", "LiberationSans-Regular.ttf"});
-  ASSERT_TRUE(files.waitForStarted(10000));
-
-  for (int printed = 1; printed <= 2; ++printed) {
-    SCOPED_TRACE(printed);
-    const Result dialog = Exec("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^ Printer Setup$"}, sandbox.Env(), kWaitMs);
-    ASSERT_EQ(dialog.code, 0) << "no print dialog" << sandbox.TraceText().toStdString();
-    Exec("xdotool", {"windowfocus", "--sync", dialog.out.split(u'\n', Qt::SkipEmptyParts).value(0)}, sandbox.Env());
-    Exec("xdotool", {"key", "Return"}, sandbox.Env());
-    for (int waited = 0; waited < kWaitMs; waited += 250) {
-      if (cups.Outputs().size() == printed && cups.PendingJobs().isEmpty()) break;
-      QTest::qWait(250);
-    }
-    ASSERT_EQ(cups.Outputs().size(), printed) << CupsDaemon::Tail(cups.ErrorLog()).toStdString();
-    // The user closes the window; the script goes on with the next file.
-    const Result main = Exec("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^ Typeloom$"}, sandbox.Env(), kWaitMs);
-    ASSERT_EQ(main.code, 0);
-    Exec("xdotool", {"windowfocus", "--sync", main.out.split(u'\n', Qt::SkipEmptyParts).value(0)}, sandbox.Env());
-    Exec("xdotool", {"key", "Escape"}, sandbox.Env());
-    if (printed == 1) {
-      // The window is gone before the next start, so its dialog is not taken for the next one's.
-      for (int waited = 0; waited < kWaitMs && Exec("xdotool", {"search", "--onlyvisible", "--name", "^ Typeloom$"}, sandbox.Env()).code == 0;
-           waited += 250)
-        QTest::qWait(250);
-    }
+// The GNOME Files script the program writes for its print binding, with a private
+// CUPS queue and the program's sandbox.
+class GnomeFilesScript : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) FAIL() << "needs an X display: run under xvfb-run";
+    const QString why = cups.Start();
+    ASSERT_TRUE(why.isEmpty()) << "the private CUPS daemon is not available: " << why.toStdString();
+    sandbox = std::make_unique<PrintSandbox>(cups.Server());
+    // The script as a save of the options with the print box checked writes it.
+    typeloom::platform::XdgDirs dirs;
+    dirs.configHome = home.filePath("config");
+    dirs.dataHome = home.filePath("data");
+    const QString exe = TYPELOOM_EXE;
+    typeloom::platform::XdgShell shell(typeloom::platform::XdgShell::Scope::User, {exe, exe + " %1", exe + " /p %1"},
+                                       dirs, [](const QString&, const QStringList&) {});
+    ASSERT_EQ(shell.Write("ttf", typeloom::platform::XdgShell::Verb::Print, "", (exe + " /p %1").toStdString()),
+              typeloom::platform::reg::kSuccess);
+    script = shell.NautilusScriptPath();
+    ASSERT_TRUE(QFileInfo(script).isExecutable()) << script.toStdString();
   }
-  ASSERT_TRUE(files.waitForFinished(kWaitMs));
-  EXPECT_EQ(files.exitCode(), 0);
 
-  QStringList heads;
-  for (const QString& submitted : cups.Submitted())
-    heads << Exec("pdftotext", {"-layout", "-f", "1", "-l", "1", submitted, "-"}).out.section(u'\n', 0, 0).simplified();
-  heads.sort();
-  EXPECT_EQ(heads, QStringList({"Font Name: Liberation Sans", "Font Name: Liberation Serif"}));
-  // The text file was not handed to the program.
-  EXPECT_FALSE(sandbox.TraceText().contains("not registered")) << sandbox.TraceText().toStdString();
-}
-
-// The same script while Typeloom already runs: each start hands its file over and
-// ends at once, so the requests arrive while the first dialog is open. Each still gets
-// a dialog of its own, for its own font.
-TEST(PrintCups, GnomeFilesScriptPrintsEveryFileThroughTheRunningWindow) {
-  if (qEnvironmentVariableIsEmpty("DISPLAY")) FAIL() << "needs an X display: run under xvfb-run";
-  CupsDaemon cups;
-  const QString why = cups.Start();
-  ASSERT_TRUE(why.isEmpty()) << "the private CUPS daemon is not available: " << why.toStdString();
-  PrintSandbox sandbox(cups.Server());
-  QTemporaryDir home;
-  typeloom::platform::XdgDirs dirs;
-  dirs.configHome = home.filePath("config");
-  dirs.dataHome = home.filePath("data");
-  const QString exe = TYPELOOM_EXE;
-  typeloom::platform::XdgShell shell(typeloom::platform::XdgShell::Scope::User, {exe, exe + " %1", exe + " /p %1"}, dirs,
-                                     [](const QString&, const QStringList&) {});
-  ASSERT_EQ(shell.Write("ttf", typeloom::platform::XdgShell::Verb::Print, "", (exe + " /p %1").toStdString()),
-            typeloom::platform::reg::kSuccess);
-
-  QProcess program;
-  program.setProcessEnvironment(sandbox.Env());
-  program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  program.start(TYPELOOM_EXE, QStringList());
-  ASSERT_TRUE(program.waitForStarted(10000));
-  ASSERT_EQ(Exec("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^ Typeloom$"}, sandbox.Env(), kWaitMs).code, 0);
-
-  QProcess files;
-  files.setProcessEnvironment(sandbox.Env());
-  files.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  files.start(shell.NautilusScriptPath(),
-              {sandbox.FontPath("LiberationSerif-Regular.ttf"), sandbox.FontPath("LiberationSans-Regular.ttf")});
-  ASSERT_TRUE(files.waitForFinished(kWaitMs));  // both handed over
-  EXPECT_EQ(files.exitCode(), 0);
-
-  QString previous;  // each print has a dialog window of its own
-  for (int printed = 1; printed <= 2; ++printed) {
-    SCOPED_TRACE(printed);
+  // Waits for a print dialog other than `*previous`, confirms it and waits for the
+  // queue's `printed`th PDF.
+  void PrintInNextDialog(int printed, QString* previous) {
     QString window;
-    for (int waited = 0; waited < kWaitMs && (window.isEmpty() || window == previous); waited += 250) {
-      window = Exec("xdotool", {"search", "--onlyvisible", "--name", "^ Printer Setup$"}, sandbox.Env())
-                   .out.split(u'\n', Qt::SkipEmptyParts).value(0);
-      if (window.isEmpty() || window == previous) QTest::qWait(250);
+    for (int waited = 0; waited < kWaitMs && (window.isEmpty() || window == *previous); waited += 250) {
+      window = Exec("xdotool", {"search", "--onlyvisible", "--name", "^ Printer Setup$"}, sandbox->Env())
+                   .out.split(u'\n', Qt::SkipEmptyParts)
+                   .value(0);
+      if (window.isEmpty() || window == *previous) QTest::qWait(250);
     }
-    ASSERT_FALSE(window.isEmpty() || window == previous) << "no print dialog" << sandbox.TraceText().toStdString();
-    previous = window;
-    Exec("xdotool", {"windowfocus", "--sync", window}, sandbox.Env());
-    Exec("xdotool", {"key", "Return"}, sandbox.Env());
+    ASSERT_FALSE(window.isEmpty() || window == *previous) << "no print dialog" << sandbox->TraceText().toStdString();
+    *previous = window;
+    Exec("xdotool", {"windowfocus", "--sync", window}, sandbox->Env());
+    Exec("xdotool", {"key", "Return"}, sandbox->Env());
     for (int waited = 0; waited < kWaitMs; waited += 250) {
       if (cups.Outputs().size() == printed && cups.PendingJobs().isEmpty()) break;
       QTest::qWait(250);
     }
     ASSERT_EQ(cups.Outputs().size(), printed) << CupsDaemon::Tail(cups.ErrorLog()).toStdString()
-                                              << sandbox.TraceText().toStdString();
+                                              << sandbox->TraceText().toStdString();
+  }
+
+  // The first line of each page the queue received, sorted.
+  QStringList PrintedHeads() const {
+    QStringList heads;
+    for (const QString& submitted : cups.Submitted())
+      heads << Exec("pdftotext", {"-layout", "-f", "1", "-l", "1", submitted, "-"}).out.section(u'\n', 0, 0).simplified();
+    heads.sort();
+    return heads;
+  }
+
+  CupsDaemon cups;
+  std::unique_ptr<PrintSandbox> sandbox;
+  QTemporaryDir home;
+  QString script;
+};
+
+// Run as GNOME Files runs it on a selection (relative names in the folder shown, one
+// of them no font): each font file gets the print dialog of its own start, and each
+// specimen comes out of the queue.
+TEST_F(GnomeFilesScript, PrintsEverySelectedFontFile) {
+  // Two installed fonts' files in a folder whose name has a blank, and a text file.
+  const QString folder = home.filePath("My Fonts");
+  QDir().mkpath(folder);
+  for (const char* font : {"LiberationSerif-Regular.ttf", "LiberationSans-Regular.ttf"})
+    ASSERT_TRUE(QFile::copy(sandbox->FontPath(font), folder + "/" + font));
+  ASSERT_TRUE(WriteFile(folder + "/read me.txt", "not a font"));
+
+  QProcess files;
+  files.setProcessEnvironment(sandbox->Env());
+  files.setWorkingDirectory(folder);
+  files.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  files.start(script, {"LiberationSerif-Regular.ttf", "read me.txt", "LiberationSans-Regular.ttf"});
+  ASSERT_TRUE(files.waitForStarted(10000));
+
+  QString dialog;
+  for (int printed = 1; printed <= 2; ++printed) {
+    SCOPED_TRACE(printed);
+    PrintInNextDialog(printed, &dialog);
+    // The user closes the window; the script goes on with the next file.
+    const Result main = Exec("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^ Typeloom$"}, sandbox->Env(), kWaitMs);
+    ASSERT_EQ(main.code, 0);
+    Exec("xdotool", {"windowfocus", "--sync", main.out.split(u'\n', Qt::SkipEmptyParts).value(0)}, sandbox->Env());
+    Exec("xdotool", {"key", "Escape"}, sandbox->Env());
+    // The next start's windows may get the ids of this one's: wait until it is gone.
+    for (int waited = 0; waited < kWaitMs && Exec("xdotool", {"search", "--onlyvisible", "--name", "^ Typeloom$"}, sandbox->Env()).code == 0;
+         waited += 250)
+      QTest::qWait(250);
+    dialog.clear();
+  }
+  ASSERT_TRUE(files.waitForFinished(kWaitMs));
+  EXPECT_EQ(files.exitCode(), 0);
+  EXPECT_EQ(PrintedHeads(), QStringList({"Font Name: Liberation Sans", "Font Name: Liberation Serif"}));
+  // The text file was not handed to the program.
+  EXPECT_FALSE(sandbox->TraceText().contains("not registered")) << sandbox->TraceText().toStdString();
+}
+
+// The same script while Typeloom already runs: each start hands its file over and
+// ends at once, so the requests arrive while the first dialog is open. Each still gets
+// a dialog of its own, for its own font.
+TEST_F(GnomeFilesScript, PrintsEveryFileThroughTheRunningWindow) {
+  QProcess program;
+  program.setProcessEnvironment(sandbox->Env());
+  program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  program.start(TYPELOOM_EXE, QStringList());
+  ASSERT_TRUE(program.waitForStarted(10000));
+  ASSERT_EQ(Exec("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^ Typeloom$"}, sandbox->Env(), kWaitMs).code, 0);
+
+  QProcess files;
+  files.setProcessEnvironment(sandbox->Env());
+  files.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  files.start(script, {sandbox->FontPath("LiberationSerif-Regular.ttf"), sandbox->FontPath("LiberationSans-Regular.ttf")});
+  ASSERT_TRUE(files.waitForFinished(kWaitMs));  // both handed over
+  EXPECT_EQ(files.exitCode(), 0);
+
+  QString dialog;
+  for (int printed = 1; printed <= 2; ++printed) {
+    SCOPED_TRACE(printed);
+    PrintInNextDialog(printed, &dialog);
   }
   program.terminate();
   program.waitForFinished(10000);
-
-  QStringList heads;
-  for (const QString& submitted : cups.Submitted())
-    heads << Exec("pdftotext", {"-layout", "-f", "1", "-l", "1", submitted, "-"}).out.section(u'\n', 0, 0).simplified();
-  heads.sort();
-  EXPECT_EQ(heads, QStringList({"Font Name: Liberation Sans", "Font Name: Liberation Serif"}));
+  EXPECT_EQ(PrintedHeads(), QStringList({"Font Name: Liberation Sans", "Font Name: Liberation Serif"}));
 }
 
 // Without any printer the list holds "Print to File (PDF)" alone: Enter prints,
