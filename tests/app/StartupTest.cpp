@@ -124,6 +124,15 @@ TEST(Startup, ExecutableAloneAnswersVersionAndHelpAndReportsAMissingModule) {
     EXPECT_EQ(errors.rfind(c.errors, 0), 0u) << errors;
     EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), *c.errors != 0 ? 1 : 0) << errors;
   }
+  // An answer that cannot be written is a failure, not a success.
+  for (const char* option : {"--version", "--help"}) {
+    SCOPED_TRACE(option);
+    QProcess full;
+    full.setStandardOutputFile(QStringLiteral("/dev/full"));
+    full.start(alone, {option});
+    ASSERT_TRUE(full.waitForFinished(kWaitMs));
+    EXPECT_EQ(full.exitCode(), 1);
+  }
 }
 
 TEST(Startup, WithoutADisplayItSaysSoInOneLine) {
