@@ -64,11 +64,11 @@ class Xvfb:
         number = b""
         while not number.endswith(b"\n"):
             ready, _, _ = select.select([read], [], [], 30)
-            if not ready:
-                raise RuntimeError("Xvfb did not start")
-            chunk = os.read(read, 16)
-            if not chunk:
-                raise RuntimeError("Xvfb did not start")
+            if not ready or not (chunk := os.read(read, 16)):
+                self.process.kill()
+                self.process.wait()
+                os.close(read)
+                raise RunFailed("Xvfb did not start")
             number += chunk
         os.close(read)
         self.display = ":" + number.decode().strip()
@@ -303,15 +303,21 @@ def scale_set(cache_root, files, target):
                 % (fonts, root))
     log("  building the font cache of %d links (once)..." % (copies * len(files)))
     if not os.path.exists(files[0]):
-        raise RuntimeError("not a font file: %r" % files[0])
-    subprocess.run(["fc-cache", "-f"], env=dict(os.environ, FONTCONFIG_FILE=conf), check=True,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        raise RunFailed("not a font file: %r" % files[0])
+    done = subprocess.run(["fc-cache", "-f"], env=dict(os.environ, FONTCONFIG_FILE=conf),
+                          stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    if done.returncode != 0:
+        tail = done.stderr[-2000:].decode("utf-8", "replace").strip()
+        raise RunFailed("fc-cache of the %d-link set failed (exit status %d)%s" % (
+            copies * len(files), done.returncode, ("; standard error:\n" + tail) if tail else ""))
     with open(stamp, "w") as f:
         f.write(wanted)
     return conf, copies * len(files)
 
 
 def bench_scale(build, display, cache_root, files, quick):
+    if not files:
+        raise RunFailed("fontconfig lists no font files to build the sets from")
     rows = []
     for target, runs, goal in ((2000, 9, 1.1), (8000, 7, 1.15), (32000, 5, 1.1)):
         if quick and target > 2000:
@@ -335,7 +341,7 @@ def bench_google(build, program, reader_name, floor_name, label, goal, extra=())
     during the run falls on both; medians are compared."""
     exe = os.path.join(build, "bench", program)
     if not os.path.exists(exe):
-        return []
+        raise RunFailed("%s is not built (%s)" % (program, exe))
     with tempfile.NamedTemporaryFile(suffix=".json") as out:
         done = subprocess.run([exe, "--benchmark_out=" + out.name, "--benchmark_out_format=json",
                                "--benchmark_repetitions=5", "--benchmark_enable_random_interleaving=true",
@@ -356,6 +362,10 @@ def bench_google(build, program, reader_name, floor_name, label, goal, extra=())
     for name, floor, text, g in pairs:
         if name in times and floor in times:
             rows.append(row(text, times[name], times[floor], "ms", g, "%s vs %s" % (name, floor)))
+        else:
+            absent = " and ".join(n for n in (name, floor) if n not in times)
+            log("%s FAILED: %s gave no figure for %s" % (text, program, absent))
+            rows.append({"name": text, "failed": True, "error": "%s gave no figure for %s" % (program, absent)})
     return rows
 
 
@@ -475,9 +485,13 @@ def ensure_peers():
         log("peers: installing %s" % " ".join(missing))
         sudo = [] if os.geteuid() == 0 else ["sudo"]
         env = dict(os.environ, DEBIAN_FRONTEND="noninteractive")
-        subprocess.run(sudo + ["apt-get", "update", "-qq"], env=env, check=True)
-        subprocess.run(sudo + ["apt-get", "install", "-y", "-qq", "--no-install-recommends"] + missing, env=env,
-                       check=True, stdout=subprocess.DEVNULL)
+        for command in (sudo + ["apt-get", "update", "-qq"],
+                        sudo + ["apt-get", "install", "-y", "-qq", "--no-install-recommends"] + missing):
+            done = subprocess.run(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+            if done.returncode != 0:
+                tail = done.stderr[-2000:].decode("utf-8", "replace").strip()
+                raise RunFailed("%s failed (exit status %d)%s" % (" ".join(command), done.returncode,
+                                                                 ("; standard error:\n" + tail) if tail else ""))
 
 
 def bench_peers(build, runs):
@@ -552,6 +566,10 @@ def main():
     out = os.path.abspath(args.out)
     os.makedirs(out, exist_ok=True)
     only = set(filter(None, args.only.split(",")))
+    known = {"startup", "cold", "scale", "list", "reader", "switch", "filter", "summary", "specimen", "exports"}
+    if only - known:
+        parser.error("--only: no benchmark named %s (known: %s)" % (", ".join(sorted(only - known)),
+                                                                  ",".join(sorted(known))))
     wanted = lambda name: not only or name in only
 
     # A real locale, as on a desktop: the font list then collates with ICU.
@@ -560,7 +578,11 @@ def main():
         os.environ["LANG"] = "en_US.UTF-8"
         os.environ.pop("LC_ALL", None)
     log("locale: %s" % (os.environ.get("LC_ALL") or os.environ.get("LANG")))
-    files = installed_font_files()
+    try:
+        files = installed_font_files()
+    except (OSError, subprocess.CalledProcessError) as e:
+        log("fc-list failed, so the installed fonts are unknown: %s" % e)
+        return 1
     log("fontconfig lists %d font files" % len(files))
     rows = []
     peers = None
@@ -572,23 +594,28 @@ def main():
             log("peers FAILED: %s" % e)
             peers = [{"failed": True, "error": str(e)}]
     else:
-        with Xvfb() as x:
-            if wanted("startup"):
-                log("start-up (installed fonts)...")
-                rows += attempt("start-up installed",
-                                lambda: bench_startup(build, x.display, 5 if args.quick else 15, "installed"))
-            if wanted("cold"):
-                if can_drop_caches():
-                    log("cold start (page cache dropped before every run)...")
-                    rows += attempt("cold start installed",
-                                    lambda: bench_startup(build, x.display, 3 if args.quick else 7, "installed",
-                                                          goal=1.2, cold=True))
-                else:
-                    log("cold start: skipped, dropping the page cache needs root (%s)" % DROP_CACHES)
-            if wanted("scale"):
-                log("start-up at scale...")
-                rows += attempt("start-up at scale",
-                                lambda: bench_scale(build, x.display, os.path.join(out, "sets"), files, args.quick))
+        if any(wanted(name) for name in ("startup", "cold", "scale")):
+            try:
+                with Xvfb() as x:
+                    if wanted("startup"):
+                        log("start-up (installed fonts)...")
+                        rows += attempt("start-up installed",
+                                        lambda: bench_startup(build, x.display, 5 if args.quick else 15, "installed"))
+                    if wanted("cold"):
+                        if can_drop_caches():
+                            log("cold start (page cache dropped before every run)...")
+                            rows += attempt("cold start installed",
+                                            lambda: bench_startup(build, x.display, 3 if args.quick else 7, "installed",
+                                                                  goal=1.2, cold=True))
+                        else:
+                            log("cold start: skipped, dropping the page cache needs root (%s)" % DROP_CACHES)
+                    if wanted("scale"):
+                        log("start-up at scale...")
+                        rows += attempt("start-up at scale",
+                                        lambda: bench_scale(build, x.display, os.path.join(out, "sets"), files, args.quick))
+            except RunFailed as e:
+                log("window benchmarks FAILED: %s" % e)
+                rows.append({"name": "window benchmarks", "failed": True, "error": str(e)})
         if wanted("list"):
             log("--list...")
             rows += attempt("--list", lambda: bench_list(build, 7 if args.quick else 21))
