@@ -4,19 +4,15 @@
 // built afresh (the first Ctrl+F), and the first Ctrl+F after typing (faces read
 // ahead). The floor: fontconfig's own listing of the faces that have those
 // characters (FcFontList with a charset, as fc-list does), in process. Prints filter/floor at the end; the goal is one frame, 16 ms.
-#include "app/FontCatalogue.h"
 #include "app/FontFilter.h"
 #include "platform/fonts/FontCoverage.h"
-#include "platform/registry/LinuxRegistry.h"
 #include "platform/ui/ListWithEdit.h"
 
-#include <QApplication>
-
-#include <benchmark/benchmark.h>
-#include <memory>
 #include <fontconfig/fontconfig.h>
 
-#include "RatioReporter.h"
+#include "BenchSupport.h"
+
+#include <memory>
 
 namespace {
 
@@ -24,14 +20,7 @@ using namespace typeloom;
 
 const QString kText = QStringLiteral("Typeloom Ωμέγα ωραία");  // 20 characters, Latin and Greek
 
-const QStringList& Names() {
-  static const QStringList names = [] {
-    auto registry = platform::MakeLinuxRegistry();
-    app::FontCatalogue catalogue;
-    return app::BuildFontNames(*registry, catalogue);
-  }();
-  return names;
-}
+const QStringList& Names() { return bench::InstalledFontNames(); }
 
 void Filter(platform::FontCoverage& coverage, platform::ListWithEdit& list) {
   const std::vector<char32_t> characters = app::FilterCharacters(kText);
@@ -101,12 +90,6 @@ BENCHMARK(BM_FilterFloor)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  typeloom::bench::RatioReporter reporter("BM_Filter", "BM_FilterFloor", "filter / FcFontList with a charset",
+  return typeloom::bench::RunAgainstFloor(argc, argv, "BM_Filter", "BM_FilterFloor", "filter / FcFontList with a charset",
                                           "goal: under 16 ms");
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
 }

@@ -4,7 +4,6 @@
 #include "platform/print/QtPrintingLayer.h"
 #include "print/SamplePage.h"
 
-#include <QApplication>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
@@ -13,7 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "RatioReporter.h"
+#include "BenchSupport.h"
 
 #include <cstdio>
 #include <map>
@@ -135,11 +134,6 @@ BENCHMARK(BM_SpecimenFloor)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  typeloom::bench::RatioReporter reporter("BM_Specimen", "BM_SpecimenFloor", "specimen page / bare QPainter floor", "should stay near 1");
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return typeloom::bench::RunAgainstFloor(argc, argv, "BM_Specimen", "BM_SpecimenFloor",
+                                          "specimen page / bare QPainter floor", "should stay near 1");
 }

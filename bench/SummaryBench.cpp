@@ -4,22 +4,17 @@
 // the names are the installed-font list. Prints summary/floor at the end.
 //   summary_bench --pages DIR   writes both pages of each (window-N.png, floor-N.png)
 //                               instead, to compare what they show.
-#include "app/FontCatalogue.h"
-#include "platform/registry/LinuxRegistry.h"
 #include "platform/ui/WindowServices.h"
 #include "summary/Summary.h"
 #include "summary/SummaryPage.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QScrollBar>
 
-#include <benchmark/benchmark.h>
-
-#include "RatioReporter.h"
-
 #include <fontconfig/fontconfig.h>
+
+#include "BenchSupport.h"
 
 #include <algorithm>
 #include <cstring>
@@ -30,14 +25,7 @@ namespace {
 
 using namespace typeloom;
 
-const QStringList& Names() {
-  static const QStringList names = [] {
-    auto registry = platform::MakeLinuxRegistry();
-    app::FontCatalogue catalogue;
-    return app::BuildFontNames(*registry, catalogue);
-  }();
-  return names;
-}
+const QStringList& Names() { return bench::InstalledFontNames(); }
 
 struct Main final : app::MainWindowState {
   QWidget* MainWidget() override { return nullptr; }
@@ -215,12 +203,11 @@ int SavePages(const QString& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  if (argc == 3 && std::string_view(argv[1]) == "--pages") return SavePages(QString::fromLocal8Bit(argv[2]));
-  benchmark::Initialize(&argc, argv);
-  typeloom::bench::RatioReporter reporter("BM_SummaryPage", "BM_SummaryPageFloor", "summary page / bare QPainter floor", "goal: under 1.2");
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  if (argc == 3 && std::string_view(argv[1]) == "--pages") {
+    typeloom::bench::OffscreenUnlessSet();
+    QApplication app(argc, argv);
+    return SavePages(QString::fromLocal8Bit(argv[2]));
+  }
+  return typeloom::bench::RunAgainstFloor(argc, argv, "BM_SummaryPage", "BM_SummaryPageFloor",
+                                          "summary page / bare QPainter floor", "goal: under 1.2");
 }
