@@ -7,6 +7,7 @@
 #include "platform/ui/WindowServices.h"
 #include "support/FakeAppServices.h"
 #include "support/FontFixtures.h"
+#include "support/sandbox/SandboxFontsMain.h"
 
 #include <QApplication>
 #include <QFile>
@@ -19,13 +20,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 
 namespace typeloom::app {
 namespace {
 
 const QStringList kAll = {"Cover Arabic", "Cover Cjk Regular", "Cover Greek", "Cover Latin", "Cover Symbol Regular"};
 constexpr int kF = 70, kCtrl = 2;
+const QString kMono = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
 
 class FontFilterIT : public ::testing::Test {
  protected:
@@ -42,10 +43,19 @@ class FontFilterIT : public ::testing::Test {
   Viewer& v() { return *viewer; }
   void Select(const QString& name) { v().fontList->SetListIndex(static_cast<int>(v().fontList->Items().indexOf(name))); }
   void CtrlF() { platform::KeyPreview::SendKey(viewer.get(), kF, kCtrl); }
+  // A copy of kMono given on the command line, as a downloaded file is opened: its
+  // entry is "DejaVu Sans Mono (Mono.ttf)".
+  bool OpenCopyOfMono() {
+    if (!downloads.isValid() || !QFile::copy(kMono, downloads.path() + "/Mono.ttf")) return false;
+    module.commandLine = downloads.path() + "/Mono.ttf";
+    v().ProcessCommandLine();
+    return true;
+  }
 
   test::FakeAppServices fake;
   FontModule module;
   std::unique_ptr<Viewer> viewer;
+  QTemporaryDir downloads;
 };
 
 // The user's text, the font chosen before Ctrl+F, then the list shown and the font
@@ -139,13 +149,8 @@ TEST_F(FontFilterIT, TypingReadsTheFacesAheadOfTheFirstFilter) {
   EXPECT_FALSE(v().CoverageReady()) << "not within the keystroke";
   ASSERT_TRUE(QTest::qWaitFor([&] { return v().CoverageReady(); }));
 
-  const QString mono = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
-  if (!QFileInfo::exists(mono)) GTEST_SKIP() << mono.toStdString() << " is not installed";
-  QTemporaryDir downloads;
-  ASSERT_TRUE(downloads.isValid());
-  ASSERT_TRUE(QFile::copy(mono, downloads.path() + "/Mono.ttf"));
-  module.commandLine = downloads.path() + "/Mono.ttf";
-  v().ProcessCommandLine();
+  if (!QFileInfo::exists(kMono)) GTEST_SKIP() << kMono.toStdString() << " is not installed";
+  ASSERT_TRUE(OpenCopyOfMono());
   ASSERT_EQ(v().fontList->Text(), "DejaVu Sans Mono (Mono.ttf)");
   EXPECT_FALSE(v().CoverageReady());
   v().displayText->setText(QString::fromUtf8("Ж"));
@@ -179,13 +184,8 @@ TEST_F(FontFilterIT, AHandOverShowsEveryFontAgain) {
 // A font file that is not installed has an entry of its own ("Face (file)"): the
 // filter asks its face's own coverage, and the summary gets the face's name.
 TEST_F(FontFilterIT, AFontFileEntryIsFilteredByItsOwnFace) {
-  const QString mono = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
-  if (!QFileInfo::exists(mono)) GTEST_SKIP() << mono.toStdString() << " is not installed";
-  QTemporaryDir downloads;
-  ASSERT_TRUE(downloads.isValid());
-  ASSERT_TRUE(QFile::copy(mono, downloads.path() + "/Mono.ttf"));
-  module.commandLine = downloads.path() + "/Mono.ttf";
-  v().ProcessCommandLine();
+  if (!QFileInfo::exists(kMono)) GTEST_SKIP() << kMono.toStdString() << " is not installed";
+  ASSERT_TRUE(OpenCopyOfMono());
   const QString entry = "DejaVu Sans Mono (Mono.ttf)";
   ASSERT_EQ(v().fontList->Text(), entry);
   ASSERT_EQ(v().fontList->ListCount(), 6);
@@ -245,17 +245,9 @@ TEST(FontFilterDecision, SelectionKeptMovedOrNone) {
 
 // fontconfig sees only the coverage fonts, from before the QApplication exists.
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (qEnvironmentVariableIsEmpty("TYPELOOM_SOURCE_DIR")) qputenv("TYPELOOM_SOURCE_DIR", TYPELOOM_TEST_SOURCE_DIR);
-  if (qEnvironmentVariableIsEmpty("TYPELOOM_BINARY_DIR")) qputenv("TYPELOOM_BINARY_DIR", TYPELOOM_TEST_BINARY_DIR);
-  using typeloom::testsupport::FontFixtures;
-  std::string error;
-  const std::string fonts = FontFixtures::CoverageFontFolder(&error);
-  if (fonts.empty() || !FontFixtures::UseSandboxFontconfig({fonts}, &error)) {
-    std::fprintf(stderr, "test fonts: %s\n", error.c_str());
-    return 1;
-  }
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  return typeloom::testsupport::RunTestsOverFonts(argc, argv, [](std::string* error) -> std::vector<std::string> {
+    const std::string fonts = typeloom::testsupport::FontFixtures::CoverageFontFolder(error);
+    if (fonts.empty()) return {};
+    return {fonts};
+  });
 }

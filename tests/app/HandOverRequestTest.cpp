@@ -1,9 +1,7 @@
 #include "app/Main.h"
+#include "support/CurrentFolder.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -62,20 +60,14 @@ TEST(HandOverRequest, CarriesArgumentsIdentifiersAndATimeWhenNeeded) {
 // A font file named relative to the later start's folder travels as an absolute
 // path: the running instance resolves names in a folder of its own.
 TEST(HandOverRequest, RelativeFontFilesTravelAbsolute) {
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  QFile file(dir.filePath("My Font.TTF"));
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.close();
-  const QString before = QDir::currentPath();
-  ASSERT_TRUE(QDir::setCurrent(dir.path()));
+  const test::CurrentFolderWithFile folder("My Font.TTF");
+  ASSERT_TRUE(folder.ok());
   std::vector<std::string> storage{"typeloom", "/p", "My Font.TTF", "missing.ttf"};
   std::vector<char*> argv;
   for (std::string& argument : storage) argv.push_back(argument.data());
   const platform::HandOverRequest request = MakeHandOverRequest(
       static_cast<int>(argv.size()), argv.data(), [](const char*) { return nullptr; }, [] { return 0u; });
-  QDir::setCurrent(before);
-  const std::string absolute = QFile::encodeName(QFileInfo(dir.filePath("My Font.TTF")).absoluteFilePath()).toStdString();
+  const std::string absolute = QFile::encodeName(folder.AbsolutePath("My Font.TTF")).toStdString();
   EXPECT_EQ(request.arguments, (std::vector<std::string>{"/p", absolute, "missing.ttf"}));
 }
 

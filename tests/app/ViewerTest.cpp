@@ -2,6 +2,7 @@
 #include "app/Viewer.h"
 #include "platform/ui/ListWithEdit.h"
 #include "platform/ui/WindowServices.h"
+#include "support/CurrentFolder.h"
 #include "support/FakeAppServices.h"
 #include "support/TestLabel.h"
 
@@ -12,9 +13,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <QTemporaryDir>
-#include <QDir>
-#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace typeloom::app {
@@ -195,14 +193,9 @@ TEST(ShellCommands, UseTheProgramsOwnPathQuotedWhenItHoldsABlank) {
 // A later start passes a font file named relative to its own folder by its absolute
 // path; names of no file, and absolute ones, pass as given.
 TEST(CommandLineTextTest, RelativeFilesBecomeAbsolute) {
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  QFile file(dir.filePath("My Font.TTF"));
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.close();
-  const QString before = QDir::currentPath();
-  ASSERT_TRUE(QDir::setCurrent(dir.path()));
-  const QString absolute = QFileInfo(dir.filePath("My Font.TTF")).absoluteFilePath();
+  const test::CurrentFolderWithFile folder("My Font.TTF");
+  ASSERT_TRUE(folder.ok());
+  const QString absolute = folder.AbsolutePath("My Font.TTF");
   const struct {
     QStringList arguments;
     QString text;
@@ -215,7 +208,6 @@ TEST(CommandLineTextTest, RelativeFilesBecomeAbsolute) {
       {{""}, ""},
   };
   for (const auto& c : cases) EXPECT_EQ(CommandLineText(c.arguments), c.text) << c.arguments.join('|').toStdString();
-  QDir::setCurrent(before);
 }
 
 TEST(CommandLineTextTest, FileEntryNamesTheFaceAndTheFile) {
