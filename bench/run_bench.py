@@ -142,17 +142,26 @@ def run_seconds(command, env):
     return elapsed
 
 
-def interleaved(pairs, runs, warmup=2):
-    """Runs each (name, function) in turn, `runs` times after `warmup`; medians."""
+def interleaved(pairs, runs, warmup=2, failures=None):
+    """Runs each (name, function) in turn, `runs` times after `warmup`; the samples.
+    A failed run ends them all, or, given a `failures` dict, only that program's: it
+    is left out of later rounds and the message kept under its name."""
     samples = {name: [] for name, _ in pairs}
     for i in range(warmup + runs):
         for name, function in pairs:
+            if failures is not None and name in failures:
+                continue
             try:
                 value = function()
             except RunFailed as e:
                 which = ("warm-up round %d of %d" % (i + 1, warmup)) if i < warmup else (
                     "round %d of %d" % (i - warmup + 1, runs))
-                raise RunFailed("%s, %s: %s" % (name, which, e)) from None
+                message = "%s, %s: %s" % (name, which, e)
+                if failures is None:
+                    raise RunFailed(message) from None
+                log("%s FAILED: %s" % (name, message))
+                failures[name] = message
+                continue
             if i >= warmup:
                 samples[name].append(value)
     return samples
@@ -508,22 +517,32 @@ def bench_peers(build, runs):
             env = sandbox_env(os.path.join(root, str(i)), x.display)
             env["DBUS_SESSION_BUS_ADDRESS"] = bus.address
             pairs.append((name, lambda command=command, env=env: start_to_settled(build, command, env, 120)))
-        samples = interleaved(pairs, runs, warmup=1)
+        # One program that fails leaves the others' figures.
+        failures = {}
+        samples = interleaved(pairs, runs, warmup=1, failures=failures)
     table = []
     for name, _ in programs:
-        table.append((name, statistics.median(s[0] for s in samples[name]) * 1000,
-                      statistics.median(s[1] for s in samples[name]) * 1000,
-                      max(s[2] for s in samples[name]) / 1024))
+        if name in failures:
+            table.append({"name": name, "failed": True, "error": failures[name]})
+            continue
+        table.append({"name": name, "first_paint_ms": statistics.median(s[0] for s in samples[name]) * 1000,
+                      "settled_ms": statistics.median(s[1] for s in samples[name]) * 1000,
+                      "peak_rss_mib": max(s[2] for s in samples[name]) / 1024})
     log("")
     log("side by side (median of %d; settled: no drawing for %.1f s and under %d ms CPU in it)"
         % (runs, QUIET_SECONDS, QUIET_CPU * 1000))
     log("%-16s %14s %14s %14s   %s" % ("program", "first paint", "settled", "peak RSS", "against Typeloom"))
     base = table[0]
-    for name, paint, settle, rss in table:
-        log("%-16s %11.1f ms %11.1f ms %10.1f MiB   paint %.2fx, settle %.2fx, RSS %.2fx"
-            % (name, paint, settle, rss, paint / base[1], settle / base[2], rss / base[3]))
-    return [{"name": name, "first_paint_ms": paint, "settled_ms": settle, "peak_rss_mib": rss}
-            for name, paint, settle, rss in table]
+    for r in table:
+        if r.get("failed"):
+            log("%-16s %s" % (r["name"], "FAILED (see above)"))
+            continue
+        against = ("paint %.2fx, settle %.2fx, RSS %.2fx" % (
+            r["first_paint_ms"] / base["first_paint_ms"], r["settled_ms"] / base["settled_ms"],
+            r["peak_rss_mib"] / base["peak_rss_mib"])) if not base.get("failed") else "-"
+        log("%-16s %11.1f ms %11.1f ms %10.1f MiB   %s" % (r["name"], r["first_paint_ms"], r["settled_ms"],
+                                                        r["peak_rss_mib"], against))
+    return table
 
 
 # ---------------------------------------------------------------------------------
