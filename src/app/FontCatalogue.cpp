@@ -3,7 +3,10 @@
 #include "options/RegistryModule.h"
 #include "platform/ui/ListOrder.h"
 
+#include <QSet>
+
 #include <array>
+#include <string_view>
 
 namespace typeloom::app {
 namespace {
@@ -54,7 +57,6 @@ QString Lower(const QString& text) {
 struct FontsSource {
   RootKey root;
   const char* key;
-  bool display;
 };
 
 void AddEntry(platform::Registry& registry, FontCatalogue& catalogue, RootKey root, const char* key,
@@ -64,10 +66,18 @@ void AddEntry(platform::Registry& registry, FontCatalogue& catalogue, RootKey ro
   catalogue.Add(name, file, bold, italic, sizes);
 }
 
+// The same record, read from the fonts key the enumeration holds open.
+void AddOpenKeyEntry(platform::Registry& registry, FontCatalogue& catalogue, platform::KeyHandle key,
+                     std::string_view valueName, const CleanedName& cleaned) {
+  const RegistryResult value = RegistryModule::QueryValue(registry, key, valueName);
+  catalogue.Add(Lower(cleaned.name), Lower(QString::fromStdString(value.Text())), cleaned.bold, cleaned.italic,
+                cleaned.sizes);
+}
+
 // Enumerates the values of one fonts key into the list names and, when given, the
 // catalogue.
 void ReadFontsKey(platform::Registry& registry, FontCatalogue* catalogue, const FontsSource& source,
-                  QStringList& names) {
+                  QSet<QString>& seen, QStringList& names) {
   platform::KeyHandle key = 0;
   if (registry.OpenKey(source.root, source.key, platform::reg::kKeyRead, &key) != platform::reg::kSuccess) return;
   constexpr std::uint32_t kNameBuffer = 2000;
@@ -78,35 +88,27 @@ void ReadFontsKey(platform::Registry& registry, FontCatalogue* catalogue, const 
     if (length == kNameBuffer || length == 0) break;  // end of the values, or a failure
     const QString valueName = QString::fromUtf8(buffer.data(), length);
     if (valueName.isEmpty()) continue;
-    const CleanedName cleaned = CleanValueName(valueName);
-    names.append(cleaned.name);
-    if (catalogue == nullptr) continue;
-    if (source.display) {
-      AddDisplayFontsEntry(registry, *catalogue, valueName, Lower(cleaned.name), cleaned.bold, cleaned.italic,
-                           cleaned.sizes);
-    } else {
-      AddFontsEntry(registry, *catalogue, valueName, Lower(cleaned.name), cleaned.bold, cleaned.italic,
-                    cleaned.sizes);
-    }
+    CleanedName cleaned = CleanValueName(valueName);
+    if (catalogue != nullptr) AddOpenKeyEntry(registry, *catalogue, key, {buffer.data(), length}, cleaned);
+    // Each name once: many files (the styles of a family, copies of a font) share one.
+    if (cleaned.name.isEmpty()) continue;
+    const qsizetype known = seen.size();
+    seen.insert(cleaned.name);
+    if (seen.size() != known) names.append(std::move(cleaned.name));
   }
   registry.CloseKey(key);
 }
 
-// The names of the fonts keys (and the catalogue when given), sorted in list order;
-// identical names stand together there: the first of each run is kept and empty
-// names are dropped. Names that differ only in case both stay.
+// The names of the fonts keys (and the catalogue when given), each once, empty names
+// dropped, sorted in list order. Names that differ only in case both stay.
 QStringList ReadFontNames(platform::Registry& registry, FontCatalogue* catalogue) {
   const bool nt = IsWindowsNT();
   QStringList names;
-  ReadFontsKey(registry, catalogue, {RootKey::LocalMachine, nt ? kNtFontsKey : kFontsKey, false}, names);
-  if (!nt) ReadFontsKey(registry, catalogue, {RootKey::CurrentConfig, kDisplayFontsKey, true}, names);
+  QSet<QString> seen;
+  ReadFontsKey(registry, catalogue, {RootKey::LocalMachine, nt ? kNtFontsKey : kFontsKey}, seen, names);
+  if (!nt) ReadFontsKey(registry, catalogue, {RootKey::CurrentConfig, kDisplayFontsKey}, seen, names);
   platform::SortListItems(names);
-  QStringList unique;
-  unique.reserve(names.size());
-  for (const QString& name : names) {
-    if (!name.isEmpty() && (unique.isEmpty() || unique.back() != name)) unique.append(name);
-  }
-  return unique;
+  return names;
 }
 
 }  // namespace

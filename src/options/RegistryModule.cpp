@@ -67,14 +67,18 @@ RegistryResult QueryValue(Registry& registry, RootKey root, std::string_view pat
     *key.out() = 0;
     return RegistryResult::Error();
   }
+  return QueryValue(registry, key.get(), valueName);
+}
+
+RegistryResult QueryValue(Registry& registry, KeyHandle key, std::string_view valueName) {
   std::uint32_t type = 0;
   std::uint32_t size = 0;
-  if (registry.QueryValue(key.get(), valueName, &type, nullptr, &size) != reg::kSuccess) return RegistryResult::Error();
+  if (registry.QueryValue(key, valueName, &type, nullptr, &size) != reg::kSuccess) return RegistryResult::Error();
 
   if (type == reg::kSz) {
     std::string buffer(size, '\0');
     std::uint32_t read = size;
-    if (registry.QueryValue(key.get(), valueName, &type, reinterpret_cast<std::uint8_t*>(buffer.data()), &read) !=
+    if (registry.QueryValue(key, valueName, &type, reinterpret_cast<std::uint8_t*>(buffer.data()), &read) !=
         reg::kSuccess) {
       return {};
     }
@@ -86,7 +90,7 @@ RegistryResult QueryValue(Registry& registry, RootKey root, std::string_view pat
   if (type == reg::kDword) {
     std::uint8_t bytes[4] = {0, 0, 0, 0};
     std::uint32_t read = sizeof bytes;
-    if (registry.QueryValue(key.get(), valueName, &type, bytes, &read) != reg::kSuccess) return {};
+    if (registry.QueryValue(key, valueName, &type, bytes, &read) != reg::kSuccess) return {};
     const std::uint32_t n = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
                             std::uint32_t{bytes[3]} << 24;
     return RegistryResult(static_cast<std::int32_t>(n));

@@ -58,6 +58,8 @@ RegistryResult CreateKey(platform::Registry& registry, platform::RootKey root, s
 // the value cannot be opened.
 RegistryResult QueryValue(platform::Registry& registry, platform::RootKey root, std::string_view path,
                           std::string_view valueName);
+// The same for a value of a key the caller holds open (and closes).
+RegistryResult QueryValue(platform::Registry& registry, platform::KeyHandle key, std::string_view valueName);
 
 // Writes the value into an existing key as type 1 or 2 (the value as text, without a
 // terminating zero) or 4 (the value as a 32-bit number): "Success!" or "Error!".

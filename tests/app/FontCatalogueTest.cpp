@@ -1,6 +1,7 @@
 #include "app/FontCatalogue.h"
 #include "platform/registry/CompositeRegistry.h"
 #include "platform/registry/FontsKeyRegistry.h"
+#include "platform/ui/ListOrder.h"
 #include "platform/ui/ListWithEdit.h"
 #include "support/FakeAppServices.h"
 #include "support/TestLabel.h"
@@ -147,6 +148,47 @@ TEST_F(FillFontListTest, ValueWhoseTextCannotBeReadIsKeptAsError) {
   EXPECT_EQ(Fill(), QStringList{"Broken"});
   ASSERT_EQ(catalogue.catalogueCount(), 1);
   EXPECT_EQ(catalogue.catalogueFiles[0], "error!");
+}
+
+// The list is every distinct cleaned name once, in list order: the same as sorting
+// all of them and keeping the first of each run of equal names, whatever the order
+// the fonts come in and however often a name repeats.
+TEST(FillFontList, EachNameOnceInListOrderHoweverOftenItRepeats) {
+  const std::vector<std::vector<std::string>> sets = {
+      {"Noto Sans (TrueType)", "Noto Sans Bold (TrueType)", "noto sans (TrueType 2)", "NOTO SANS Italic (TrueType)",
+       "Noto Sans (TrueType 3)", "Noto Sans Bold Italic (TrueType)"},
+      {"Zeta (TrueType)", "Ärger (TrueType)", "ärger (TrueType 2)", "Arger (TrueType)", "Zeta (TrueType 2)",
+       "Ärger Bold (TrueType)", "Étoile & Étoile UI (TrueType)", "Etoile (TrueType)", "Étoile Italic (TrueType)"},
+      {"Fixed 8,10,12 (Bitmap)", "Fixed 8,10,12 Bold (Bitmap)", "Fixed 10, (Bitmap)", "fixed 9, (Bitmap)",
+       "Family 10 (TrueType)", "Family 9 (TrueType)", "Family 10 (TrueType 2)", " Blank (TrueType)"},
+      {},
+  };
+  for (const auto& values : sets) {
+    for (const bool reversed : {false, true}) {
+      test::FakeAppServices fake;
+      std::vector<std::string> order = values;
+      if (reversed) std::reverse(order.begin(), order.end());
+      QStringList all;
+      for (std::size_t i = 0; i < order.size(); ++i) {
+        fake.AddFont(order[i], "f" + std::to_string(i) + ".ttf");
+        all.append(CleanValueName(QString::fromStdString(order[i])).name);
+      }
+      platform::SortListItems(all);
+      QStringList expected;
+      for (const QString& name : all) {
+        if (!name.isEmpty() && (expected.isEmpty() || expected.back() != name)) expected.append(name);
+      }
+      FontCatalogue catalogue;
+      platform::ListWithEdit list(true);
+      QStringList names;
+      FillFontList(fake.registry, catalogue, list, names);
+      const std::string label = (order.empty() ? std::string("(none)") : order.front()) + (reversed ? " reversed" : "");
+      EXPECT_EQ(names, expected) << label;
+      EXPECT_EQ(ListFontNames(fake.registry), expected) << label;
+      EXPECT_EQ(catalogue.catalogueCount(), static_cast<int>(order.size())) << label;
+      EXPECT_EQ(fake.registry.OpenHandles(), 0) << label;
+    }
+  }
 }
 
 // A fonts key over a plain list of font files, as on Linux.

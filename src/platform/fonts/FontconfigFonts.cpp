@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <string_view>
 
 namespace typeloom::platform {
 namespace {
@@ -27,7 +28,7 @@ std::string English(FcPattern* p, const char* object, const char* langObject) {
   for (int n = 0;; ++n) {
     FcChar8* lang = nullptr;
     if (FcPatternGetString(p, langObject, n, &lang) != FcResultMatch) break;
-    const std::string l(reinterpret_cast<const char*>(lang));
+    const std::string_view l(reinterpret_cast<const char*>(lang));
     if (l == "en" || l.rfind("en-", 0) == 0 || l.rfind("en_", 0) == 0) {
       std::string s = GetString(p, object, n);
       if (!s.empty()) return s;
@@ -151,7 +152,9 @@ void FontconfigFonts::Load() {
     } else {
       names.clear();
       for (FcPattern* face : file.faces) {
-        std::string n = faceName(face, English(face, FC_FAMILY, FC_FAMILYLANG), English(face, FC_STYLE, FC_STYLELANG));
+        // The family and style are read only for a face without a full name.
+        std::string n = English(face, FC_FULLNAME, FC_FULLNAMELANG);
+        if (n.empty()) n = faceName(face, English(face, FC_FAMILY, FC_FAMILYLANG), English(face, FC_STYLE, FC_STYLELANG));
         if (!n.empty()) names.push_back(std::move(n));
       }
       if (names.empty()) names.push_back(Stem(base));

@@ -4,7 +4,6 @@
 
 #include <deque>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace typeloom::platform::fontskey {
 namespace {
@@ -13,6 +12,13 @@ namespace {
 constexpr std::size_t kSuffixRoom = 12;
 
 bool IsFlagStyle(std::string_view style) { return style == "Bold" || style == "Italic" || style == "Bold Italic"; }
+
+bool IsAsciiText(std::string_view text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
 
 bool IsRegularStyle(std::string_view style) {
   std::string s(style);
@@ -76,27 +82,48 @@ std::string BitmapName(std::string_view family, std::string_view style, const st
 }
 
 void MakeUnique(std::vector<InstalledFontFile>& files) {
-  // Each name is folded once; the sets hold views of these strings (and of the
-  // folded names made here, kept in `made`).
-  std::vector<std::string> folded;
-  folded.reserve(files.size());
-  for (const InstalledFontFile& f : files) folded.push_back(reg::FoldName(f.valueName));
-  // Room for every name and a new one for each: no rehashing on the way.
-  std::unordered_set<std::string_view> taken;
+  // Every name folded once, all into one buffer: no allocation a name.
+  std::string folded;
+  std::vector<std::size_t> ends;
+  ends.reserve(files.size());
+  {
+    std::size_t bytes = 0;
+    for (const InstalledFontFile& f : files) bytes += f.valueName.size();
+    folded.reserve(bytes);
+  }
+  for (const InstalledFontFile& f : files) {
+    if (IsAsciiText(f.valueName)) {
+      for (const char c : f.valueName) folded += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    } else {
+      folded += reg::FoldName(f.valueName);
+    }
+    ends.push_back(folded.size());
+  }
+  const auto foldedName = [&](std::size_t i) {
+    const std::size_t begin = i == 0 ? 0 : ends[i - 1];
+    return std::string_view(folded).substr(begin, ends[i] - begin);
+  };
+  // Every name taken, the files' own and those made here (kept in `made`), and
+  // whether a file has already been met with it. Room for every name and a new one
+  // for each: no rehashing on the way.
+  std::unordered_map<std::string_view, bool> taken;
   taken.reserve(2 * files.size());
-  taken.insert(folded.begin(), folded.end());
-  std::unordered_set<std::string_view> seen;
-  seen.reserve(2 * files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) taken.try_emplace(foldedName(i), false);
   std::deque<std::string> made;
   // The number to try next for each repeated name: every smaller one is taken, and
   // stays taken, so a name met many times is not tried against all of them again.
   std::unordered_map<std::string_view, int> nextNumber;
   for (std::size_t i = 0; i < files.size(); ++i) {
-    if (seen.insert(folded[i]).second) continue;
+    const std::string_view name = foldedName(i);
+    bool& met = taken.find(name)->second;
+    if (!met) {
+      met = true;
+      continue;
+    }
     InstalledFontFile& f = files[i];
     const std::size_t close = f.valueName.rfind(')');
     const std::size_t open = close == std::string::npos ? std::string::npos : f.valueName.rfind('(', close);
-    int& next = nextNumber.try_emplace(folded[i], 2).first->second;
+    int& next = nextNumber.try_emplace(name, 2).first->second;
     for (int n = next;; ++n) {
       std::string number = " ";
       number += std::to_string(n);
@@ -110,9 +137,7 @@ void MakeUnique(std::vector<InstalledFontFile>& files) {
       }
       std::string key = reg::FoldName(candidate);
       if (taken.count(key) == 0) {
-        const std::string_view stored = made.emplace_back(std::move(key));
-        taken.insert(stored);
-        seen.insert(stored);
+        taken.try_emplace(made.emplace_back(std::move(key)), true);
         f.valueName = std::move(candidate);
         next = n + 1;
         break;

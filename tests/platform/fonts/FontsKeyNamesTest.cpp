@@ -82,6 +82,8 @@ TEST(FontsKeyNames, RepeatedNamesGetANumberInsideTheirParentheses) {
       {"dejavu sans (truetype)", "c.ttf", "/c/c.ttf"},   {"DejaVu Sans (TrueType 2)", "d.ttf", "/d/d.ttf"},
       {"Fixed 10, (Bitmap)", "f1.bdf", "/f/f1.bdf"},     {"Fixed 10, (Bitmap)", "f2.bdf", "/f/f2.bdf"},
       {"No Parentheses", "n1.ttf", "/n/n1.ttf"},         {"No Parentheses", "n2.ttf", "/n/n2.ttf"},
+      {"Ärger Sans (TrueType)", "e1.ttf", "/e/e1.ttf"},  {"äRGER SANS (TrueType)", "e2.ttf", "/e/e2.ttf"},
+      {"Ωμέγα (OpenType)", "o1.otf", "/o/o1.otf"},       {"ΩΜΈΓΑ (OpenType)", "o2.otf", "/o/o2.otf"},
   };
   MakeUnique(files);
   const std::vector<std::string> expected = {
@@ -89,6 +91,9 @@ TEST(FontsKeyNames, RepeatedNamesGetANumberInsideTheirParentheses) {
       "DejaVu Sans (TrueType 2)",  // an existing name is never given to another file
       "Fixed 10, (Bitmap)",     "Fixed 10, (Bitmap 2)",     "No Parentheses",
       "No Parentheses (2)",
+      // Folded as the registry folds names: beyond ASCII too.
+      "Ärger Sans (TrueType)",  "äRGER SANS (TrueType 2)",  "Ωμέγα (OpenType)",
+      "ΩΜΈΓΑ (OpenType 2)",
   };
   for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(files[i].valueName, expected[i]) << i;
 
