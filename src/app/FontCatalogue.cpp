@@ -137,11 +137,13 @@ CleanedName CleanValueName(const QString& valueName) {
   if (const qsizetype p = FindWord(v, QLatin1StringView("Normal")); p >= 0) v = CutAt(v, p);
   if (const qsizetype p = Find(v, QLatin1StringView("& ")); p >= 2) v = CutAt(v, p);
   // Fixed sizes follow the name after a blank, as in "Courier 10,12,15"; a marker
-  // inside a number ("18,") is not the start of the list.
-  for (const char* marker : {"8,", "9,", "10,", "11,", "12,"}) {
-    if (const qsizetype p = FindWord(v, QLatin1StringView(marker)); p >= 0) {
-      out.sizes = ExtractSizeList(v.mid(p));
-      v = CutAt(v, p);
+  // inside a number ("18,") is not the start of the list. Every marker holds a comma.
+  if (v.contains(u',')) {
+    for (const char* marker : {"8,", "9,", "10,", "11,", "12,"}) {
+      if (const qsizetype p = FindWord(v, QLatin1StringView(marker)); p >= 0) {
+        out.sizes = ExtractSizeList(v.mid(p));
+        v = CutAt(v, p);
+      }
     }
   }
   out.name = v;

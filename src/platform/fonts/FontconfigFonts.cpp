@@ -86,30 +86,44 @@ void FontconfigFonts::Load() {
       int index = 0;
       FcPatternGetInteger(p, FC_INDEX, 0, &index);
       if ((index >> 16) != 0) continue;  // a named instance of a variable font
-      FcBool variable = FcFalse;
-      const bool isVariable = FcPatternGetBool(p, FC_VARIABLE, 0, &variable) == FcResultMatch && variable != FcFalse;
-      entries.push_back({reinterpret_cast<const char*>(file), index & 0xFFFF, isVariable, p});
+      entries.push_back({reinterpret_cast<const char*>(file), index & 0xFFFF, false, p});
     }
   }
+  const auto isVariable = [](FcPattern* p) {
+    FcBool variable = FcFalse;
+    return FcPatternGetBool(p, FC_VARIABLE, 0, &variable) == FcResultMatch && variable != FcFalse;
+  };
   // Path order, each file's faces in index order. A variable font is listed as its
   // design space and as its default named instance, both with the face's own index;
   // the instance, which has the names, sorts first and stands for the face.
-  std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+  // fontconfig keeps each folder's files in name order, so the set is often in this
+  // order already. Only faces listed twice need to know which entry is the variable one.
+  const auto before = [](const Entry& a, const Entry& b) {
     const int c = std::strcmp(a.path, b.path);
-    if (c != 0) return c < 0;
-    if (a.index != b.index) return a.index < b.index;
-    return !a.variable && b.variable;
-  });
+    return c != 0 ? c < 0 : a.index < b.index;
+  };
+  if (!std::is_sorted(entries.begin(), entries.end(), before)) std::stable_sort(entries.begin(), entries.end(), before);
+  for (std::size_t i = 0; i < entries.size();) {
+    std::size_t end = i + 1;
+    while (end < entries.size() && !before(entries[i], entries[end])) ++end;
+    if (end - i > 1) {
+      for (std::size_t k = i; k < end; ++k) entries[k].variable = isVariable(entries[k].pattern);
+      std::stable_sort(entries.begin() + static_cast<std::ptrdiff_t>(i), entries.begin() + static_cast<std::ptrdiff_t>(end),
+                       [](const Entry& a, const Entry& b) { return !a.variable && b.variable; });
+    }
+    i = end;
+  }
 
   // One group a file: its first entry (for the path) and one pattern a face.
   struct File {
     std::size_t first;
     std::vector<FcPattern*> faces;
+    bool scalable = true;  // of the first face
   };
   std::vector<File> byPath;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const Entry& e = entries[i];
-    if (byPath.empty() || std::strcmp(entries[byPath.back().first].path, e.path) != 0) byPath.push_back({i, {}});
+    if (byPath.empty() || std::strcmp(entries[byPath.back().first].path, e.path) != 0) byPath.push_back({i, {}, true});
     if (i > 0 && !byPath.back().faces.empty() && entries[i - 1].index == e.index) continue;  // same face again
     byPath.back().faces.push_back(e.pattern);
   }
@@ -126,9 +140,10 @@ void FontconfigFonts::Load() {
 
   // Point sizes of each bitmap family and style, over all of its files.
   std::map<std::pair<std::string, std::string>, std::set<int>> bitmapSizes;
-  for (const File& file : byPath) {
+  for (File& file : byPath) {
     FcPattern* first = file.faces.front();
-    if (scalable(first)) continue;
+    file.scalable = scalable(first);
+    if (file.scalable) continue;
     auto& sizes = bitmapSizes[{English(first, FC_FAMILY, FC_FAMILYLANG), English(first, FC_STYLE, FC_STYLELANG)}];
     double px = 0;
     for (int n = 0; FcPatternGetDouble(first, FC_PIXEL_SIZE, n, &px) == FcResultMatch; ++n) {
@@ -143,7 +158,7 @@ void FontconfigFonts::Load() {
     FcPattern* first = file.faces.front();
     std::string base = BaseName(path);
     std::string name;
-    if (!scalable(first)) {
+    if (!file.scalable) {
       const std::string family = English(first, FC_FAMILY, FC_FAMILYLANG);
       const std::string style = English(first, FC_STYLE, FC_STYLELANG);
       const std::string full = faceName(first, family, style);

@@ -92,10 +92,15 @@ void MakeUnique(std::vector<InstalledFontFile>& files) {
     folded.reserve(bytes);
   }
   for (const InstalledFontFile& f : files) {
-    if (IsAsciiText(f.valueName)) {
-      for (const char c : f.valueName) folded += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    } else {
-      folded += reg::FoldName(f.valueName);
+    const std::size_t begin = folded.size();
+    folded += f.valueName;
+    for (std::size_t c = begin; c < folded.size(); ++c) {
+      if (static_cast<unsigned char>(folded[c]) >= 0x80) {
+        folded.resize(begin);
+        folded += reg::FoldName(f.valueName);
+        break;
+      }
+      if (folded[c] >= 'A' && folded[c] <= 'Z') folded[c] = static_cast<char>(folded[c] - 'A' + 'a');
     }
     ends.push_back(folded.size());
   }
@@ -110,6 +115,7 @@ void MakeUnique(std::vector<InstalledFontFile>& files) {
   taken.reserve(2 * files.size());
   for (std::size_t i = 0; i < files.size(); ++i) taken.try_emplace(foldedName(i), false);
   std::deque<std::string> made;
+  std::string key;  // a candidate's folded name
   // The number to try next for each repeated name: every smaller one is taken, and
   // stays taken, so a name met many times is not tried against all of them again.
   std::unordered_map<std::string_view, int> nextNumber;
@@ -120,28 +126,31 @@ void MakeUnique(std::vector<InstalledFontFile>& files) {
       met = true;
       continue;
     }
-    InstalledFontFile& f = files[i];
-    const std::size_t close = f.valueName.rfind(')');
-    const std::size_t open = close == std::string::npos ? std::string::npos : f.valueName.rfind('(', close);
+    // The number goes inside the last parentheses, or into new ones at the end.
+    std::string& value = files[i].valueName;
+    const std::size_t close = value.rfind(')');
+    const bool inside = close != std::string::npos && value.rfind('(', close) != std::string::npos;
+    const std::size_t at = inside ? close : value.size();
+    const bool ascii = IsAsciiText(value);
     int& next = nextNumber.try_emplace(name, 2).first->second;
     for (int n = next;; ++n) {
-      std::string number = " ";
-      number += std::to_string(n);
-      std::string candidate = f.valueName;
-      if (open == std::string::npos) {
-        candidate += " (";
-        candidate.append(number, 1, std::string::npos);
-        candidate += ')';
+      const std::string number = std::to_string(n);
+      const std::string piece = inside ? " " + number : " (" + number + ")";
+      value.insert(at, piece);
+      // Folding leaves the number's characters as they are: the folded name takes
+      // them at the same place.
+      if (ascii) {
+        key.assign(name);
+        key.insert(at, piece);
       } else {
-        candidate.insert(close, number);
+        key = reg::FoldName(value);
       }
-      std::string key = reg::FoldName(candidate);
-      if (taken.count(key) == 0) {
-        taken.try_emplace(made.emplace_back(std::move(key)), true);
-        f.valueName = std::move(candidate);
+      if (taken.find(std::string_view(key)) == taken.end()) {
+        taken.try_emplace(made.emplace_back(key), true);
         next = n + 1;
         break;
       }
+      value.erase(at, piece.size());
     }
   }
 }
