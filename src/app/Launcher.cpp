@@ -15,6 +15,10 @@ std::optional<std::string> LauncherAnswer(int argc, const char* const* argv) {
   return std::nullopt;
 }
 
+bool AsksQuickList(int argc, const char* const* argv) {
+  return argc > 2 && argv[1] != nullptr && std::string_view(argv[1]) == "--list";
+}
+
 std::string ModuleBesideProgram(std::string_view programPath, std::string_view file,
                                 std::string_view installedFromFolder,
                                 const std::function<bool(const std::string&)>& exists) {

@@ -13,6 +13,10 @@ namespace typeloom::app {
 // and --help (-h), each alone; nullopt for every other command line.
 std::optional<std::string> LauncherAnswer(int argc, const char* const* argv);
 
+// Whether the quick list module (QuickCoverageList.h) is asked first: `--list` with
+// anything after it.
+bool AsksQuickList(int argc, const char* const* argv);
+
 // The module `file` beside the program `programPath` (the build tree) when `exists`
 // says it is there, else `installedFromFolder` (its installed path relative to the
 // program's folder) under the program's folder.

@@ -1,5 +1,6 @@
 // The executable links only the C++ runtime: --version and --help answer without
-// loading Qt or fontconfig. Every other command line runs in the start module beside
+// loading Qt or fontconfig. `--list` with a query is first offered to the quick list
+// module (fontconfig only). Every other command line runs in the start module beside
 // it (app/Main.cpp, Qt Core and fontconfig), which loads the window module in turn.
 #include "app/Launcher.h"
 
@@ -31,8 +32,19 @@ int main(int argc, char** argv) {
     std::fputs("typeloom: cannot find the program's own folder (/proc/self/exe)\n", stderr);
     return 1;
   }
-  const std::string path = typeloom::app::ModuleBesideProgram(std::string(self, static_cast<std::size_t>(length)),
-                                                              TYPELOOM_START_MODULE,
+  const std::string program(self, static_cast<std::size_t>(length));
+  if (typeloom::app::AsksQuickList(argc, argv)) {
+    // A module that is missing or leaves the question open hands it on unanswered.
+    const std::string quick = typeloom::app::ModuleBesideProgram(program, TYPELOOM_QUICK_LIST_MODULE,
+                                                                 TYPELOOM_QUICK_LIST_MODULE_FROM_BINDIR, IsFile);
+    if (void* module = ::dlopen(quick.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+      using Quick = int (*)(int, char**);
+      auto* answer = reinterpret_cast<Quick>(::dlsym(module, "typeloom_quick_list"));
+      const int code = answer != nullptr ? answer(argc, argv) : -1;
+      if (code >= 0) return code;
+    }
+  }
+  const std::string path = typeloom::app::ModuleBesideProgram(program, TYPELOOM_START_MODULE,
                                                               TYPELOOM_START_MODULE_FROM_BINDIR, IsFile);
   void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   using Entry = int (*)(int, char**);

@@ -8,8 +8,11 @@
 //   coverage.SetQuery({U'α', U'β'}, "el");
 //   if (coverage.Matches("DejaVu Sans")) ...
 //
-// Qt Core and fontconfig only: `typeloom --list` answers through it.
-#include <QHash>
+// Qt Core and fontconfig only: `typeloom --details --coverage` answers through it.
+// The routing and the test are CoverageIndex's (Qt-free); names are compared as Qt
+// folds them.
+#include "platform/fonts/CoverageIndex.h"
+
 #include <QString>
 
 #include <cstddef>
@@ -57,9 +60,7 @@ class FontCoverage {
   static bool KnownLanguage(const std::string& tag);
 
  private:
-  struct Index;
-
-  std::unique_ptr<Index> index_;
+  CoverageIndex index_;
 };
 
 }  // namespace typeloom::platform

@@ -1,0 +1,158 @@
+#include "app/QuickCoverageList.h"
+
+#include "app/CoverageText.h"
+#include "platform/fonts/CoverageIndex.h"
+#include "platform/fonts/FontFileNames.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace typeloom::app {
+namespace {
+
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string LowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = LowerAscii(c);
+  return out;
+}
+
+// Keeps what stands before position `p`, dropping the blank right before it.
+std::string_view CutAt(std::string_view v, std::size_t p) {
+  if (p > 0 && v[p - 1] == ' ') return v.substr(0, p - 1);
+  return v.substr(0, p);
+}
+
+// The first occurrence of `word`; it counts only as a whole word (a blank before it)
+// starting past the second character.
+std::size_t FindWord(std::string_view v, std::string_view word) {
+  const std::size_t p = v.find(word);
+  if (p == std::string_view::npos || p < 2 || v[p - 1] != ' ') return std::string_view::npos;
+  return p;
+}
+
+bool EnvironmentSet(const std::function<const char*(const char*)>& environment, const char* name) {
+  const char* value = environment(name);
+  return value != nullptr && *value != '\0';
+}
+
+}  // namespace
+
+bool ListSortsInCOrder(const std::function<const char*(const char*)>& environment) {
+  std::string_view locale;
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    if (EnvironmentSet(environment, name)) {
+      locale = environment(name);
+      break;
+    }
+  }
+  if (locale.empty() || locale == "C" || locale == "POSIX") return true;
+  return (locale == "C.UTF-8" || locale == "C.utf8") && !EnvironmentSet(environment, "LANGUAGE");
+}
+
+std::optional<std::string> AsciiListName(std::string_view valueName) {
+  // Positions are counted in UTF-16 units by the catalogue; with an ASCII first
+  // character every test below ("past the second character", "at the end") gives the
+  // same answer on bytes.
+  if (valueName.empty() || static_cast<unsigned char>(valueName.front()) >= 0x80) return std::nullopt;
+  std::string_view v = valueName;
+  if (const std::size_t p = v.find('('); p != std::string_view::npos && p >= 2) v = CutAt(v, p);
+  if (const std::size_t p = FindWord(v, "Italic"); p != std::string_view::npos && p + 6 == v.size()) v = CutAt(v, p);
+  if (const std::size_t p = FindWord(v, "Bold"); p != std::string_view::npos && p + 4 == v.size()) v = CutAt(v, p);
+  if (const std::size_t p = FindWord(v, "Normal"); p != std::string_view::npos) v = CutAt(v, p);
+  if (const std::size_t p = v.find("& "); p != std::string_view::npos && p >= 2) v = CutAt(v, p);
+  for (const char* marker : {"8,", "9,", "10,", "11,", "12,"}) {
+    if (const std::size_t p = FindWord(v, marker); p != std::string_view::npos) v = CutAt(v, p);
+  }
+  // A name that keeps a parenthesis may carry the number that tells repeated value
+  // names apart, which only the registry's folding decides.
+  if (!IsAscii(v) || v.find('(') != std::string_view::npos || v.find(')') != std::string_view::npos) {
+    return std::nullopt;
+  }
+  return std::string(v);
+}
+
+std::string FoldTowardsAscii(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const std::string_view rest = utf8.substr(i);
+    if (rest.substr(0, 2) == "\xc5\xbf") {  // U+017F LATIN SMALL LETTER LONG S
+      out += 's';
+      ++i;
+    } else if (rest.substr(0, 3) == "\xe2\x84\xaa") {  // U+212A KELVIN SIGN
+      out += 'k';
+      i += 2;
+    } else {
+      out += LowerAscii(utf8[i]);
+    }
+  }
+  return out;
+}
+
+std::string CoveringListText(std::vector<std::string> names, const std::function<bool(const std::string&)>& covers) {
+  struct Keyed {
+    std::string key;
+    std::string name;
+  };
+  std::vector<Keyed> shown;
+  for (std::string& name : names) {
+    if (covers(name)) shown.push_back({LowerAscii(name), std::move(name)});
+  }
+  std::sort(shown.begin(), shown.end(), [](const Keyed& a, const Keyed& b) {
+    if (a.key != b.key) return a.key < b.key;
+    return a.name < b.name;
+  });
+  std::string text;
+  for (const Keyed& item : shown) {
+    for (const char c : item.name) {
+      switch (c) {
+        case '\\': text += "\\\\"; continue;
+        case '\n': text += "\\n"; continue;
+        case '\r': text += "\\r"; continue;
+        case '\t': text += "\\t"; continue;
+        case '\x1b': text += "\\e"; continue;
+        default: break;
+      }
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned>(static_cast<unsigned char>(c)));
+        text += escaped;
+      } else {
+        text += c;
+      }
+    }
+    text += '\n';
+  }
+  return text;
+}
+
+std::optional<QuickAnswer> AnswerCoverageList(const std::vector<std::string_view>& arguments,
+                                              const std::function<const char*(const char*)>& environment) {
+  if (!ListSortsInCOrder(environment)) return std::nullopt;
+  const ListQuery query = ParseListQuery(arguments);
+  if (!query.error.empty()) return std::nullopt;
+  if (query.hasLanguage && !platform::CoverageIndex::KnownLanguage(query.language)) return std::nullopt;
+  std::vector<platform::InstalledFontFile> files;
+  if (!platform::ReadFontFiles(files)) return std::nullopt;
+  std::vector<std::string> names;
+  names.reserve(files.size());
+  for (const platform::InstalledFontFile& file : files) {
+    std::optional<std::string> name = AsciiListName(file.valueName);
+    if (!name) return std::nullopt;
+    if (!name->empty()) names.push_back(std::move(*name));
+  }
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  platform::CoverageIndex index(FoldTowardsAscii);
+  if (!index.Available()) return std::nullopt;
+  index.SetQuery(query.characters, query.language);
+  return QuickAnswer{CoveringListText(std::move(names), [&](const std::string& name) { return index.Matches(name); })};
+}
+
+}  // namespace typeloom::app

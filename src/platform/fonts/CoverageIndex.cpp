@@ -1,0 +1,413 @@
+#include "platform/fonts/CoverageIndex.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <iterator>
+#include <memory_resource>
+#include <tuple>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+namespace typeloom::platform {
+namespace {
+
+std::string_view View(const FcChar8* s) { return reinterpret_cast<const char*>(s); }
+
+std::tuple<std::string_view, int> FileAndIndex(FcPattern* p) {
+  FcChar8* file = nullptr;
+  FcPatternGetString(p, FC_FILE, 0, &file);
+  int index = 0;
+  FcPatternGetInteger(p, FC_INDEX, 0, &index);
+  return {file != nullptr ? View(file) : std::string_view(), index};
+}
+
+// The request fontconfig gets for a name drawn as a family (or, with an empty
+// family, for the default face): regular weight, upright, substituted as usual.
+FcPattern* Request(const std::string& family) {
+  FcPattern* pattern = FcPatternCreate();
+  if (pattern == nullptr) return nullptr;
+  if (!family.empty()) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR);
+  FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  return pattern;
+}
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// A family name as fontconfig's matching compares it, for ASCII: blanks left out,
+// letters in lower case (more blanks than it skips are left out: a name told apart
+// here is told apart there too).
+std::string Skeleton(std::string_view name) {
+  std::string out;
+  out.reserve(name.size());
+  for (const char c : name) {
+    if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f') continue;
+    out += LowerAscii(c);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string_view WithoutSizeListUtf8(std::string_view name) {
+  // Back over "<digits>,<digits>,...[,]" to the blank before it; one comma at least.
+  std::size_t i = name.size();
+  bool comma = false, digit = false;
+  while (i > 0) {
+    const char c = name[i - 1];
+    if (c == ',') {
+      comma = true;
+    } else if (c >= '0' && c <= '9') {
+      digit = true;
+    } else {
+      break;
+    }
+    --i;
+  }
+  if (!comma || !digit || i < 2 || name[i - 1] != ' ' || name[i] == ',') return {};
+  return name.substr(0, i - 1);
+}
+
+// Names as keys without copies: an ASCII name is its own key, compared without regard
+// to ASCII case (which is what folding does to ASCII); any other name is keyed by its
+// folded text, kept in the index's arena.
+struct FoldedHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view key) const {
+    std::size_t hash = 14695981039346656037ull;
+    for (const char c : key) hash = (hash ^ static_cast<unsigned char>(LowerAscii(c))) * 1099511628211ull;
+    return hash;
+  }
+};
+
+struct FoldedEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    }
+    return true;
+  }
+};
+
+struct CoverageIndex::Index {
+  // How a name draws: as one of an installed family's faces (picked when first
+  // needed) or in a face known at once (a full or PostScript name's, a substitute),
+  // null: none.
+  using Faces = std::pmr::vector<FcPattern*>;
+  struct Entry {
+    const Faces* family = nullptr;
+    std::string_view request;   // the family as the name asks for it (in the arena)
+    FcPattern* face = nullptr;  // owned
+    bool picked = false;
+  };
+  template <typename Value>
+  using Map = std::pmr::unordered_map<std::string_view, Value, FoldedHash, FoldedEqual>;
+
+  explicit Index(Fold f) : fold(f) {}
+
+  Fold fold;
+  bool available = false;
+  std::pmr::monotonic_buffer_resource arena{std::size_t{1} << 18};
+  std::vector<FcPattern*> held;                                // every indexed face, referenced
+  Map<Faces> families{&arena};                                 // family name -> faces
+  Map<FcPattern*> fullNames{&arena};                           // full name -> first face by file and index
+  Map<FcPattern*> postScriptNames{&arena};                     // PostScript name -> the same
+  std::pmr::unordered_map<std::string_view, Entry> entries{&arena};  // name, exactly -> how it draws
+  std::vector<const FcChar8*> familyNames;                     // every face's families, as written
+  std::vector<std::string> familySkeletons;                    // the same without blanks and case, once each
+  std::vector<std::pair<FcPattern*, FcPattern*>> substitutes;  // request without its name -> face
+  std::string folding;                                         // Key's buffer
+  FcCharSet* characters = nullptr;                             // the query's
+  FcLangSet* language = nullptr;
+
+  ~Index() {
+    for (const auto& [name, entry] : entries) {
+      if (entry.face != nullptr) FcPatternDestroy(entry.face);
+    }
+    for (const auto& [rest, face] : substitutes) {
+      FcPatternDestroy(rest);
+      if (face != nullptr) FcPatternDestroy(face);
+    }
+    for (FcPattern* p : held) FcPatternDestroy(p);
+    if (characters != nullptr) FcCharSetDestroy(characters);
+    if (language != nullptr) FcLangSetDestroy(language);
+  }
+
+  // `text` copied into the arena.
+  std::string_view Keep(std::string_view text) {
+    char* copy = static_cast<char*>(arena.allocate(text.size() + 1, 1));
+    std::copy(text.begin(), text.end(), copy);
+    copy[text.size()] = '\0';
+    return {copy, text.size()};
+  }
+
+  // The key of `name`: the name itself when it is ASCII (it must outlive the use),
+  // else its folded text, in `folding` (until the next call) or, with `keep`, in the arena.
+  std::string_view Key(std::string_view name, bool keep) {
+    if (IsAscii(name)) return name;
+    folding = fold(name);
+    return keep ? Keep(folding) : std::string_view(folding);
+  }
+
+  void Add(FcPattern* p) {
+    FcPatternReference(p);
+    held.push_back(p);
+    FcChar8* s = nullptr;
+    for (int i = 0; FcPatternGetString(p, FC_FAMILY, i, &s) == FcResultMatch; ++i) {
+      familyNames.push_back(s);
+      // A family named twice counts once: the face is then the last one added.
+      Faces& faces = families.try_emplace(Key(View(s), true)).first->second;
+      if (faces.empty() || faces.back() != p) faces.push_back(p);
+    }
+    for (const auto& [object, names] :
+         {std::pair{FC_FULLNAME, &fullNames}, std::pair{FC_POSTSCRIPT_NAME, &postScriptNames}}) {
+      for (int i = 0; FcPatternGetString(p, object, i, &s) == FcResultMatch; ++i) {
+        FcPattern*& first = names->try_emplace(Key(View(s), true), nullptr).first->second;
+        if (first == nullptr || FileAndIndex(p) < FileAndIndex(first)) first = p;
+      }
+    }
+  }
+
+  // fontconfig's best face for `request` among `candidates` (all when null);
+  // the answer is owned by the caller.
+  static FcPattern* Match(FcPattern* request, const Faces* candidates) {
+    if (request == nullptr) return nullptr;
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = nullptr;
+    if (candidates == nullptr) {
+      match = FcFontMatch(nullptr, request, &result);
+    } else {
+      FcFontSet* set = FcFontSetCreate();
+      if (set != nullptr) {
+        for (FcPattern* p : *candidates) {
+          FcPatternReference(p);
+          if (!FcFontSetAdd(set, p)) FcPatternDestroy(p);
+        }
+        match = FcFontSetMatch(nullptr, &set, 1, request, &result);
+        FcFontSetDestroy(set);
+      }
+    }
+    FcPatternDestroy(request);
+    return match;
+  }
+
+  Entry& EntryOf(std::string_view name) {
+    if (const auto it = entries.find(name); it != entries.end()) return it->second;
+    const std::string_view kept = Keep(name);
+    return entries.emplace(kept, Route(kept)).first->second;
+  }
+
+  // `name` lives in the arena.
+  Entry Route(std::string_view name) {
+    Entry entry;
+    if (Installed(name, entry)) return entry;
+    // A bitmap family listed with its point sizes ("Fixed 14,18"): the family itself.
+    if (const std::string_view family = WithoutSizeListUtf8(name); !family.empty()) {
+      if (Installed(family, entry)) return entry;
+    }
+    entry.face = Substitute(std::string(name));
+    entry.picked = true;
+    return entry;
+  }
+
+  // An installed family's, full name's or PostScript name's entry; false for any
+  // other name. `name` lives in the arena.
+  bool Installed(std::string_view name, Entry& entry) {
+    if (name.empty()) return false;
+    const std::string_view key = Key(name, false);
+    if (const auto family = families.find(key); family != families.end()) {
+      // Among the family's own faces: a family request prefers them to any other.
+      entry.family = &family->second;
+      entry.request = name;
+      return true;
+    }
+    // A face's full name, else its PostScript name, fixes the face.
+    for (const auto* names : {&fullNames, &postScriptNames}) {
+      if (const auto face = names->find(key); face != names->end()) {
+        FcPatternReference(face->second);
+        entry.face = face->second;
+        entry.picked = true;
+        return true;
+      }
+    }
+    return false;
+  }
+
+  FcPattern* Face(Entry& entry) {
+    if (!entry.picked) {
+      entry.face = Match(Request(std::string(entry.request)), entry.family);
+      entry.picked = true;
+    }
+    return entry.face;
+  }
+
+  // Whether fontconfig's matching might find `family` among the faces' families (it
+  // compares them without regard to blanks and case, folding text beyond ASCII by
+  // its own table). Told for certain only for an ASCII family; any other is assumed
+  // found.
+  bool FamilyOfAFace(const std::string& family) {
+    const std::string asked = Skeleton(family);
+    if (!IsAscii(asked)) return true;
+    if (familySkeletons.empty()) {
+      std::unordered_set<std::string> seen;
+      for (const FcChar8* name : familyNames) {
+        std::string skeleton = Skeleton(View(name));
+        if (seen.insert(skeleton).second) familySkeletons.push_back(std::move(skeleton));
+      }
+    }
+    return std::any_of(familySkeletons.begin(), familySkeletons.end(), [&](const std::string& known) {
+      if (IsAscii(known)) return known == asked;
+      // Characters beyond ASCII may fold to ASCII letters (one or more): the family
+      // could match only if its ASCII characters stand in that order in the name.
+      std::size_t at = 0;
+      for (const char c : known) {
+        if (static_cast<unsigned char>(c) >= 0x80) continue;
+        at = asked.find(c, at);
+        if (at == std::string::npos) return false;
+        ++at;
+      }
+      return true;
+    });
+  }
+
+  // fontconfig's substitute for a name installed nowhere. Its request is the name
+  // (strong, first) before what the configuration added; when no face has that
+  // family, the name scores alike on every face, so two names whose requests are
+  // otherwise the same get the same face: one match answers them all.
+  FcPattern* Substitute(const std::string& name) {
+    FcPattern* request = Request(name);
+    if (request == nullptr) return nullptr;
+    FcChar8* first = nullptr;
+    FcPattern* rest = nullptr;
+    if (FcPatternGetString(request, FC_FAMILY, 0, &first) == FcResultMatch && name == View(first) &&
+        !FamilyOfAFace(name)) {
+      rest = FcPatternDuplicate(request);
+      if (rest != nullptr) FcPatternRemove(rest, FC_FAMILY, 0);
+    }
+    if (rest != nullptr) {
+      for (const auto& [otherRest, face] : substitutes) {
+        if (SameRequest(rest, otherRest)) {
+          FcPatternDestroy(rest);
+          FcPatternDestroy(request);
+          if (face != nullptr) FcPatternReference(face);
+          return face;
+        }
+      }
+    }
+    FcPattern* face = Match(request, nullptr);
+    if (rest != nullptr) {
+      if (face != nullptr) FcPatternReference(face);
+      substitutes.emplace_back(rest, face);
+    }
+    return face;
+  }
+
+  // The same values, and the same bindings of the families (strong ones score
+  // before the language, weak ones after it).
+  static bool SameRequest(FcPattern* a, FcPattern* b) {
+    if (!FcPatternEqual(a, b)) return false;
+    for (int i = 0;; ++i) {
+      FcValue va, vb;
+      FcValueBinding ba = FcValueBindingWeak, bb = FcValueBindingWeak;
+      const FcResult ra = FcPatternGetWithBinding(a, FC_FAMILY, i, &va, &ba);
+      const FcResult rb = FcPatternGetWithBinding(b, FC_FAMILY, i, &vb, &bb);
+      if (ra != rb) return false;
+      if (ra != FcResultMatch) return true;
+      if (ba != bb) return false;
+    }
+  }
+
+  // Whether `face` has what the query asks for.
+  bool Covers(FcPattern* face) const {
+    if (characters != nullptr) {
+      FcCharSet* charset = nullptr;
+      if (FcPatternGetCharSet(face, FC_CHARSET, 0, &charset) != FcResultMatch || charset == nullptr) return false;
+      if (!FcCharSetIsSubset(characters, charset)) return false;
+    }
+    if (language != nullptr) {
+      FcLangSet* langs = nullptr;
+      if (FcPatternGetLangSet(face, FC_LANG, 0, &langs) != FcResultMatch || langs == nullptr) return false;
+      if (!FcLangSetContains(langs, language)) return false;
+    }
+    return true;
+  }
+
+  bool Matches(std::string_view name) {
+    Entry& entry = EntryOf(name);
+    if (!entry.picked) {
+      // The face picked is one of the family's, with its own character and language
+      // sets: when all the family's faces answer alike, that is the answer, and the
+      // pick (a substitution and a match) is not needed.
+      const Faces& faces = *entry.family;
+      const bool first = Covers(faces.front());
+      if (std::all_of(faces.begin() + 1, faces.end(), [&](FcPattern* p) { return Covers(p) == first; })) return first;
+    }
+    FcPattern* face = Face(entry);
+    return face != nullptr && Covers(face);
+  }
+};
+
+CoverageIndex::CoverageIndex(Fold fold) : index_(std::make_unique<Index>(fold)) {
+  if (!FcInit()) return;
+  index_->available = true;
+  for (const FcSetName which : {FcSetSystem, FcSetApplication}) {
+    FcFontSet* set = FcConfigGetFonts(nullptr, which);
+    if (set == nullptr) continue;
+    for (int i = 0; i < set->nfont; ++i) index_->Add(set->fonts[i]);
+  }
+}
+
+CoverageIndex::~CoverageIndex() = default;
+
+bool CoverageIndex::Available() const { return index_->available; }
+
+void CoverageIndex::SetQuery(const std::vector<char32_t>& characters, const std::string& language) {
+  if (index_->characters != nullptr) FcCharSetDestroy(index_->characters);
+  if (index_->language != nullptr) FcLangSetDestroy(index_->language);
+  index_->characters = nullptr;
+  index_->language = nullptr;
+  if (!characters.empty()) {
+    index_->characters = FcCharSetCreate();
+    for (const char32_t c : characters) {
+      if (index_->characters != nullptr) FcCharSetAddChar(index_->characters, c);
+    }
+  }
+  if (!language.empty()) {
+    index_->language = FcLangSetCreate();
+    if (index_->language != nullptr) FcLangSetAdd(index_->language, reinterpret_cast<const FcChar8*>(language.c_str()));
+  }
+}
+
+void CoverageIndex::Prepare(std::string_view name) {
+  if (index_->available) index_->EntryOf(name);
+}
+
+bool CoverageIndex::Matches(std::string_view name) { return index_->available && index_->Matches(name); }
+
+FcPattern* CoverageIndex::FaceOf(std::string_view name) {
+  return index_->available ? index_->Face(index_->EntryOf(name)) : nullptr;
+}
+
+bool CoverageIndex::KnownLanguage(const std::string& tag) {
+  if (tag.empty() || !FcInit()) return false;
+  const std::string language = tag.substr(0, tag.find('-'));
+  bool known = false;
+  if (FcStrSet* langs = FcGetLangs()) {
+    known = FcStrSetMember(langs, reinterpret_cast<const FcChar8*>(tag.c_str())) ||
+            (!language.empty() && FcStrSetMember(langs, reinterpret_cast<const FcChar8*>(language.c_str())));
+    FcStrSetDestroy(langs);
+  }
+  return known;
+}
+
+}  // namespace typeloom::platform

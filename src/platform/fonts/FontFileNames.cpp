@@ -1,0 +1,179 @@
+#include "platform/fonts/FontFileNames.h"
+
+#include "platform/fonts/FontsKeyNames.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string_view>
+
+namespace typeloom::platform {
+namespace {
+
+std::string GetString(FcPattern* p, const char* object, int n = 0) {
+  FcChar8* s = nullptr;
+  return FcPatternGetString(p, object, n, &s) == FcResultMatch && s != nullptr
+             ? std::string(reinterpret_cast<const char*>(s))
+             : std::string();
+}
+
+// The value of `object` in English when its language list says which, else the first.
+std::string English(FcPattern* p, const char* object, const char* langObject) {
+  for (int n = 0;; ++n) {
+    FcChar8* lang = nullptr;
+    if (FcPatternGetString(p, langObject, n, &lang) != FcResultMatch) break;
+    const std::string_view l(reinterpret_cast<const char*>(lang));
+    if (l == "en" || l.rfind("en-", 0) == 0 || l.rfind("en_", 0) == 0) {
+      std::string s = GetString(p, object, n);
+      if (!s.empty()) return s;
+    }
+  }
+  return GetString(p, object, 0);
+}
+
+std::string BaseName(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string Stem(const std::string& baseName) {
+  const std::size_t dot = baseName.rfind('.');
+  return dot == std::string::npos || dot == 0 ? baseName : baseName.substr(0, dot);
+}
+
+std::string Kind(const std::string& format) {
+  if (format == "TrueType") return "(TrueType)";
+  if (format == "CFF") return "(OpenType)";
+  if (format == "Type 1") return "(Type 1)";
+  return "(" + (format.empty() ? std::string("Unknown") : format) + ")";
+}
+
+}  // namespace
+
+bool ReadFontFiles(std::vector<InstalledFontFile>& files) {
+  files.clear();
+  if (FcInit() == FcFalse) return false;
+  FcConfig* config = FcConfigGetCurrent();
+  if (config == nullptr) return false;
+
+  // The configuration's own font sets, read in place: a listing (FcFontList) would
+  // copy every pattern and hash them to drop duplicates, which a set cannot hold.
+  // Entries keep the pattern; names are read from it only for the faces that name
+  // a file (tens of thousands of fonts make every copy count).
+  struct Entry {
+    const char* path;
+    int index;      // face number within the file
+    bool variable;  // the whole design space rather than an instance
+    FcPattern* pattern;
+  };
+  std::vector<Entry> entries;
+  for (const FcSetName which : {FcSetSystem, FcSetApplication}) {
+    FcFontSet* set = FcConfigGetFonts(config, which);
+    if (set == nullptr) continue;
+    entries.reserve(entries.size() + static_cast<std::size_t>(set->nfont));
+    for (int i = 0; i < set->nfont; ++i) {
+      FcPattern* p = set->fonts[i];
+      FcChar8* file = nullptr;
+      if (FcPatternGetString(p, FC_FILE, 0, &file) != FcResultMatch || file == nullptr || *file == 0) continue;
+      int index = 0;
+      FcPatternGetInteger(p, FC_INDEX, 0, &index);
+      if ((index >> 16) != 0) continue;  // a named instance of a variable font
+      entries.push_back({reinterpret_cast<const char*>(file), index & 0xFFFF, false, p});
+    }
+  }
+  const auto isVariable = [](FcPattern* p) {
+    FcBool variable = FcFalse;
+    return FcPatternGetBool(p, FC_VARIABLE, 0, &variable) == FcResultMatch && variable != FcFalse;
+  };
+  // Path order, each file's faces in index order. A variable font is listed as its
+  // design space and as its default named instance, both with the face's own index;
+  // the instance, which has the names, sorts first and stands for the face.
+  // fontconfig keeps each folder's files in name order, so the set is often in this
+  // order already. Only faces listed twice need to know which entry is the variable one.
+  const auto before = [](const Entry& a, const Entry& b) {
+    const int c = std::strcmp(a.path, b.path);
+    return c != 0 ? c < 0 : a.index < b.index;
+  };
+  if (!std::is_sorted(entries.begin(), entries.end(), before)) std::stable_sort(entries.begin(), entries.end(), before);
+  for (std::size_t i = 0; i < entries.size();) {
+    std::size_t end = i + 1;
+    while (end < entries.size() && !before(entries[i], entries[end])) ++end;
+    if (end - i > 1) {
+      for (std::size_t k = i; k < end; ++k) entries[k].variable = isVariable(entries[k].pattern);
+      std::stable_sort(entries.begin() + static_cast<std::ptrdiff_t>(i), entries.begin() + static_cast<std::ptrdiff_t>(end),
+                       [](const Entry& a, const Entry& b) { return !a.variable && b.variable; });
+    }
+    i = end;
+  }
+
+  // One group a file: its first entry (for the path) and one pattern a face.
+  struct File {
+    std::size_t first;
+    std::vector<FcPattern*> faces;
+    bool scalable = true;  // of the first face
+  };
+  std::vector<File> byPath;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const Entry& e = entries[i];
+    if (byPath.empty() || std::strcmp(entries[byPath.back().first].path, e.path) != 0) byPath.push_back({i, {}, true});
+    if (i > 0 && !byPath.back().faces.empty() && entries[i - 1].index == e.index) continue;  // same face again
+    byPath.back().faces.push_back(e.pattern);
+  }
+
+  const auto scalable = [](FcPattern* p) {
+    FcBool value = FcTrue;
+    return FcPatternGetBool(p, FC_SCALABLE, 0, &value) != FcResultMatch || value != FcFalse;
+  };
+  const auto faceName = [](FcPattern* p, const std::string& family, const std::string& style) {
+    std::string name = English(p, FC_FULLNAME, FC_FULLNAMELANG);
+    if (name.empty()) name = style.empty() ? family : family + " " + style;
+    return name;
+  };
+
+  // Point sizes of each bitmap family and style, over all of its files.
+  std::map<std::pair<std::string, std::string>, std::set<int>> bitmapSizes;
+  for (File& file : byPath) {
+    FcPattern* first = file.faces.front();
+    file.scalable = scalable(first);
+    if (file.scalable) continue;
+    auto& sizes = bitmapSizes[{English(first, FC_FAMILY, FC_FAMILYLANG), English(first, FC_STYLE, FC_STYLELANG)}];
+    double px = 0;
+    for (int n = 0; FcPatternGetDouble(first, FC_PIXEL_SIZE, n, &px) == FcResultMatch; ++n) {
+      if (px > 0 && px <= 10000) sizes.insert(static_cast<int>(std::lround(px * 72.0 / 96.0)));
+    }
+  }
+
+  files.reserve(byPath.size());
+  std::vector<std::string> names;
+  for (const File& file : byPath) {
+    const std::string path = entries[file.first].path;
+    FcPattern* first = file.faces.front();
+    std::string base = BaseName(path);
+    std::string name;
+    if (!file.scalable) {
+      const std::string family = English(first, FC_FAMILY, FC_FAMILYLANG);
+      const std::string style = English(first, FC_STYLE, FC_STYLELANG);
+      const std::string full = faceName(first, family, style);
+      const std::string shown = !family.empty() ? family : !full.empty() ? full : Stem(base);
+      name = fontskey::BitmapName(shown, style, bitmapSizes[{family, style}]);
+    } else {
+      names.clear();
+      for (FcPattern* face : file.faces) {
+        // The family and style are read only for a face without a full name.
+        std::string n = English(face, FC_FULLNAME, FC_FULLNAMELANG);
+        if (n.empty()) n = faceName(face, English(face, FC_FAMILY, FC_FAMILYLANG), English(face, FC_STYLE, FC_STYLELANG));
+        if (!n.empty()) names.push_back(std::move(n));
+      }
+      if (names.empty()) names.push_back(Stem(base));
+      name = fontskey::ScalableName(names, Kind(GetString(first, FC_FONTFORMAT)));
+    }
+    files.push_back(InstalledFontFile{std::move(name), std::move(base), path});
+  }
+  return true;
+}
+
+}  // namespace typeloom::platform
