@@ -59,7 +59,7 @@ std::optional<std::string> AsciiListName(std::string_view valueName) {
   // Positions are counted in UTF-16 units by the catalogue; with an ASCII first
   // character every test below ("past the second character", "at the end") gives the
   // same answer on bytes.
-  if (valueName.empty() || static_cast<unsigned char>(valueName.front()) >= 0x80) return std::nullopt;
+  if (!valueName.empty() && static_cast<unsigned char>(valueName.front()) >= 0x80) return std::nullopt;
   std::string_view v = valueName;
   if (const std::size_t p = v.find('('); p != std::string_view::npos && p >= 2) v = CutAt(v, p);
   if (const std::size_t p = FindWord(v, "Italic"); p != std::string_view::npos && p + 6 == v.size()) v = CutAt(v, p);
@@ -143,6 +143,7 @@ std::optional<QuickAnswer> AnswerCoverageList(const std::vector<std::string_view
   std::vector<std::string> names;
   names.reserve(files.size());
   for (const platform::InstalledFontFile& file : files) {
+    if (file.valueName.empty()) return std::nullopt;  // the fonts key's enumeration ends there
     std::optional<std::string> name = AsciiListName(file.valueName);
     if (!name) return std::nullopt;
     if (!name->empty()) names.push_back(std::move(*name));

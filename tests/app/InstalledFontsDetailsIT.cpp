@@ -3,6 +3,8 @@
 // version string (read here by HarfBuzz, independently of the program's reader).
 #include "app/FontCatalogue.h"
 #include "app/FontDisplay.h"
+#include "app/Main.h"
+#include "app/QuickCoverageList.h"
 #include "platform/fonts/FaceResolver.h"
 #include "platform/fonts/FontCoverage.h"
 #include "platform/fonts/FontconfigFonts.h"
@@ -10,12 +12,14 @@
 #include "platform/registry/LinuxRegistry.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <hb-ot.h>
 #include <hb.h>
 
+#include <cstdio>
 #include <memory>
 #include <sstream>
 
@@ -94,6 +98,40 @@ TEST(InstalledFontsDetailsIT, CoverageReadsTheFaceEveryListNameDrawsIn) {
       EXPECT_EQ(quick.Matches(name), coverage.Matches(name)) << name.toStdString() << " U+" << std::hex << static_cast<std::uint32_t>(probe);
     }
   }
+}
+
+// The list filter answered without Qt prints exactly what the start module prints,
+// for every installed font (also names installed nowhere, which share a match).
+TEST(InstalledFontsDetailsIT, QuickListFilterPrintsWhatTheStartModulePrints) {
+  QLocale::setDefault(QLocale::c());  // the order the quick answer is given in
+  auto registry = platform::MakeLinuxRegistry();
+  const std::vector<std::vector<std::string_view>> queries = {
+      {"--covers", "a"},          {"--covers", "Typeloom \u03a9\u03bc\u03ad\u03b3\u03b1 \u03c9\u03c1\u03b1\u03af\u03b1"},
+      {"--covers", "\u0416"},    {"--covers", "\u65e5\u672c"}, {"--covers", "\u2192"},  {"--covers", "\uf000"},
+      {"--covers", "\u20ac"},    {"--lang", "el"},   {"--lang", "ar"},    {"--lang", "zh-tw"},
+      {"--lang", "sr-latn"},      {"--covers", "\u00e9", "--lang", "fr"}, {"--lang", "en", "--covers", "\u0628"},
+  };
+  const auto env = [](const char* name) -> const char* { return std::string_view(name) == "LANG" ? "C.UTF-8" : nullptr; };
+  int answered = 0;
+  for (const auto& query : queries) {
+    std::string label;
+    for (const std::string_view part : query) label += std::string(part) + " ";
+    const std::optional<QuickAnswer> quick = AnswerCoverageList(query, env);
+    if (!quick) continue;  // names beyond ASCII: the start module answers alone
+    ++answered;
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    ASSERT_NE(err, nullptr);
+    EXPECT_EQ(ListCoveringFonts(query, platform::LinuxInstalledFonts(), *registry, out, err), 0) << label;
+    std::string printed(static_cast<std::size_t>(std::ftell(out)), '\0');
+    std::rewind(out);
+    EXPECT_EQ(std::fread(printed.data(), 1, printed.size(), out), printed.size());
+    std::fclose(out);
+    std::fclose(err);
+    EXPECT_EQ(quick->text, printed) << label;
+  }
+  std::printf("%d of %zu queries answered without Qt\n", answered, queries.size());
 }
 
 }  // namespace

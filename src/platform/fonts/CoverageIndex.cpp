@@ -3,6 +3,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <iterator>
 #include <memory_resource>
 #include <tuple>
@@ -42,6 +43,8 @@ bool IsAscii(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
 // A family name as fontconfig's matching compares it, for ASCII: blanks left out,
 // letters in lower case (more blanks than it skips are left out: a name told apart
 // here is told apart there too).
@@ -49,10 +52,33 @@ std::string Skeleton(std::string_view name) {
   std::string out;
   out.reserve(name.size());
   for (const char c : name) {
-    if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f') continue;
-    out += LowerAscii(c);
+    if (!IsBlank(c)) out += LowerAscii(c);
   }
   return out;
+}
+
+// Whether `name`, as fontconfig's matching compares families, may equal `skeleton`
+// (an ASCII Skeleton). An ASCII name is compared exactly; characters beyond ASCII may
+// fold to ASCII letters (one or more), so such a name may match when its ASCII
+// characters stand in that order in the skeleton.
+bool MaySkeletonMatch(std::string_view name, std::string_view skeleton) {
+  if (IsAscii(name)) {
+    std::size_t at = 0;
+    for (const char c : name) {
+      if (IsBlank(c)) continue;
+      if (at == skeleton.size() || skeleton[at] != LowerAscii(c)) return false;
+      ++at;
+    }
+    return at == skeleton.size();
+  }
+  std::size_t at = 0;
+  for (const char c : name) {
+    if (static_cast<unsigned char>(c) >= 0x80 || IsBlank(c)) continue;
+    at = skeleton.find(LowerAscii(c), at);
+    if (at == std::string_view::npos) return false;
+    ++at;
+  }
+  return true;
 }
 
 }  // namespace
@@ -103,7 +129,7 @@ struct CoverageIndex::Index {
   // How a name draws: as one of an installed family's faces (picked when first
   // needed) or in a face known at once (a full or PostScript name's, a substitute),
   // null: none.
-  using Faces = std::pmr::vector<FcPattern*>;
+  using Faces = std::pmr::vector<std::uint32_t>;  // positions in `held`
   struct Entry {
     const Faces* family = nullptr;
     std::string_view request;   // the family as the name asks for it (in the arena)
@@ -119,12 +145,12 @@ struct CoverageIndex::Index {
   bool available = false;
   std::pmr::monotonic_buffer_resource arena{std::size_t{1} << 18};
   std::vector<FcPattern*> held;                                // every indexed face, referenced
+  std::vector<std::int8_t> covered;                            // the query's answer for each, -1: not asked yet
   Map<Faces> families{&arena};                                 // family name -> faces
   Map<FcPattern*> fullNames{&arena};                           // full name -> first face by file and index
   Map<FcPattern*> postScriptNames{&arena};                     // PostScript name -> the same
   std::pmr::unordered_map<std::string_view, Entry> entries{&arena};  // name, exactly -> how it draws
   std::vector<const FcChar8*> familyNames;                     // every face's families, as written
-  std::vector<std::string> familySkeletons;                    // the same without blanks and case, once each
   std::vector<std::pair<FcPattern*, FcPattern*>> substitutes;  // request without its name -> face
   std::string folding;                                         // Key's buffer
   FcCharSet* characters = nullptr;                             // the query's
@@ -161,13 +187,15 @@ struct CoverageIndex::Index {
 
   void Add(FcPattern* p) {
     FcPatternReference(p);
+    const auto at = static_cast<std::uint32_t>(held.size());
     held.push_back(p);
+    covered.push_back(-1);
     FcChar8* s = nullptr;
     for (int i = 0; FcPatternGetString(p, FC_FAMILY, i, &s) == FcResultMatch; ++i) {
       familyNames.push_back(s);
       // A family named twice counts once: the face is then the last one added.
       Faces& faces = families.try_emplace(Key(View(s), true)).first->second;
-      if (faces.empty() || faces.back() != p) faces.push_back(p);
+      if (faces.empty() || faces.back() != at) faces.push_back(at);
     }
     for (const auto& [object, names] :
          {std::pair{FC_FULLNAME, &fullNames}, std::pair{FC_POSTSCRIPT_NAME, &postScriptNames}}) {
@@ -180,7 +208,7 @@ struct CoverageIndex::Index {
 
   // fontconfig's best face for `request` among `candidates` (all when null);
   // the answer is owned by the caller.
-  static FcPattern* Match(FcPattern* request, const Faces* candidates) {
+  FcPattern* Match(FcPattern* request, const Faces* candidates) const {
     if (request == nullptr) return nullptr;
     FcResult result = FcResultNoMatch;
     FcPattern* match = nullptr;
@@ -189,7 +217,8 @@ struct CoverageIndex::Index {
     } else {
       FcFontSet* set = FcFontSetCreate();
       if (set != nullptr) {
-        for (FcPattern* p : *candidates) {
+        for (const std::uint32_t at : *candidates) {
+          FcPattern* p = held[at];
           FcPatternReference(p);
           if (!FcFontSetAdd(set, p)) FcPatternDestroy(p);
         }
@@ -255,29 +284,11 @@ struct CoverageIndex::Index {
   // compares them without regard to blanks and case, folding text beyond ASCII by
   // its own table). Told for certain only for an ASCII family; any other is assumed
   // found.
-  bool FamilyOfAFace(const std::string& family) {
+  bool FamilyOfAFace(const std::string& family) const {
     const std::string asked = Skeleton(family);
     if (!IsAscii(asked)) return true;
-    if (familySkeletons.empty()) {
-      std::unordered_set<std::string> seen;
-      for (const FcChar8* name : familyNames) {
-        std::string skeleton = Skeleton(View(name));
-        if (seen.insert(skeleton).second) familySkeletons.push_back(std::move(skeleton));
-      }
-    }
-    return std::any_of(familySkeletons.begin(), familySkeletons.end(), [&](const std::string& known) {
-      if (IsAscii(known)) return known == asked;
-      // Characters beyond ASCII may fold to ASCII letters (one or more): the family
-      // could match only if its ASCII characters stand in that order in the name.
-      std::size_t at = 0;
-      for (const char c : known) {
-        if (static_cast<unsigned char>(c) >= 0x80) continue;
-        at = asked.find(c, at);
-        if (at == std::string::npos) return false;
-        ++at;
-      }
-      return true;
-    });
+    return std::any_of(familyNames.begin(), familyNames.end(),
+                       [&](const FcChar8* known) { return MaySkeletonMatch(View(known), asked); });
   }
 
   // fontconfig's substitute for a name installed nowhere. Its request is the name
@@ -327,6 +338,13 @@ struct CoverageIndex::Index {
     }
   }
 
+  // Covers for an indexed face, asked once a query.
+  bool CoversFace(std::uint32_t at) {
+    std::int8_t& answer = covered[at];
+    if (answer < 0) answer = Covers(held[at]) ? 1 : 0;
+    return answer == 1;
+  }
+
   // Whether `face` has what the query asks for.
   bool Covers(FcPattern* face) const {
     if (characters != nullptr) {
@@ -349,8 +367,10 @@ struct CoverageIndex::Index {
       // sets: when all the family's faces answer alike, that is the answer, and the
       // pick (a substitution and a match) is not needed.
       const Faces& faces = *entry.family;
-      const bool first = Covers(faces.front());
-      if (std::all_of(faces.begin() + 1, faces.end(), [&](FcPattern* p) { return Covers(p) == first; })) return first;
+      const bool first = CoversFace(faces.front());
+      if (std::all_of(faces.begin() + 1, faces.end(), [&](std::uint32_t at) { return CoversFace(at) == first; })) {
+        return first;
+      }
     }
     FcPattern* face = Face(entry);
     return face != nullptr && Covers(face);
@@ -376,6 +396,7 @@ void CoverageIndex::SetQuery(const std::vector<char32_t>& characters, const std:
   if (index_->language != nullptr) FcLangSetDestroy(index_->language);
   index_->characters = nullptr;
   index_->language = nullptr;
+  std::fill(index_->covered.begin(), index_->covered.end(), std::int8_t{-1});
   if (!characters.empty()) {
     index_->characters = FcCharSetCreate();
     for (const char32_t c : characters) {

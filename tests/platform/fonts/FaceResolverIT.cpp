@@ -222,7 +222,10 @@ TEST(FontCoverageIT, ReadsTheFaceTheNameDrawsIn) {
   ASSERT_TRUE(coverage.Available());
   for (const char* name : {"Test Pair", "test pair", "Test Pair Italic", "Test Sans", "Test Sans Bold",
                            "Test Sans Fett", "Test Serif Regular", "Test Var", "Test Fixed", "Test Big",
-                           "Detail Odd", "DetailOdd-Heavy", "Detail Steps", "Detail Steps 8,10,12,14,18,24", "Test Fixed 10,12,", "Test Many First", "TestSans-Bold", "testsans-bold", "DetailOdd-Heavy", "No Such Face", ""}) {
+                           "Detail Odd", "DetailOdd-Heavy", "Detail Steps", "Detail Steps 8,10,12,14,18,24", "Test Fixed 10,12,", "Test Many First", "TestSans-Bold", "testsans-bold", "DetailOdd-Heavy", "No Such Face",
+                           // Names installed nowhere share one match, but not one that
+                           // fontconfig finds as a family without regard to blanks.
+                           "Another Missing Face", "Test  Sans", "TESTSANS", "Missing 10,12", "Missing Bold", ""}) {
     const FaceLocation face = LocateFace(name);
     const std::optional<CoverageFacts> facts = coverage.FactsOf(name);
     ASSERT_TRUE(facts.has_value()) << name;
