@@ -153,7 +153,8 @@ std::optional<QuickAnswer> AnswerCoverageList(const std::vector<std::string_view
   platform::CoverageIndex index(FoldTowardsAscii);
   if (!index.Available()) return std::nullopt;
   index.SetQuery(query.characters, query.language);
-  return QuickAnswer{CoveringListText(std::move(names), [&](const std::string& name) { return index.Matches(name); })};
+  const auto covers = [&](const std::string& name) { return index.MatchesOnce(name); };
+  return QuickAnswer{CoveringListText(std::move(names), covers)};
 }
 
 }  // namespace typeloom::app

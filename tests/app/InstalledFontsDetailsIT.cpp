@@ -106,12 +106,23 @@ TEST(InstalledFontsDetailsIT, QuickListFilterPrintsWhatTheStartModulePrints) {
   QLocale::setDefault(QLocale::c());  // the order the quick answer is given in
   auto registry = platform::MakeLinuxRegistry();
   const std::vector<std::vector<std::string_view>> queries = {
-      {"--covers", "a"},          {"--covers", "Typeloom \u03a9\u03bc\u03ad\u03b3\u03b1 \u03c9\u03c1\u03b1\u03af\u03b1"},
-      {"--covers", "\u0416"},    {"--covers", "\u65e5\u672c"}, {"--covers", "\u2192"},  {"--covers", "\uf000"},
-      {"--covers", "\u20ac"},    {"--lang", "el"},   {"--lang", "ar"},    {"--lang", "zh-tw"},
-      {"--lang", "sr-latn"},      {"--covers", "\u00e9", "--lang", "fr"}, {"--lang", "en", "--covers", "\u0628"},
+      {"--covers", "a"},
+      {"--covers", "Typeloom \u03a9\u03bc\u03ad\u03b3\u03b1 \u03c9\u03c1\u03b1\u03af\u03b1"},
+      {"--covers", "\u0416"},
+      {"--covers", "\u65e5\u672c"},
+      {"--covers", "\u2192"},
+      {"--covers", "\uf000"},
+      {"--covers", "\u20ac"},
+      {"--lang", "el"},
+      {"--lang", "ar"},
+      {"--lang", "zh-tw"},
+      {"--lang", "sr-latn"},
+      {"--covers", "\u00e9", "--lang", "fr"},
+      {"--lang", "en", "--covers", "\u0628"},
   };
-  const auto env = [](const char* name) -> const char* { return std::string_view(name) == "LANG" ? "C.UTF-8" : nullptr; };
+  const auto env = [](const char* name) -> const char* {
+    return std::string_view(name) == "LANG" ? "C.UTF-8" : nullptr;
+  };
   int answered = 0;
   for (const auto& query : queries) {
     std::string label;

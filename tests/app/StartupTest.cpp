@@ -389,7 +389,8 @@ TEST(Startup, HandOverThatReachesNoWindowIsReportedAndFails) {
   EXPECT_EQ(handled, 1);
 }
 
-// --help and --version load no library beyond the C++ runtime; --list and a later
+// --help and --version load no library beyond the C++ runtime; --list --covers asks
+// the quick list module first, which has fontconfig and no Qt; --list and a later
 // start's hand-over load no window library: the start module needs none; the window
 // module that has them is loaded later, and printing, the About box (network,
 // signatures) and the Wayland client only when they are first used.
@@ -400,6 +401,7 @@ TEST(Startup, EachPartNeedsOnlyTheLibrariesOfWhatItDoes) {
     std::vector<const char*> needs, avoids;
   } parts[] = {
       {"typeloom", {"libc.so"}, {"libQt6Core", "libfontconfig", "libxcb", "libQt6Gui", "libharfbuzz"}},
+      {"typeloom-list.so", {"libfontconfig"}, {"libQt6Core", "libxcb", "libicu", "libglib"}},
       {"typeloom-start.so", {"libQt6Core", "libfontconfig"},
        {"libQt6Gui", "libQt6Widgets", "libQt6Network", "libQt6PrintSupport", "libharfbuzz", "libcrypto"}},
       {"typeloom-window.so",

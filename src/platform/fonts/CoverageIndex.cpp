@@ -236,7 +236,7 @@ struct CoverageIndex::Index {
     return entries.emplace(kept, Route(kept)).first->second;
   }
 
-  // `name` lives in the arena.
+  // `name` outlives the entry (the entry's request may be part of it).
   Entry Route(std::string_view name) {
     Entry entry;
     if (Installed(name, entry)) return entry;
@@ -250,7 +250,7 @@ struct CoverageIndex::Index {
   }
 
   // An installed family's, full name's or PostScript name's entry; false for any
-  // other name. `name` lives in the arena.
+  // other name. `name` outlives the entry.
   bool Installed(std::string_view name, Entry& entry) {
     if (name.empty()) return false;
     const std::string_view key = Key(name, false);
@@ -360,8 +360,7 @@ struct CoverageIndex::Index {
     return true;
   }
 
-  bool Matches(std::string_view name) {
-    Entry& entry = EntryOf(name);
+  bool Matches(Entry& entry) {
     if (!entry.picked) {
       // The face picked is one of the family's, with its own character and language
       // sets: when all the family's faces answer alike, that is the answer, and the
@@ -374,6 +373,15 @@ struct CoverageIndex::Index {
     }
     FcPattern* face = Face(entry);
     return face != nullptr && Covers(face);
+  }
+
+  // Matches without keeping the route (a name asked once).
+  bool MatchesOnce(std::string_view name) {
+    if (const auto it = entries.find(name); it != entries.end()) return Matches(it->second);
+    Entry entry = Route(name);
+    const bool answer = Matches(entry);
+    if (entry.face != nullptr) FcPatternDestroy(entry.face);
+    return answer;
   }
 };
 
@@ -413,7 +421,11 @@ void CoverageIndex::Prepare(std::string_view name) {
   if (index_->available) index_->EntryOf(name);
 }
 
-bool CoverageIndex::Matches(std::string_view name) { return index_->available && index_->Matches(name); }
+bool CoverageIndex::Matches(std::string_view name) {
+  return index_->available && index_->Matches(index_->EntryOf(name));
+}
+
+bool CoverageIndex::MatchesOnce(std::string_view name) { return index_->available && index_->MatchesOnce(name); }
 
 FcPattern* CoverageIndex::FaceOf(std::string_view name) {
   return index_->available ? index_->Face(index_->EntryOf(name)) : nullptr;

@@ -34,6 +34,8 @@ class CoverageIndex {
   // characters) and, unless `language` is empty, support of that normalised tag.
   void SetQuery(const std::vector<char32_t>& characters, const std::string& language);
   bool Matches(std::string_view name);
+  // The same for a name asked once: its route is not kept.
+  bool MatchesOnce(std::string_view name);
 
   // Reads ahead how `name` draws, so that Matches and FaceOf answer it at once later.
   void Prepare(std::string_view name);
