@@ -3,15 +3,21 @@
 #include "app/CoverageText.h"
 #include "platform/fonts/CoverageIndex.h"
 #include "platform/fonts/FontFileNames.h"
+#include "platform/ui/AsciiListOrder.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 namespace typeloom::app {
 namespace {
 
 bool IsAscii(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool IsPrintableAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
 }
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -43,7 +49,7 @@ bool EnvironmentSet(const std::function<const char*(const char*)>& environment, 
 
 }  // namespace
 
-bool ListSortsInCOrder(const std::function<const char*(const char*)>& environment) {
+QuickOrder ListOrderFromEnvironment(const std::function<const char*(const char*)>& environment) {
   std::string_view locale;
   for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
     if (EnvironmentSet(environment, name)) {
@@ -51,8 +57,28 @@ bool ListSortsInCOrder(const std::function<const char*(const char*)>& environmen
       break;
     }
   }
-  if (locale.empty() || locale == "C" || locale == "POSIX") return true;
-  return (locale == "C.UTF-8" || locale == "C.utf8") && !EnvironmentSet(environment, "LANGUAGE");
+  if (locale.empty() || locale == "C" || locale == "POSIX") return QuickOrder::C;
+  if (EnvironmentSet(environment, "LANGUAGE")) return QuickOrder::None;
+  if (locale == "C.UTF-8" || locale == "C.utf8") return QuickOrder::C;
+  // language[_COUNTRY][.charset]
+  const std::size_t dot = locale.find('.');
+  const std::string_view name = locale.substr(0, dot);
+  if (dot != std::string_view::npos) {
+    const std::string_view charset = locale.substr(dot + 1);
+    const bool plain = !charset.empty() && std::all_of(charset.begin(), charset.end(), [](char c) {
+      return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
+    });
+    if (!plain) return QuickOrder::None;
+  }
+  const auto lower = [](char c) { return c >= 'a' && c <= 'z'; };
+  const auto upper = [](char c) { return c >= 'A' && c <= 'Z'; };
+  if (name.size() != 2 && name.size() != 5) return QuickOrder::None;
+  if (!lower(name[0]) || !lower(name[1])) return QuickOrder::None;
+  if (name.size() == 5 && (name[2] != '_' || !upper(name[3]) || !upper(name[4]))) return QuickOrder::None;
+  const std::string_view language = name.substr(0, 2);
+  const auto& plain = platform::asciiorder::kPlainLanguages;
+  return std::find(std::begin(plain), std::end(plain), language) != std::end(plain) ? QuickOrder::PrintableAscii
+                                                                                      : QuickOrder::None;
 }
 
 std::optional<std::string> AsciiListName(std::string_view valueName) {
@@ -95,14 +121,23 @@ std::string FoldTowardsAscii(std::string_view utf8) {
   return out;
 }
 
-std::string CoveringListText(std::vector<std::string> names, const std::function<bool(const std::string&)>& covers) {
+std::string CoveringListText(std::vector<std::string> names, const std::function<bool(const std::string&)>& covers,
+                             QuickOrder order) {
   struct Keyed {
     std::string key;
     std::string name;
   };
+  // The C locale compares case-folded text; the common order compares ranks.
+  const auto key = [order](const std::string& name) {
+    std::string out = LowerAscii(name);
+    if (order == QuickOrder::PrintableAscii) {
+      for (char& c : out) c = static_cast<char>(platform::asciiorder::kRank[static_cast<unsigned char>(c) & 0x7F]);
+    }
+    return out;
+  };
   std::vector<Keyed> shown;
   for (std::string& name : names) {
-    if (covers(name)) shown.push_back({LowerAscii(name), std::move(name)});
+    if (covers(name)) shown.push_back({key(name), std::move(name)});
   }
   std::sort(shown.begin(), shown.end(), [](const Keyed& a, const Keyed& b) {
     if (a.key != b.key) return a.key < b.key;
@@ -134,7 +169,8 @@ std::string CoveringListText(std::vector<std::string> names, const std::function
 
 std::optional<QuickAnswer> AnswerCoverageList(const std::vector<std::string_view>& arguments,
                                               const std::function<const char*(const char*)>& environment) {
-  if (!ListSortsInCOrder(environment)) return std::nullopt;
+  const QuickOrder order = ListOrderFromEnvironment(environment);
+  if (order == QuickOrder::None) return std::nullopt;
   const ListQuery query = ParseListQuery(arguments);
   if (!query.error.empty()) return std::nullopt;
   if (query.hasLanguage && !platform::CoverageIndex::KnownLanguage(query.language)) return std::nullopt;
@@ -146,6 +182,9 @@ std::optional<QuickAnswer> AnswerCoverageList(const std::vector<std::string_view
     if (file.valueName.empty()) return std::nullopt;  // the fonts key's enumeration ends there
     std::optional<std::string> name = AsciiListName(file.valueName);
     if (!name) return std::nullopt;
+    // Under the common order, one name that is not printable sends the whole list
+    // to the collator.
+    if (order == QuickOrder::PrintableAscii && !IsPrintableAscii(*name)) return std::nullopt;
     if (!name->empty()) names.push_back(std::move(*name));
   }
   std::sort(names.begin(), names.end());
@@ -154,7 +193,7 @@ std::optional<QuickAnswer> AnswerCoverageList(const std::vector<std::string_view
   if (!index.Available()) return std::nullopt;
   index.SetQuery(query.characters, query.language);
   const auto covers = [&](const std::string& name) { return index.MatchesOnce(name); };
-  return QuickAnswer{CoveringListText(std::move(names), covers)};
+  return QuickAnswer{CoveringListText(std::move(names), covers, order)};
 }
 
 }  // namespace typeloom::app

@@ -72,38 +72,53 @@ TEST(QuickCoverageList, ListNamesAreTheCataloguesOrNone) {
 }
 
 // The locale Qt collates in, from the environment (checked against Qt 6.4 by hand
-// for each row): only the C locale's order is told without Qt.
-TEST(QuickCoverageList, SortsInCOrderOnlyWhereQtDoes) {
+// for each row): only the C locale's order and the common order of printable ASCII
+// are told without Qt.
+TEST(QuickCoverageList, OrdersOnlyWhereQtOrdersWithoutACollation) {
   using Env = std::map<std::string, std::string>;
+  const QuickOrder none = QuickOrder::None, c = QuickOrder::C, ascii = QuickOrder::PrintableAscii;
   const struct {
     Env env;
-    bool cOrder;
+    QuickOrder order;
   } cases[] = {
-      {{}, true},
-      {{{"LANG", "C"}}, true},
-      {{{"LANG", "POSIX"}}, true},
-      {{{"LANG", "C.UTF-8"}}, true},
-      {{{"LANG", "C.utf8"}}, true},
-      {{{"LANG", "C.UTF-8"}, {"LANGUAGE", ""}}, true},
-      {{{"LANG", "C"}, {"LANGUAGE", "de"}}, true},
-      {{{"LANG", "C.UTF-8"}, {"LANGUAGE", "de"}}, false},
-      {{{"LANG", "en_US.UTF-8"}}, false},
-      {{{"LANG", "en_US.UTF-8"}, {"LC_ALL", "C"}}, true},
-      {{{"LANG", "de_DE.UTF-8"}, {"LC_ALL", "C.UTF-8"}}, true},
-      {{{"LANG", "C.UTF-8"}, {"LC_MESSAGES", "de_DE.UTF-8"}}, false},
-      {{{"LANG", "C.UTF-8"}, {"LC_COLLATE", "de_DE.UTF-8"}}, true},
-      {{{"LANG", "C.UTF-8"}, {"LC_ALL", ""}}, true},
-      {{{"LANG", "C.UTF-8@euro"}}, false},
+      {{}, c},
+      {{{"LANG", "C"}}, c},
+      {{{"LANG", "POSIX"}}, c},
+      {{{"LANG", "C.UTF-8"}}, c},
+      {{{"LANG", "C.utf8"}}, c},
+      {{{"LANG", "C.UTF-8"}, {"LANGUAGE", ""}}, c},
+      {{{"LANG", "C"}, {"LANGUAGE", "de"}}, c},
+      {{{"LANG", "C.UTF-8"}, {"LANGUAGE", "de"}}, none},  // Qt takes German
+      {{{"LANG", "en_US.UTF-8"}}, ascii},
+      {{{"LANG", "en_US"}}, ascii},
+      {{{"LANG", "en"}}, ascii},
+      {{{"LANG", "de_DE.UTF-8"}}, ascii},
+      {{{"LANG", "pt_BR.UTF-8"}}, ascii},
+      {{{"LANG", "it_IT.utf8"}}, ascii},
+      {{{"LANG", "en_US.ISO-8859-1"}}, ascii},
+      {{{"LANG", "en_US.UTF-8"}, {"LANGUAGE", "de"}}, none},  // a LANGUAGE list is Qt's to read
+      {{{"LANG", "sv_SE.UTF-8"}}, none},
+      {{{"LANG", "ru_RU.UTF-8"}}, none},
+      {{{"LANG", "sr_RS@latin"}}, none},
+      {{{"LANG", "de_DE@euro"}}, none},
+      {{{"LANG", "EN_us.UTF-8"}}, none},
+      {{{"LANG", "en_US.UTF-8"}, {"LC_ALL", "C"}}, c},
+      {{{"LANG", "de_DE.UTF-8"}, {"LC_ALL", "C.UTF-8"}}, c},
+      {{{"LANG", "C.UTF-8"}, {"LC_MESSAGES", "de_DE.UTF-8"}}, ascii},
+      {{{"LANG", "en_US.UTF-8"}, {"LC_MESSAGES", "ru_RU.UTF-8"}}, none},
+      {{{"LANG", "C.UTF-8"}, {"LC_COLLATE", "sv_SE.UTF-8"}}, c},
+      {{{"LANG", "C.UTF-8"}, {"LC_ALL", ""}}, c},
+      {{{"LANG", "C.UTF-8@euro"}}, none},
   };
-  for (const auto& c : cases) {
+  for (const auto& row : cases) {
     std::string label;
-    for (const auto& [name, value] : c.env) label += name + "=" + value + " ";
+    for (const auto& [name, value] : row.env) label += name + "=" + value + " ";
     SCOPED_TRACE(label);
-    EXPECT_EQ(ListSortsInCOrder([&](const char* name) -> const char* {
-                const auto it = c.env.find(name);
-                return it == c.env.end() ? nullptr : it->second.c_str();
+    EXPECT_EQ(ListOrderFromEnvironment([&](const char* name) -> const char* {
+                const auto it = row.env.find(name);
+                return it == row.env.end() ? nullptr : it->second.c_str();
               }),
-              c.cOrder);
+              row.order);
   }
 }
 
@@ -130,25 +145,37 @@ TEST(QuickCoverageList, FoldsTowardsAsciiAsQtDoes) {
   }
 }
 
-// The order and the escapes of the printed list are those of --list in the C locale.
+// The order and the escapes of the printed list are those of --list, in the C locale
+// and under a locale that keeps printable ASCII in its common order.
 TEST(QuickCoverageList, PrintsInTheListsOrderAndEscapes) {
-  QLocale::setDefault(QLocale::c());  // before the list's collator is made in this process
-  const std::vector<std::string> names = {"b", "B", "a", "A b", "A", "Ab", "a\\b", "a_b", "a-b", "a b", "A1",
-                                          "Z003", "z003 Medium", "[x]", "~x", "Tab\tName", "Esc\x1bName", "Del\x7f"};
-  const auto text = CoveringListText(names, [](const std::string& name) { return name != "Ab"; });
-  QStringList expected;
-  for (const std::string& name : names) {
-    if (name != "Ab") expected << QString::fromStdString(name);
+  const std::vector<std::string> names = {"b", "B", "a", "A b", "A", "Ab", "a\\b", "a_b", "a-b", "a b", "A1", "a.b",
+                                          "Z003", "z003 Medium", "[x]", "~x", "$x", "0x", "a(b", "Tab\tName",
+                                          "Esc\x1bName", "Del\x7f"};
+  const auto shown = [](const std::string& name) { return name != "Ab"; };
+  const std::pair<QuickOrder, QLocale> orders[] = {{QuickOrder::C, QLocale::c()},
+                                                  {QuickOrder::PrintableAscii, QLocale(QLocale::English)}};
+  for (const auto& [order, locale] : orders) {
+    SCOPED_TRACE(locale.name().toStdString());
+    std::vector<std::string> given;
+    QStringList expected;
+    for (const std::string& name : names) {
+      // Under the common order the names are printable.
+      if (order == QuickOrder::PrintableAscii && name.find_first_of("\t\x1b\x7f") != std::string::npos) continue;
+      given.push_back(name);
+      if (shown(name)) expected << QString::fromStdString(name);
+    }
+    const platform::ListOrder list(locale);
+    ASSERT_EQ(list.OrdersAsciiItself(), order == QuickOrder::PrintableAscii);
+    list.Sort(expected);
+    QString escaped;
+    for (const QString& name : expected) {
+      QString line = name;
+      line.replace("\\", "\\\\").replace("\t", "\\t").replace("\x1b", "\\e").replace("\x7f", "\\x7f");
+      escaped += line + "\n";
+    }
+    EXPECT_EQ(QString::fromStdString(CoveringListText(given, shown, order)), escaped);
+    EXPECT_EQ(CoveringListText({}, shown, order), "");
   }
-  platform::SortListItems(expected);
-  QString escaped;
-  for (const QString& name : expected) {
-    QString line = name;
-    line.replace("\\", "\\\\").replace("\t", "\\t").replace("\x1b", "\\e").replace("\x7f", "\\x7f");
-    escaped += line + "\n";
-  }
-  EXPECT_EQ(QString::fromStdString(text), escaped);
-  EXPECT_EQ(CoveringListText({}, [](const std::string&) { return true; }), "");
 }
 
 }  // namespace

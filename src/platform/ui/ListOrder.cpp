@@ -1,9 +1,11 @@
 #include "platform/ui/ListOrder.h"
 
+#include "platform/ui/AsciiListOrder.h"
+
 #include <QCollator>
 
 #include <algorithm>
-#include <array>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,23 +13,7 @@
 namespace typeloom::platform {
 namespace {
 
-// The common collation order of printable ASCII, case aside: space, punctuation,
-// symbols, currency, digits, letters.
-constexpr std::string_view kAsciiOrder =
-    " _-,;:!?.'\"()[]{}@*/\\&#%`^+<=>|~$0123456789abcdefghijklmnopqrstuvwxyz";
-
-// Rank of each ASCII character in that order (from 1), upper case as lower case;
-// 0 for control characters.
-constexpr std::array<unsigned char, 128> kAsciiRank = [] {
-  std::array<unsigned char, 128> rank{};
-  for (std::size_t i = 0; i < kAsciiOrder.size(); ++i) {
-    const auto c = static_cast<unsigned char>(kAsciiOrder[i]);
-    rank[c] = static_cast<unsigned char>(i + 1);
-    if (c >= 'a' && c <= 'z') rank[c - 'a' + 'A'] = static_cast<unsigned char>(i + 1);
-  }
-  return rank;
-}();
-static_assert(kAsciiOrder.size() == 0x7f - 0x20 - 26, "every printable ASCII character but upper case");
+using asciiorder::kRank;
 
 bool IsPrintableAscii(const QString& text) {
   for (const QChar ch : text) {
@@ -40,8 +26,8 @@ bool IsPrintableAscii(const QString& text) {
 int CompareAscii(const QString& a, const QString& b) {
   const qsizetype n = std::min(a.size(), b.size());
   for (qsizetype i = 0; i < n; ++i) {
-    const unsigned char ra = kAsciiRank[a[i].unicode()];
-    const unsigned char rb = kAsciiRank[b[i].unicode()];
+    const unsigned char ra = kRank[a[i].unicode()];
+    const unsigned char rb = kRank[b[i].unicode()];
     if (ra != rb) return ra < rb ? -1 : 1;
   }
   return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
@@ -50,18 +36,9 @@ int CompareAscii(const QString& a, const QString& b) {
 // Languages whose collation does not tailor printable ASCII (in Latin script).
 bool LeavesAsciiAlone(const QLocale& locale) {
   if (locale.script() != QLocale::LatinScript) return false;
-  switch (locale.language()) {
-    case QLocale::English:
-    case QLocale::German:
-    case QLocale::French:
-    case QLocale::Italian:
-    case QLocale::Dutch:
-    case QLocale::Portuguese:
-    case QLocale::Spanish:
-      return true;
-    default:
-      return false;
-  }
+  const QString code = QLocale::languageToCode(locale.language());
+  return std::any_of(std::begin(asciiorder::kPlainLanguages), std::end(asciiorder::kPlainLanguages),
+                     [&](std::string_view plain) { return code == QLatin1StringView(plain.data(), plain.size()); });
 }
 
 // Case-folded text; plain ASCII is done directly.
@@ -116,7 +93,7 @@ void ListOrder::Sort(QStringList& items) const {
     ranked.reserve(static_cast<std::size_t>(items.size()));
     for (QString& item : items) {
       std::string key(static_cast<std::size_t>(item.size()), '\0');
-      for (qsizetype i = 0; i < item.size(); ++i) key[static_cast<std::size_t>(i)] = static_cast<char>(kAsciiRank[item[i].unicode()]);
+      for (qsizetype i = 0; i < item.size(); ++i) key[static_cast<std::size_t>(i)] = static_cast<char>(kRank[item[i].unicode()]);
       ranked.push_back({std::move(key), std::move(item)});
     }
     std::stable_sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
