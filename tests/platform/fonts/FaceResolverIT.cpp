@@ -1,6 +1,7 @@
 // Face resolution over a fontconfig that sees only the test fonts; Qt's font
 // database is built over the same sandbox (SandboxFontsTestMain.cpp).
 #include "platform/fonts/FaceResolver.h"
+#include "platform/fonts/CoverageIndex.h"
 #include "platform/fonts/FontCoverage.h"
 #include "platform/fonts/FontFaces.h"
 #include "support/FontFixtures.h"
@@ -199,9 +200,13 @@ TEST(WithoutSizeListTest, DropsOnlyATrailingPointSizeList) {
       {"Detail Large 18,24", "Detail Large"}, {"Fixed 10,", "Fixed"},     {"Fixed Oblique 8,10,12", "Fixed Oblique"},
       {"Font 2000", ""},                      {"Font 1,2 x", ""},         {"Font ,18", ""},
       {"18,24", ""},                          {"Font,18,24", ""},         {"", ""},
-      {"Font  18,24", "Font "},
+      {"Font  18,24", "Font "},         {"Ωμέγα 10,12", "Ωμέγα"},   {"Ω 8,", "Ω"},
+      {" 8,", ""},
   };
-  for (const auto& [name, family] : cases) EXPECT_EQ(WithoutSizeList(name), family) << name;
+  for (const auto& [name, family] : cases) {
+    EXPECT_EQ(WithoutSizeList(QString::fromUtf8(name)), QString::fromUtf8(family)) << name;
+    EXPECT_EQ(WithoutSizeListUtf8(name), family) << name;  // the coverage index's copy on UTF-8
+  }
 }
 
 TEST(FontconfigFaceNameResolverIT, FamilyOfAListedFileAndFace) {
