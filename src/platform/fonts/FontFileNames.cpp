@@ -150,7 +150,7 @@ bool ReadFontFiles(std::vector<InstalledFontFile>& files) {
   files.reserve(byPath.size());
   std::vector<std::string> names;
   for (const File& file : byPath) {
-    const std::string path = entries[file.first].path;
+    std::string path = entries[file.first].path;
     FcPattern* first = file.faces.front();
     std::string base = BaseName(path);
     std::string name;
@@ -171,7 +171,7 @@ bool ReadFontFiles(std::vector<InstalledFontFile>& files) {
       if (names.empty()) names.push_back(Stem(base));
       name = fontskey::ScalableName(names, Kind(GetString(first, FC_FONTFORMAT)));
     }
-    files.push_back(InstalledFontFile{std::move(name), std::move(base), path});
+    files.push_back(InstalledFontFile{std::move(name), std::move(base), std::move(path)});
   }
   return true;
 }

@@ -4,9 +4,12 @@
 
 #include "platform/registry/Registry.h"
 
+#include <cstdint>
 #include <deque>
+#include <functional>
+#include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace typeloom::platform::fontskey {
 namespace {
@@ -21,57 +24,81 @@ bool IsAsciiText(std::string_view text) {
 }  // namespace
 
 void MakeUnique(std::vector<InstalledFontFile>& files) {
-  // Every name folded once, all into one buffer: no allocation a name.
-  std::string folded;
-  std::vector<std::size_t> ends;
-  ends.reserve(files.size());
-  {
-    std::size_t bytes = 0;
-    for (const InstalledFontFile& f : files) bytes += f.valueName.size();
-    folded.reserve(bytes);
-  }
+  // Every name taken (the files' own folded names, then those made here) lies in one
+  // buffer, reserved beforehand so that views into it stay valid: the files' names,
+  // then room for each of them again with a number of at most kNumberBytes bytes.
+  // A made name beyond that room (folding may lengthen a name beyond ASCII) is kept
+  // apart.
+  constexpr std::size_t kNumberBytes = 16;
+  std::size_t bytes = 0;
   for (const InstalledFontFile& f : files) {
-    const std::size_t begin = folded.size();
-    folded += f.valueName;
-    for (std::size_t c = begin; c < folded.size(); ++c) {
-      if (static_cast<unsigned char>(folded[c]) >= 0x80) {
-        folded.resize(begin);
-        folded += reg::FoldName(f.valueName);
-        break;
-      }
-      if (folded[c] >= 'A' && folded[c] <= 'Z') folded[c] = static_cast<char>(folded[c] - 'A' + 'a');
-    }
-    ends.push_back(folded.size());
+    bytes += IsAsciiText(f.valueName) ? f.valueName.size() : reg::FoldName(f.valueName).size();
   }
-  const auto foldedName = [&](std::size_t i) {
-    const std::size_t begin = i == 0 ? 0 : ends[i - 1];
-    return std::string_view(folded).substr(begin, ends[i] - begin);
+  std::string buffer;
+  buffer.reserve(2 * bytes + kNumberBytes * files.size());
+  std::deque<std::string> apart;
+  const auto keep = [&](std::string_view key) -> std::string_view {
+    if (buffer.size() + key.size() > buffer.capacity()) return apart.emplace_back(key);
+    const std::size_t begin = buffer.size();
+    buffer += key;
+    return {buffer.data() + begin, key.size()};
   };
-  // Every name taken, the files' own and those made here (kept in `made`), and
-  // whether a file has already been met with it. Room for every name and a new one
-  // for each: no rehashing on the way.
-  std::unordered_map<std::string_view, bool> taken;
-  taken.reserve(2 * files.size());
-  for (std::size_t i = 0; i < files.size(); ++i) taken.try_emplace(foldedName(i), false);
-  std::deque<std::string> made;
-  std::string key;  // a candidate's folded name
+  std::vector<std::string_view> keys;  // the names taken, folded, in the order taken
+  keys.reserve(2 * files.size());
+
+  // An open-addressing table of key numbers (+1, 0 for a free slot), at most half full.
+  std::size_t slots = 16;
+  while (slots < 4 * files.size()) slots *= 2;
+  std::vector<std::uint32_t> table(slots, 0);
+  const std::hash<std::string_view> hash;
+  // The slot that holds `key`, or the free slot where it would go.
+  const auto slotOf = [&](std::string_view key) {
+    std::size_t slot = hash(key) & (slots - 1);
+    while (table[slot] != 0 && keys[table[slot] - 1] != key) slot = (slot + 1) & (slots - 1);
+    return slot;
+  };
+  const auto take = [&](std::size_t slot, std::string_view key) {
+    keys.push_back(key);
+    table[slot] = static_cast<std::uint32_t>(keys.size());
+  };
+
+  // Each file's folded name, taken; `keyOf` is its key, `first` whether the file is
+  // the first with it.
+  std::vector<std::uint32_t> keyOf(files.size());
+  std::vector<bool> first(files.size(), false);
+  std::string folded;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const std::string& name = files[i].valueName;
+    if (IsAsciiText(name)) {
+      folded.assign(name);
+      for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      }
+    } else {
+      folded = reg::FoldName(name);
+    }
+    const std::size_t slot = slotOf(folded);
+    if (table[slot] == 0) {
+      take(slot, keep(folded));
+      first[i] = true;
+    }
+    keyOf[i] = table[slot] - 1;
+  }
+
   // The number to try next for each repeated name: every smaller one is taken, and
   // stays taken, so a name met many times is not tried against all of them again.
-  std::unordered_map<std::string_view, int> nextNumber;
+  std::vector<int> nextNumber(files.size(), 2);
+  std::string candidate;  // a numbered name's folded form
   for (std::size_t i = 0; i < files.size(); ++i) {
-    const std::string_view name = foldedName(i);
-    bool& met = taken.find(name)->second;
-    if (!met) {
-      met = true;
-      continue;
-    }
+    if (first[i]) continue;
     // The number goes inside the last parentheses, or into new ones at the end.
     std::string& value = files[i].valueName;
     const std::size_t close = value.rfind(')');
     const bool inside = close != std::string::npos && value.rfind('(', close) != std::string::npos;
     const std::size_t at = inside ? close : value.size();
     const bool ascii = IsAsciiText(value);
-    int& next = nextNumber.try_emplace(name, 2).first->second;
+    const std::string_view name = keys[keyOf[i]];
+    int& next = nextNumber[keyOf[i]];
     for (int n = next;; ++n) {
       const std::string number = std::to_string(n);
       const std::string piece = inside ? " " + number : " (" + number + ")";
@@ -79,13 +106,14 @@ void MakeUnique(std::vector<InstalledFontFile>& files) {
       // Folding leaves the number's characters as they are: the folded name takes
       // them at the same place.
       if (ascii) {
-        key.assign(name);
-        key.insert(at, piece);
+        candidate.assign(name);
+        candidate.insert(at, piece);
       } else {
-        key = reg::FoldName(value);
+        candidate = reg::FoldName(value);
       }
-      if (taken.find(std::string_view(key)) == taken.end()) {
-        taken.try_emplace(made.emplace_back(key), true);
+      const std::size_t slot = slotOf(candidate);
+      if (table[slot] == 0) {
+        take(slot, keep(candidate));
         next = n + 1;
         break;
       }
