@@ -440,7 +440,10 @@ void Viewer::ListScalableSizes() {
   sizeList->Clear();
   const QString name = FaceOf(fontList->Text());
   const platform::FaceLocation face = platform::LocateFace(name);
-  lineHeights_.emplace(platform::FontForFace(face, name, 0), face.scalable, TextSize, currentSize);
+  // Loaded at the size about to be drawn: the remembered size, or the first size
+  // listed when none is remembered yet.
+  lineHeights_.emplace(platform::FontForFace(face, name, 0), face.scalable, TextSize,
+                       currentSize != 0 ? currentSize : kStandardSizes[0]);
   lastTextHeight = 0;
   for (int size : kStandardSizes) TrySize(size);
 }
