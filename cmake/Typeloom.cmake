@@ -1,6 +1,9 @@
 # Shared compile settings: every target links typeloom_options_common.
 add_library(typeloom_common INTERFACE)
 target_compile_options(typeloom_common INTERFACE -Wall -Wextra -Wpedantic)
+# Each function and object in a section of its own, so that the program's parts keep
+# only the code they can reach (--gc-sections where they are linked).
+target_compile_options(typeloom_common INTERFACE -ffunction-sections -fdata-sections)
 if(TYPELOOM_WERROR)
   target_compile_options(typeloom_common INTERFACE -Werror)
 endif()
