@@ -59,14 +59,8 @@ struct FontsSource {
   const char* key;
 };
 
-void AddEntry(platform::Registry& registry, FontCatalogue& catalogue, RootKey root, const char* key,
-              const QString& valueName, const QString& name, bool bold, bool italic, const QString& sizes) {
-  const RegistryResult value = RegistryModule::QueryValue(registry, root, key, valueName.toStdString());
-  const QString file = Lower(QString::fromStdString(value.Text()));
-  catalogue.Add(name, file, bold, italic, sizes);
-}
-
-// The same record, read from the fonts key the enumeration holds open.
+// Appends the record of one value of the fonts key the enumeration holds open; the
+// file is the value's text, lower-cased.
 void AddOpenKeyEntry(platform::Registry& registry, FontCatalogue& catalogue, platform::KeyHandle key,
                      std::string_view valueName, const CleanedName& cleaned) {
   const RegistryResult value = RegistryModule::QueryValue(registry, key, valueName);
@@ -182,17 +176,6 @@ int FontCatalogue::FindFile(const QString& file) const { return byFile_.value(fi
 int FontCatalogue::FindName(const QString& name) const { return byName_.value(name, -1); }
 
 bool IsWindowsNT() { return true; }
-
-void AddFontsEntry(platform::Registry& registry, FontCatalogue& catalogue, const QString& valueName,
-                   const QString& name, bool bold, bool italic, const QString& sizes) {
-  AddEntry(registry, catalogue, RootKey::LocalMachine, IsWindowsNT() ? kNtFontsKey : kFontsKey, valueName, name,
-           bold, italic, sizes);
-}
-
-void AddDisplayFontsEntry(platform::Registry& registry, FontCatalogue& catalogue, const QString& valueName,
-                          const QString& name, bool bold, bool italic, const QString& sizes) {
-  AddEntry(registry, catalogue, RootKey::CurrentConfig, kDisplayFontsKey, valueName, name, bold, italic, sizes);
-}
 
 QStringList BuildFontNames(platform::Registry& registry, FontCatalogue& catalogue) {
   catalogue.Clear();

@@ -55,13 +55,6 @@ struct FontCatalogue {
 // True on the platforms this program runs on: the fonts key is the NT one.
 bool IsWindowsNT();
 
-// Appends the record of one value of the HKEY_LOCAL_MACHINE fonts key / of
-// HKEY_CURRENT_CONFIG "Display\Fonts"; the file is the value's text, lower-cased.
-void AddFontsEntry(platform::Registry& registry, FontCatalogue& catalogue, const QString& valueName,
-                   const QString& name, bool bold, bool italic, const QString& sizes);
-void AddDisplayFontsEntry(platform::Registry& registry, FontCatalogue& catalogue, const QString& valueName,
-                          const QString& name, bool bold, bool italic, const QString& sizes);
-
 // Builds the catalogue from the registry and returns the installed-font list:
 // the cleaned names, sorted in list order, de-duplicated exactly, none empty.
 QStringList BuildFontNames(platform::Registry& registry, FontCatalogue& catalogue);
