@@ -1,25 +1,36 @@
 // The floor of the start-up benchmark: the least work that puts the same thing on
-// screen as the viewer's first paint, a window listing the installed fonts' names.
+// screen as the viewer's first paint, a window listing the installed fonts' names in
+// the small dialog face, with the first name's sample line in that font's own face.
 // Each step is here because the viewer's window needs it too:
 //  - QApplication: widgets, the xcb connection, the style;
 //  - one FcFontList over full name and family: the names the list shows (no file,
 //    style or other property is asked for, as none of them is drawn);
 //  - one case-insensitive sort, then duplicates dropped: the list is shown in order;
+//  - the window's font: the dialog face at 8 points, the first of its families Qt
+//    knows, so the controls are drawn in the same face as the viewer's;
 //  - a model-backed combo box: the list's current entry is drawn, the others are not;
 //    it is sized without measuring its entries (the viewer's list does not size to its
 //    names either), so no text width is computed for the ~2,000 names before the
-//    window maps.
+//    window maps;
+//  - a label with the first name's sample line in the face that name stands for,
+//    found with one FcFontList by family, then by full name, and drawn without font
+//    merging: a second face loaded and drawn, as the viewer's sample is.
 // Like the viewer under TYPELOOM_TRACE, it appends the line "painted" to that file once
 // its window has been drawn the first time.
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QStringListModel>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
 
 #include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -46,6 +57,48 @@ QStringList FullNames() {
   return names;
 }
 
+// The face a list name stands for: the family of that name, else the face of that
+// full name (of several, the first by file and index). A name found nowhere keeps
+// Qt's substitute and its fallbacks.
+QFont FaceOf(const QString& name, int pointSize) {
+  QFont font(name, pointSize);
+  const QByteArray utf8 = name.toUtf8();
+  for (const char* object : {FC_FAMILY, FC_FULLNAME}) {
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, object, reinterpret_cast<const FcChar8*>(utf8.constData()));
+    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_STYLE, FC_FILE, FC_INDEX, nullptr);
+    FcFontSet* set = FcFontList(nullptr, pattern, objects);
+    const bool found = set != nullptr && set->nfont > 0;
+    if (found && object != std::string_view(FC_FAMILY)) {
+      FcPattern* first = *std::min_element(set->fonts, set->fonts + set->nfont, [](FcPattern* a, FcPattern* b) {
+        FcChar8 *fa = nullptr, *fb = nullptr;
+        int ia = 0, ib = 0;
+        FcPatternGetString(a, FC_FILE, 0, &fa);
+        FcPatternGetString(b, FC_FILE, 0, &fb);
+        FcPatternGetInteger(a, FC_INDEX, 0, &ia);
+        FcPatternGetInteger(b, FC_INDEX, 0, &ib);
+        const int byFile = std::strcmp(fa != nullptr ? reinterpret_cast<const char*>(fa) : "",
+                                       fb != nullptr ? reinterpret_cast<const char*>(fb) : "");
+        return byFile != 0 ? byFile < 0 : ia < ib;
+      });
+      FcChar8* family = nullptr;
+      FcChar8* style = nullptr;
+      FcPatternGetString(first, FC_FAMILY, 0, &family);
+      FcPatternGetString(first, FC_STYLE, 0, &style);
+      if (family != nullptr) font.setFamily(QString::fromUtf8(reinterpret_cast<const char*>(family)));
+      if (style != nullptr) font.setStyleName(QString::fromUtf8(reinterpret_cast<const char*>(style)));
+    }
+    if (set != nullptr) FcFontSetDestroy(set);
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    if (found) {
+      font.setStyleStrategy(QFont::NoFontMerging);
+      break;
+    }
+  }
+  return font;
+}
+
 class FirstPaint final : public QObject {
  public:
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -70,16 +123,29 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QWidget window;
   window.setWindowTitle(QStringLiteral(" Floor"));
+  QFont dialog = QApplication::font();
+  dialog.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial")});
+  dialog.setPointSize(8);
+  window.setFont(dialog);
   auto* layout = new QVBoxLayout(&window);
   auto* box = new QComboBox(&window);
   // The default policy (AdjustToContentsOnFirstShow) measures every entry's width
   // before the first show; the layout gives the box the window's width anyway.
   box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   box->setMinimumContentsLength(24);
-  auto* model = new QStringListModel(FullNames(), box);
+  const QStringList names = FullNames();
+  auto* model = new QStringListModel(names, box);
   box->setModel(model);
   box->setCurrentIndex(0);
   layout->addWidget(box);
+  auto* sample = new QLabel(&window);
+  sample->setTextFormat(Qt::PlainText);
+  if (!names.isEmpty()) {
+    sample->setFont(FaceOf(names.first(), 8));
+    sample->setText(names.first() + QStringLiteral(" 8-point font"));
+  }
+  layout->addWidget(sample);
+  layout->addStretch();
   window.resize(420, 400);
   FirstPaint marker;
   if (!qEnvironmentVariableIsEmpty("TYPELOOM_TRACE")) window.installEventFilter(&marker);
