@@ -13,7 +13,7 @@
 //    names either), so no text width is computed for the ~2,000 names before the
 //    window maps;
 //  - a label with the first name's sample line in the face that name stands for,
-//    found with one FcFontList by family, then by full name, and drawn without font
+//    found with one FcFontList by family (else by full name), and drawn without font
 //    merging: a second face loaded and drawn, as the viewer's sample is.
 // Like the viewer under TYPELOOM_TRACE, it appends the line "painted" to that file once
 // its window has been drawn the first time.
@@ -28,9 +28,7 @@
 
 #include <fontconfig/fontconfig.h>
 
-#include <algorithm>
-#include <cstring>
-#include <string_view>
+#include "FloorFace.h"
 
 namespace {
 
@@ -55,48 +53,6 @@ QStringList FullNames() {
   names.sort(Qt::CaseInsensitive);
   names.removeDuplicates();
   return names;
-}
-
-// The face a list name stands for: the family of that name, else the face of that
-// full name (of several, the first by file and index). A name found nowhere keeps
-// Qt's substitute and its fallbacks.
-QFont FaceOf(const QString& name, int pointSize) {
-  QFont font(name, pointSize);
-  const QByteArray utf8 = name.toUtf8();
-  for (const char* object : {FC_FAMILY, FC_FULLNAME}) {
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, object, reinterpret_cast<const FcChar8*>(utf8.constData()));
-    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_STYLE, FC_FILE, FC_INDEX, nullptr);
-    FcFontSet* set = FcFontList(nullptr, pattern, objects);
-    const bool found = set != nullptr && set->nfont > 0;
-    if (found && object != std::string_view(FC_FAMILY)) {
-      FcPattern* first = *std::min_element(set->fonts, set->fonts + set->nfont, [](FcPattern* a, FcPattern* b) {
-        FcChar8 *fa = nullptr, *fb = nullptr;
-        int ia = 0, ib = 0;
-        FcPatternGetString(a, FC_FILE, 0, &fa);
-        FcPatternGetString(b, FC_FILE, 0, &fb);
-        FcPatternGetInteger(a, FC_INDEX, 0, &ia);
-        FcPatternGetInteger(b, FC_INDEX, 0, &ib);
-        const int byFile = std::strcmp(fa != nullptr ? reinterpret_cast<const char*>(fa) : "",
-                                       fb != nullptr ? reinterpret_cast<const char*>(fb) : "");
-        return byFile != 0 ? byFile < 0 : ia < ib;
-      });
-      FcChar8* family = nullptr;
-      FcChar8* style = nullptr;
-      FcPatternGetString(first, FC_FAMILY, 0, &family);
-      FcPatternGetString(first, FC_STYLE, 0, &style);
-      if (family != nullptr) font.setFamily(QString::fromUtf8(reinterpret_cast<const char*>(family)));
-      if (style != nullptr) font.setStyleName(QString::fromUtf8(reinterpret_cast<const char*>(style)));
-    }
-    if (set != nullptr) FcFontSetDestroy(set);
-    FcObjectSetDestroy(objects);
-    FcPatternDestroy(pattern);
-    if (found) {
-      font.setStyleStrategy(QFont::NoFontMerging);
-      break;
-    }
-  }
-  return font;
 }
 
 class FirstPaint final : public QObject {
@@ -141,7 +97,7 @@ int main(int argc, char** argv) {
   auto* sample = new QLabel(&window);
   sample->setTextFormat(Qt::PlainText);
   if (!names.isEmpty()) {
-    sample->setFont(FaceOf(names.first(), 8));
+    sample->setFont(typeloom::bench::FloorFont(typeloom::bench::FaceOf(names.first()), 8));
     sample->setText(names.first() + QStringLiteral(" 8-point font"));
   }
   layout->addWidget(sample);
