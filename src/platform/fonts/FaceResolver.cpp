@@ -1,4 +1,5 @@
 #include "platform/fonts/FaceResolver.h"
+#include "platform/fonts/FamilyMatch.h"
 
 #include <QFontMetrics>
 #include <QHash>
@@ -73,10 +74,13 @@ bool Match(const QByteArray& family, bool bold, bool italic, FaceLocation& face)
   if (!family.isEmpty()) FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.constData()));
   FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
   FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-  FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+  FcConfig* config = FcConfigReference(nullptr);
+  if (config == nullptr) return false;
+  FcConfigSubstitute(config, pattern.get(), FcMatchPattern);
   FcDefaultSubstitute(pattern.get());
   FcResult result = FcResultNoMatch;
-  Pattern match(FcFontMatch(nullptr, pattern.get(), &result), FcPatternDestroy);
+  Pattern match(MatchFace(config, pattern.get(), &result), FcPatternDestroy);
+  FcConfigDestroy(config);
   if (!match) return false;
   Take(match.get(), face);
   return true;
