@@ -174,13 +174,13 @@ std::optional<QuickAnswer> AnswerCoverageList(const std::vector<std::string_view
   const ListQuery query = ParseListQuery(arguments);
   if (!query.error.empty()) return std::nullopt;
   if (query.hasLanguage && !platform::CoverageIndex::KnownLanguage(query.language)) return std::nullopt;
-  std::vector<platform::InstalledFontFile> files;
-  if (!platform::ReadFontFiles(files)) return std::nullopt;
+  std::vector<std::string> valueNames;
+  if (!platform::ReadFontFileNames(valueNames)) return std::nullopt;
   std::vector<std::string> names;
-  names.reserve(files.size());
-  for (const platform::InstalledFontFile& file : files) {
-    if (file.valueName.empty()) return std::nullopt;  // the fonts key's enumeration ends there
-    std::optional<std::string> name = AsciiListName(file.valueName);
+  names.reserve(valueNames.size());
+  for (const std::string& valueName : valueNames) {
+    if (valueName.empty()) return std::nullopt;  // the fonts key's enumeration ends there
+    std::optional<std::string> name = AsciiListName(valueName);
     if (!name) return std::nullopt;
     // Under the common order, one name that is not printable sends the whole list
     // to the collator.

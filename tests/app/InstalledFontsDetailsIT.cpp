@@ -6,6 +6,7 @@
 #include "app/Main.h"
 #include "app/QuickCoverageList.h"
 #include "platform/fonts/FaceResolver.h"
+#include "platform/fonts/FontFileNames.h"
 #include "platform/fonts/FontCoverage.h"
 #include "platform/fonts/FontconfigFonts.h"
 #include "platform/graphics/GraphicsFacts.h"
@@ -103,6 +104,16 @@ TEST(InstalledFontsDetailsIT, CoverageReadsTheFaceEveryListNameDrawsIn) {
 // The list filter answered without Qt prints exactly what the start module prints,
 // for every installed font (also names installed nowhere, which share a match), in
 // the C locale and in one that keeps printable ASCII in its common order.
+TEST(FontFileNamesIT, NamesAloneAreTheFilesNamesInTheirOrder) {
+  std::vector<platform::InstalledFontFile> files;
+  std::vector<std::string> names;
+  ASSERT_TRUE(platform::ReadFontFiles(files));
+  ASSERT_TRUE(platform::ReadFontFileNames(names));
+  ASSERT_FALSE(files.empty());
+  ASSERT_EQ(names.size(), files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(names[i], files[i].valueName) << files[i].path;
+}
+
 class QuickListFilterIT : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(QuickListFilterIT, PrintsWhatTheStartModulePrints) {

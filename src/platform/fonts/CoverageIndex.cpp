@@ -3,6 +3,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <iterator>
 #include <memory_resource>
@@ -183,6 +184,15 @@ struct CoverageIndex::Index {
     if (IsAscii(name)) return name;
     folding = fold(name);
     return keep ? Keep(folding) : std::string_view(folding);
+  }
+
+  void Reserve(std::size_t faces) {
+    held.reserve(faces);
+    covered.reserve(faces);
+    familyNames.reserve(faces);
+    families.reserve(faces);
+    fullNames.reserve(faces);
+    postScriptNames.reserve(faces);
   }
 
   void Add(FcPattern* p) {
@@ -388,8 +398,13 @@ struct CoverageIndex::Index {
 CoverageIndex::CoverageIndex(Fold fold) : index_(std::make_unique<Index>(fold)) {
   if (!FcInit()) return;
   index_->available = true;
-  for (const FcSetName which : {FcSetSystem, FcSetApplication}) {
-    FcFontSet* set = FcConfigGetFonts(nullptr, which);
+  const std::array<FcFontSet*, 2> sets{FcConfigGetFonts(nullptr, FcSetSystem),
+                                       FcConfigGetFonts(nullptr, FcSetApplication)};
+  // Sized once: tables that grow leave their old buckets in the arena.
+  std::size_t faces = 0;
+  for (const FcFontSet* set : sets) faces += set != nullptr ? static_cast<std::size_t>(set->nfont) : 0;
+  index_->Reserve(faces);
+  for (const FcFontSet* set : sets) {
     if (set == nullptr) continue;
     for (int i = 0; i < set->nfont; ++i) index_->Add(set->fonts[i]);
   }

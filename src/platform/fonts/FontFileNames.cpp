@@ -35,14 +35,14 @@ std::string English(FcPattern* p, const char* object, const char* langObject) {
   return GetString(p, object, 0);
 }
 
-std::string BaseName(const std::string& path) {
+std::string_view BaseName(std::string_view path) {
   const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-std::string Stem(const std::string& baseName) {
+std::string Stem(std::string_view baseName) {
   const std::size_t dot = baseName.rfind('.');
-  return dot == std::string::npos || dot == 0 ? baseName : baseName.substr(0, dot);
+  return std::string(dot == std::string_view::npos || dot == 0 ? baseName : baseName.substr(0, dot));
 }
 
 std::string Kind(const std::string& format) {
@@ -52,10 +52,10 @@ std::string Kind(const std::string& format) {
   return "(" + (format.empty() ? std::string("Unknown") : format) + ")";
 }
 
-}  // namespace
-
-bool ReadFontFiles(std::vector<InstalledFontFile>& files) {
-  files.clear();
+// Reads every file's value name and hands it to `add` with the file's path, in path
+// order, after telling `reserve` how many there are.
+template <typename Reserve, typename Add>
+bool ReadFiles(Reserve reserve, Add add) {
   if (FcInit() == FcFalse) return false;
   FcConfig* config = FcConfigGetCurrent();
   if (config == nullptr) return false;
@@ -147,12 +147,12 @@ bool ReadFontFiles(std::vector<InstalledFontFile>& files) {
     }
   }
 
-  files.reserve(byPath.size());
+  reserve(byPath.size());
   std::vector<std::string> names;
   for (const File& file : byPath) {
-    std::string path = entries[file.first].path;
+    const std::string_view path = entries[file.first].path;
     FcPattern* first = file.faces.front();
-    std::string base = BaseName(path);
+    const std::string_view base = BaseName(path);
     std::string name;
     if (!file.scalable) {
       const std::string family = English(first, FC_FAMILY, FC_FAMILYLANG);
@@ -171,9 +171,27 @@ bool ReadFontFiles(std::vector<InstalledFontFile>& files) {
       if (names.empty()) names.push_back(Stem(base));
       name = fontskey::ScalableName(names, Kind(GetString(first, FC_FONTFORMAT)));
     }
-    files.push_back(InstalledFontFile{std::move(name), std::move(base), std::move(path)});
+    add(std::move(name), path, base);
   }
   return true;
+}
+
+}  // namespace
+
+bool ReadFontFiles(std::vector<InstalledFontFile>& files) {
+  files.clear();
+  return ReadFiles([&](std::size_t count) { files.reserve(count); },
+                   [&](std::string&& name, std::string_view path, std::string_view base) {
+                     files.push_back(InstalledFontFile{std::move(name), std::string(base), std::string(path)});
+                   });
+}
+
+bool ReadFontFileNames(std::vector<std::string>& valueNames) {
+  valueNames.clear();
+  return ReadFiles([&](std::size_t count) { valueNames.reserve(count); },
+                   [&](std::string&& name, std::string_view, std::string_view) {
+                     valueNames.push_back(std::move(name));
+                   });
 }
 
 }  // namespace typeloom::platform

@@ -4,11 +4,15 @@
 // Standard C++ and fontconfig only: the list filter answers through it without Qt.
 #include "platform/fonts/InstalledFonts.h"
 
+#include <string>
 #include <vector>
 
 namespace typeloom::platform {
 
 // Fills `files` in path order; false when fontconfig could not be initialised.
 bool ReadFontFiles(std::vector<InstalledFontFile>& files);
+
+// The same files' value names only (no paths kept), in the same order.
+bool ReadFontFileNames(std::vector<std::string>& valueNames);
 
 }  // namespace typeloom::platform
