@@ -61,9 +61,9 @@ std::string Skeleton(std::string_view name) {
 // Whether `name`, as fontconfig's matching compares families, may equal `skeleton`
 // (an ASCII Skeleton). An ASCII name is compared exactly; characters beyond ASCII may
 // fold to ASCII letters (one or more), so such a name may match when its ASCII
-// characters stand in that order in the skeleton.
-bool MaySkeletonMatch(std::string_view name, std::string_view skeleton) {
-  if (IsAscii(name)) {
+// characters stand in that order in the skeleton. `ascii`: IsAscii(name).
+bool MaySkeletonMatch(std::string_view name, bool ascii, std::string_view skeleton) {
+  if (ascii) {
     std::size_t at = 0;
     for (const char c : name) {
       if (IsBlank(c)) continue;
@@ -151,7 +151,12 @@ struct CoverageIndex::Index {
   Map<FcPattern*> fullNames{&arena};                           // full name -> first face by file and index
   Map<FcPattern*> postScriptNames{&arena};                     // PostScript name -> the same
   std::pmr::unordered_map<std::string_view, Entry> entries{&arena};  // name, exactly -> how it draws
-  std::vector<const FcChar8*> familyNames;                     // every face's families, as written
+  struct FamilyName {
+    const char* text;
+    std::uint32_t size;
+    bool ascii;
+  };
+  std::vector<FamilyName> familyNames;                         // every face's families, as written
   std::vector<std::pair<FcPattern*, FcPattern*>> substitutes;  // request without its name -> face
   std::string folding;                                         // Key's buffer
   FcCharSet* characters = nullptr;                             // the query's
@@ -189,7 +194,7 @@ struct CoverageIndex::Index {
   void Reserve(std::size_t faces) {
     held.reserve(faces);
     covered.reserve(faces);
-    familyNames.reserve(faces);
+    familyNames.reserve(faces * 2);  // most faces name one family or two
     families.reserve(faces);
     fullNames.reserve(faces);
     postScriptNames.reserve(faces);
@@ -202,9 +207,11 @@ struct CoverageIndex::Index {
     covered.push_back(-1);
     FcChar8* s = nullptr;
     for (int i = 0; FcPatternGetString(p, FC_FAMILY, i, &s) == FcResultMatch; ++i) {
-      familyNames.push_back(s);
+      const std::string_view family = View(s);
+      const bool ascii = IsAscii(family);
+      familyNames.push_back({family.data(), static_cast<std::uint32_t>(family.size()), ascii});
       // A family named twice counts once: the face is then the last one added.
-      Faces& faces = families.try_emplace(Key(View(s), true)).first->second;
+      Faces& faces = families.try_emplace(ascii ? family : Keep(fold(family))).first->second;
       if (faces.empty() || faces.back() != at) faces.push_back(at);
     }
     for (const auto& [object, names] :
@@ -298,7 +305,9 @@ struct CoverageIndex::Index {
     const std::string asked = Skeleton(family);
     if (!IsAscii(asked)) return true;
     return std::any_of(familyNames.begin(), familyNames.end(),
-                       [&](const FcChar8* known) { return MaySkeletonMatch(View(known), asked); });
+                       [&](const FamilyName& known) {
+                         return MaySkeletonMatch({known.text, known.size}, known.ascii, asked);
+                       });
   }
 
   // fontconfig's substitute for a name installed nowhere. Its request is the name
