@@ -17,6 +17,19 @@ namespace {
 
 std::string_view View(const FcChar8* s) { return reinterpret_cast<const char*>(s); }
 
+// Calls `use` with each of the leading string values of `object`, as the loop over
+// FcPatternGetString's numbers would, but finding the object once.
+template <typename Use>
+void ForEachString(FcPattern* p, const char* object, Use use) {
+  FcPatternIter iter;
+  if (!FcPatternFindIter(p, &iter, object)) return;
+  FcValue value;
+  for (int i = 0; FcPatternIterGetValue(p, &iter, i, &value, nullptr) == FcResultMatch; ++i) {
+    if (value.type != FcTypeString || value.u.s == nullptr) return;
+    use(View(value.u.s));
+  }
+}
+
 std::tuple<std::string_view, int> FileAndIndex(FcPattern* p) {
   FcChar8* file = nullptr;
   FcPatternGetString(p, FC_FILE, 0, &file);
@@ -205,21 +218,19 @@ struct CoverageIndex::Index {
     const auto at = static_cast<std::uint32_t>(held.size());
     held.push_back(p);
     covered.push_back(-1);
-    FcChar8* s = nullptr;
-    for (int i = 0; FcPatternGetString(p, FC_FAMILY, i, &s) == FcResultMatch; ++i) {
-      const std::string_view family = View(s);
+    ForEachString(p, FC_FAMILY, [&](std::string_view family) {
       const bool ascii = IsAscii(family);
       familyNames.push_back({family.data(), static_cast<std::uint32_t>(family.size()), ascii});
       // A family named twice counts once: the face is then the last one added.
       Faces& faces = families.try_emplace(ascii ? family : Keep(fold(family))).first->second;
       if (faces.empty() || faces.back() != at) faces.push_back(at);
-    }
+    });
     for (const auto& [object, names] :
          {std::pair{FC_FULLNAME, &fullNames}, std::pair{FC_POSTSCRIPT_NAME, &postScriptNames}}) {
-      for (int i = 0; FcPatternGetString(p, object, i, &s) == FcResultMatch; ++i) {
-        FcPattern*& first = names->try_emplace(Key(View(s), true), nullptr).first->second;
+      ForEachString(p, object, [&, names = names](std::string_view name) {
+        FcPattern*& first = names->try_emplace(Key(name, true), nullptr).first->second;
         if (first == nullptr || FileAndIndex(p) < FileAndIndex(first)) first = p;
-      }
+      });
     }
   }
 
