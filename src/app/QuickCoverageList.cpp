@@ -81,7 +81,10 @@ QuickOrder ListOrderFromEnvironment(const std::function<const char*(const char*)
                                                                                       : QuickOrder::None;
 }
 
-std::optional<std::string> AsciiListName(std::string_view valueName) {
+namespace {
+
+// AsciiListName as a part of `valueName`.
+std::optional<std::string_view> AsciiListNameIn(std::string_view valueName) {
   // Positions are counted in UTF-16 units by the catalogue; with an ASCII first
   // character every test below ("past the second character", "at the end") gives the
   // same answer on bytes.
@@ -100,7 +103,15 @@ std::optional<std::string> AsciiListName(std::string_view valueName) {
   if (!IsAscii(v) || v.find('(') != std::string_view::npos || v.find(')') != std::string_view::npos) {
     return std::nullopt;
   }
-  return std::string(v);
+  return v;
+}
+
+}  // namespace
+
+std::optional<std::string> AsciiListName(std::string_view valueName) {
+  const std::optional<std::string_view> name = AsciiListNameIn(valueName);
+  if (!name) return std::nullopt;
+  return std::string(*name);
 }
 
 std::string FoldTowardsAscii(std::string_view utf8) {
@@ -176,24 +187,27 @@ std::optional<QuickAnswer> AnswerCoverageList(const std::vector<std::string_view
   if (query.hasLanguage && !platform::CoverageIndex::KnownLanguage(query.language)) return std::nullopt;
   std::vector<std::string> valueNames;
   if (!platform::ReadFontFileNames(valueNames)) return std::nullopt;
-  std::vector<std::string> names;
+  std::vector<std::string_view> names;  // parts of valueNames
   names.reserve(valueNames.size());
   for (const std::string& valueName : valueNames) {
     if (valueName.empty()) return std::nullopt;  // the fonts key's enumeration ends there
-    std::optional<std::string> name = AsciiListName(valueName);
+    const std::optional<std::string_view> name = AsciiListNameIn(valueName);
     if (!name) return std::nullopt;
     // Under the common order, one name that is not printable sends the whole list
     // to the collator.
     if (order == QuickOrder::PrintableAscii && !IsPrintableAscii(*name)) return std::nullopt;
-    if (!name->empty()) names.push_back(std::move(*name));
+    if (!name->empty()) names.push_back(*name);
   }
   std::sort(names.begin(), names.end());
   names.erase(std::unique(names.begin(), names.end()), names.end());
   platform::CoverageIndex index(FoldTowardsAscii);
   if (!index.Available()) return std::nullopt;
   index.SetQuery(query.characters, query.language);
-  const auto covers = [&](const std::string& name) { return index.MatchesOnce(name); };
-  return QuickAnswer{CoveringListText(std::move(names), covers, order)};
+  std::vector<std::string> shown;
+  for (const std::string_view name : names) {
+    if (index.MatchesOnce(name)) shown.emplace_back(name);
+  }
+  return QuickAnswer{CoveringListText(std::move(shown), [](const std::string&) { return true; }, order)};
 }
 
 }  // namespace typeloom::app
