@@ -39,14 +39,21 @@ enum class Membership { No, Maybe, Certain };
 // Whether the face carries the family. A face without a family ties with it, and a
 // name beyond ASCII may fold to it: both are kept as possible equals.
 Membership FamilyOf(FcPattern* face, const FcChar8* family) {
+  FcPatternIter it;
+  if (!FcPatternFindIter(face, &it, FC_FAMILY)) return Membership::Maybe;
+  const int count = FcPatternIterValueCount(face, &it);
+  if (count <= 0) return Membership::Maybe;
   Membership found = Membership::No;
-  for (int i = 0;; ++i) {
-    FcChar8* name = nullptr;
-    const FcResult got = FcPatternGetString(face, FC_FAMILY, i, &name);
-    if (got == FcResultNoMatch || got == FcResultNoId) return i == 0 ? Membership::Maybe : found;
-    if (got != FcResultMatch || name == nullptr || !IsAscii(name)) found = Membership::Maybe;
-    else if (SameAsciiFamily(name, family)) return Membership::Certain;
+  for (int i = 0; i < count; ++i) {
+    FcValue name;
+    if (FcPatternIterGetValue(face, &it, i, &name, nullptr) != FcResultMatch || name.type != FcTypeString ||
+        name.u.s == nullptr || !IsAscii(name.u.s)) {
+      found = Membership::Maybe;
+    } else if (SameAsciiFamily(name.u.s, family)) {
+      return Membership::Certain;
+    }
   }
+  return found;
 }
 
 // Whether the face scores nothing against the one "variable" value asked for: a face
