@@ -1,6 +1,7 @@
 #include "app/QuickCoverageList.h"
 
 #include "app/CoverageText.h"
+#include "app/TerminalEscape.h"
 #include "platform/fonts/CoverageIndex.h"
 #include "platform/fonts/FontFileNames.h"
 #include "platform/ui/AsciiListOrder.h"
@@ -157,17 +158,12 @@ std::string CoveringListText(std::vector<std::string> names, const std::function
   std::string text;
   for (const Keyed& item : shown) {
     for (const char c : item.name) {
-      switch (c) {
-        case '\\': text += "\\\\"; continue;
-        case '\n': text += "\\n"; continue;
-        case '\r': text += "\\r"; continue;
-        case '\t': text += "\\t"; continue;
-        case '\x1b': text += "\\e"; continue;
-        default: break;
-      }
-      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (const char* escape = NamedEscape(byte)) {
+        text += escape;
+      } else if (IsAsciiControl(byte)) {
         char escaped[8];
-        std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned>(static_cast<unsigned char>(c)));
+        std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned>(byte));
         text += escaped;
       } else {
         text += c;

@@ -1,5 +1,7 @@
 #include "app/TerminalText.h"
 
+#include "app/TerminalEscape.h"
+
 namespace typeloom::app {
 namespace {
 
@@ -15,7 +17,7 @@ QString EscapeForTerminal(QStringView text) {
   qsizetype clean = 0;
   for (; clean < text.size(); ++clean) {
     const char16_t u = text[clean].unicode();
-    if (u < 0x20 || u == u'\\' || u == 0x7F || IsUnicodeControl(u)) break;
+    if (NamedEscape(u) != nullptr || IsAsciiControl(u) || IsUnicodeControl(u)) break;
   }
   if (clean == text.size()) return text.toString();
   QString out;
@@ -23,15 +25,9 @@ QString EscapeForTerminal(QStringView text) {
   out += text.first(clean);
   for (const QChar c : text.sliced(clean)) {
     const char16_t u = c.unicode();
-    switch (u) {
-      case u'\\': out += QLatin1String("\\\\"); continue;
-      case u'\n': out += QLatin1String("\\n"); continue;
-      case u'\r': out += QLatin1String("\\r"); continue;
-      case u'\t': out += QLatin1String("\\t"); continue;
-      case 0x1B: out += QLatin1String("\\e"); continue;
-      default: break;
-    }
-    if (u < 0x20 || u == 0x7F) {
+    if (const char* escape = NamedEscape(u)) {
+      out += QLatin1String(escape);
+    } else if (IsAsciiControl(u)) {
       out += QStringLiteral("\\x%1").arg(static_cast<unsigned>(u), 2, 16, QLatin1Char('0'));
     } else if (IsUnicodeControl(u)) {
       out += QStringLiteral("\\u%1").arg(static_cast<unsigned>(u), 4, 16, QLatin1Char('0'));
