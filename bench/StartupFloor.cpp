@@ -1,26 +1,36 @@
-// The floor of the start-up benchmark: the least work that puts the same thing on
-// screen as the viewer's first paint, a window listing the installed fonts' names in
-// the small dialog face, with the first name's sample line in that font's own face.
+// The floor of the start-up benchmark: the least work that puts the same kinds of text
+// in the same faces on screen as the viewer's first paint: an edit field holding the
+// first name above a list of the installed fonts' names, in the small dialog face; the
+// first name's sample line in that font's own face; a bold caption in the dialog face.
 // Each step is here because the viewer's window needs it too:
 //  - QApplication: widgets, the xcb connection, the style;
 //  - one FcFontList over full name and family: the names the list shows (no file,
 //    style or other property is asked for, as none of them is drawn);
 //  - one case-insensitive sort, then duplicates dropped: the list is shown in order;
-//  - the window's font: the dialog face at 8 points, the first of its families Qt
-//    knows, so the controls are drawn in the same face as the viewer's;
-//  - a model-backed combo box: the list's current entry is drawn, the others are not;
-//    it is sized without measuring its entries (the viewer's list does not size to its
-//    names either), so no text width is computed for the ~2,000 names before the
-//    window maps;
+//  - the dialog face at 8 points: the first of its families in Qt's list, set as the
+//    one family (a font given several families has Qt sort fontconfig's fallbacks for
+//    the first as soon as it is loaded, which the window does not), made the
+//    application's font before any widget exists: an edit field lays out its empty
+//    text in the application's font while it is built, before it takes the widget's
+//    font, and with any other application font that is one more face looked up
+//    (a fontconfig sort and match) that nothing draws;
+//  - an edit field with the first name: the window shows its current name in one;
+//  - a list view over a string model, with uniform item sizes, so that only the first
+//    row is measured and only the visible rows are drawn, about seven as in the
+//    window; the first row selected;
 //  - a label with the first name's sample line in the face that name stands for,
 //    found with one FcFontList by family (else by full name), and drawn without font
-//    merging: a second face loaded and drawn, as the viewer's sample is.
+//    merging: a second face loaded and drawn, as the viewer's sample is;
+//  - a "?" in the bold dialog face: the window's round button draws its caption bold,
+//    the third face of its first paint.
 // Like the viewer under TYPELOOM_TRACE, it appends the line "painted" to that file once
 // its window has been drawn the first time.
 #include <QApplication>
-#include <QComboBox>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QStringListModel>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -77,23 +87,29 @@ class FirstPaint final : public QObject {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  QFont dialog = QApplication::font();
+  const QStringList families = QFontDatabase::families();
+  for (const char* family : {"Liberation Sans", "Arimo", "Arial"}) {
+    if (families.contains(QLatin1StringView(family), Qt::CaseInsensitive)) {
+      dialog.setFamily(QString::fromLatin1(family));
+      break;
+    }
+  }
+  dialog.setPointSize(8);
+  QApplication::setFont(dialog);
   QWidget window;
   window.setWindowTitle(QStringLiteral(" Floor"));
-  QFont dialog = QApplication::font();
-  dialog.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial")});
-  dialog.setPointSize(8);
-  window.setFont(dialog);
   auto* layout = new QVBoxLayout(&window);
-  auto* box = new QComboBox(&window);
-  // The default policy (AdjustToContentsOnFirstShow) measures every entry's width
-  // before the first show; the layout gives the box the window's width anyway.
-  box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  box->setMinimumContentsLength(24);
   const QStringList names = FullNames();
-  auto* model = new QStringListModel(names, box);
-  box->setModel(model);
-  box->setCurrentIndex(0);
-  layout->addWidget(box);
+  auto* edit = new QLineEdit(names.value(0), &window);
+  layout->addWidget(edit);
+  auto* list = new QListView(&window);
+  list->setUniformItemSizes(true);
+  auto* model = new QStringListModel(names, list);
+  list->setModel(model);
+  list->setCurrentIndex(model->index(0));
+  list->setFixedHeight(92);  // about seven rows, as the window's list shows
+  layout->addWidget(list);
   auto* sample = new QLabel(&window);
   sample->setTextFormat(Qt::PlainText);
   if (!names.isEmpty()) {
@@ -101,6 +117,11 @@ int main(int argc, char** argv) {
     sample->setText(names.first() + QStringLiteral(" 8-point font"));
   }
   layout->addWidget(sample);
+  auto* caption = new QLabel(QStringLiteral("?"), &window);
+  QFont bold = dialog;
+  bold.setBold(true);
+  caption->setFont(bold);
+  layout->addWidget(caption);
   layout->addStretch();
   window.resize(420, 400);
   FirstPaint marker;
