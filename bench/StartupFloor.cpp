@@ -4,9 +4,10 @@
 // first name's sample line in that font's own face; a bold caption in the dialog face.
 // Each step is here because the viewer's window needs it too:
 //  - QApplication: widgets, the xcb connection, the style;
-//  - one FcFontList over full name and family: the names the list shows (no file,
-//    style or other property is asked for, as none of them is drawn);
-//  - one case-insensitive sort, then duplicates dropped: the list is shown in order;
+//  - each installed face's full name (else its family), read in place from
+//    fontconfig's font sets as the viewer reads them: the names the list shows, each
+//    once;
+//  - one case-insensitive sort: the list is shown in order;
 //  - the dialog face at 8 points: the first of its families in Qt's list, set as the
 //    one family (a font given several families has Qt sort fontconfig's fallbacks for
 //    the first as soon as it is loaded, which the window does not), made the
@@ -38,30 +39,32 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <string_view>
+#include <unordered_set>
+
 #include "FloorFace.h"
 
 namespace {
 
 QStringList FullNames() {
+  // fontconfig's sets of installed faces, read in place: a listing (FcFontList) would
+  // copy every pattern to hash away duplicates. Equal names are dropped before they
+  // are converted and sorted.
+  std::unordered_set<std::string_view> seen;
   QStringList names;
-  FcPattern* pattern = FcPatternCreate();
-  FcObjectSet* objects = FcObjectSetBuild(FC_FULLNAME, FC_FAMILY, nullptr);
-  FcFontSet* set = FcFontList(nullptr, pattern, objects);
-  if (set != nullptr) {
-    names.reserve(set->nfont);
+  for (const FcSetName which : {FcSetSystem, FcSetApplication}) {
+    FcFontSet* set = FcConfigGetFonts(nullptr, which);
+    if (set == nullptr) continue;
     for (int i = 0; i < set->nfont; ++i) {
       FcChar8* s = nullptr;
-      if (FcPatternGetString(set->fonts[i], FC_FULLNAME, 0, &s) == FcResultMatch ||
-          FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &s) == FcResultMatch) {
+      if ((FcPatternGetString(set->fonts[i], FC_FULLNAME, 0, &s) == FcResultMatch ||
+           FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &s) == FcResultMatch) &&
+          s != nullptr && seen.insert(reinterpret_cast<const char*>(s)).second) {
         names.append(QString::fromUtf8(reinterpret_cast<const char*>(s)));
       }
     }
-    FcFontSetDestroy(set);
   }
-  FcObjectSetDestroy(objects);
-  FcPatternDestroy(pattern);
   names.sort(Qt::CaseInsensitive);
-  names.removeDuplicates();
   return names;
 }
 
