@@ -4,10 +4,6 @@
 // first name's sample line in that font's own face; a bold caption in the dialog face.
 // Each step is here because the viewer's window needs it too:
 //  - QApplication: widgets, the xcb connection, the style;
-//  - each installed face's full name (else its family), read in place from
-//    fontconfig's font sets as the viewer reads them: the names the list shows, each
-//    once;
-//  - one case-insensitive sort: the list is shown in order;
 //  - the dialog face at 8 points: the first of its families in Qt's list, set as the
 //    one family (a font given several families has Qt sort fontconfig's fallbacks for
 //    the first as soon as it is loaded, which the window does not), made the
@@ -15,6 +11,10 @@
 //    text in the application's font while it is built, before it takes the widget's
 //    font, and with any other application font that is one more face looked up
 //    (a fontconfig sort and match) that nothing draws;
+//  - each installed face's full name (else its family), read in place from
+//    fontconfig's font sets as the viewer reads them: the names the list shows, each
+//    once;
+//  - one case-insensitive sort: the list is shown in order;
 //  - an edit field with the first name: the window shows its current name in one;
 //  - a list view over a string model, with uniform item sizes, so that only the first
 //    row is measured and only the visible rows are drawn, about seven as in the
