@@ -29,14 +29,10 @@ const std::vector<InstalledFontFile>& FontconfigFonts::Files() {
 
 std::string FontconfigFonts::PathOf(std::string_view catalogueFile) {
   if (!loaded_) Load();
-  // The index by folded file name is built on the first lookup (--list needs none).
-  if (!indexed_) {
-    indexed_ = true;
-    byLowerName_.reserve(files_.size());
-    for (std::size_t i = 0; i < files_.size(); ++i) byLowerName_.try_emplace(reg::FoldName(files_[i].fileName), i);
-  }
-  const auto it = byLowerName_.find(reg::FoldName(catalogueFile));
-  return it == byLowerName_.end() ? std::string() : files_[it->second].path;
+  // One lookup for each font the user chooses: a scan costs less than folding every
+  // file's name into an index would, and keeps no second copy of the names.
+  const std::size_t i = fontskey::FindFileName(files_, catalogueFile);
+  return i == files_.size() ? std::string() : files_[i].path;
 }
 
 FontconfigFonts& LinuxInstalledFonts() {

@@ -14,7 +14,6 @@
 #include "platform/fonts/InstalledFonts.h"
 
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace typeloom::platform {
@@ -32,9 +31,7 @@ class FontconfigFonts final : public InstalledFonts, public SystemFontFolder {
 
   bool loaded_ = false;
   bool failed_ = false;  // fontconfig could not be initialised or asked
-  bool indexed_ = false;  // byLowerName_ is built
   std::vector<InstalledFontFile> files_;
-  std::unordered_map<std::string, std::size_t> byLowerName_;
 };
 
 // The process's installed fonts, shared by the registry's fonts key and the font folder.

@@ -37,4 +37,8 @@ std::string BitmapName(std::string_view family, std::string_view style, const st
 // " (2)". The first of each name keeps it unchanged.
 void MakeUnique(std::vector<InstalledFontFile>& files);
 
+// The position of the first file whose base name equals `fileName` as the registry
+// compares names (FoldName), or files.size() when none does.
+std::size_t FindFileName(const std::vector<InstalledFontFile>& files, std::string_view fileName);
+
 }  // namespace typeloom::platform::fontskey

@@ -122,4 +122,28 @@ void MakeUnique(std::vector<InstalledFontFile>& files) {
   }
 }
 
+namespace {
+
+// Whether `name` folds to `folded`. A name of ASCII bytes folds byte by byte and is
+// compared in place; any other is folded in full (its folded form may be ASCII).
+bool FoldsTo(std::string_view name, std::string_view folded) {
+  bool same = name.size() == folded.size();
+  for (std::size_t k = 0; k < name.size(); ++k) {
+    const auto c = static_cast<unsigned char>(name[k]);
+    if (c >= 0x80) return reg::FoldName(name) == folded;
+    if (same && static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c) != folded[k]) same = false;
+  }
+  return same;
+}
+
+}  // namespace
+
+std::size_t FindFileName(const std::vector<InstalledFontFile>& files, std::string_view fileName) {
+  const std::string folded = reg::FoldName(fileName);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (FoldsTo(files[i].fileName, folded)) return i;
+  }
+  return files.size();
+}
+
 }  // namespace typeloom::platform::fontskey

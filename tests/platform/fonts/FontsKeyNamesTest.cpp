@@ -1,4 +1,5 @@
 #include "platform/fonts/FontsKeyNames.h"
+#include "platform/registry/Registry.h"
 
 #include <gtest/gtest.h>
 
@@ -110,6 +111,44 @@ TEST(FontsKeyNames, RepeatedNamesGetANumberInsideTheirParentheses) {
   }
   wanted.push_back("Noto Sans (TrueType 5)");
   EXPECT_EQ(numbered, wanted);
+}
+
+TEST(FontsKeyNames, FindFileNameTakesTheFirstFileThatFoldsAlike) {
+  std::vector<InstalledFontFile> files;
+  for (const char* name : {"DejaVuSans.ttf", "C059-Roman.otf", "\xC3\x84rger.ttf", "dejavusans.ttf", "Kelvin.ttf",
+                           "\xE2\x84\xAA" "elvin.ttf", "a.ttf2", "A.TTF", "", "Stra\xC3\x9F" "e.ttf"}) {
+    files.push_back({std::string(name) + " (TrueType)", name, std::string("/fonts/") + name});
+  }
+  const struct {
+    const char* wanted;
+    std::size_t expected;  // files.size(): none
+  } cases[] = {
+      {"dejavusans.ttf", 0},  // the first of two that fold alike
+      {"DEJAVUSANS.TTF", 0},
+      {"c059-roman.otf", 1},
+      {"c059-roman.ot", 10},  // a prefix is not the name
+      {"c059-roman.otff", 10},
+      {"\xC3\xA4rger.ttf", 2},  // beyond ASCII, folded in full
+      {"\xC3\x84RGER.TTF", 2},
+      {"kelvin.ttf", 4},  // the Kelvin sign folds to "k": the ASCII file comes first
+      {"\xE2\x84\xAA" "ELVIN.ttf", 4},
+      {"a.ttf", 7},
+      {"", 8},
+      {"strasse.ttf", 10},  // case folding, not full folding
+      {"STRA\xC3\x9F" "E.TTF", 9},
+      {"arial.ttf", 10},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.wanted);
+    EXPECT_EQ(FindFileName(files, c.wanted), c.expected);
+    // The same answer as comparing every folded name.
+    std::size_t reference = files.size();
+    for (std::size_t i = 0; i < files.size() && reference == files.size(); ++i) {
+      if (reg::FoldName(files[i].fileName) == reg::FoldName(c.wanted)) reference = i;
+    }
+    EXPECT_EQ(FindFileName(files, c.wanted), reference);
+  }
+  EXPECT_EQ(FindFileName({}, "a.ttf"), 0u);
 }
 
 }  // namespace
