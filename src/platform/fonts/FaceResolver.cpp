@@ -88,6 +88,32 @@ bool Match(const QByteArray& family, bool bold, bool italic, FaceLocation& face)
 
 bool LocateInstalled(const QByteArray& utf8, const QString& name, bool bold, bool italic, FaceLocation& face);
 
+// The last family listing: its name, whether a listed face has that family spelled
+// exactly, and the fonts it was made under (0: none yet).
+struct FamilyListing {
+  std::size_t stamp = 0;
+  QByteArray name;
+  bool exact = false;
+};
+
+FamilyListing& LastListing() {
+  static FamilyListing listing;
+  return listing;
+}
+
+void RememberFamilyListing(const QByteArray& name, const std::vector<FcPattern*>& faces) {
+  FamilyListing& last = LastListing();
+  last.stamp = FontsStamp();
+  last.name = name;
+  last.exact = false;
+  for (FcPattern* p : faces) {
+    FcChar8* family = nullptr;
+    for (int n = 0; !last.exact && FcPatternGetString(p, FC_FAMILY, n, &family) == FcResultMatch; ++n) {
+      last.exact = family != nullptr && name == reinterpret_cast<const char*>(family);
+    }
+  }
+}
+
 FaceLocation LocateUncached(const QString& name, bool bold, bool italic) {
   FaceLocation face;
   const QByteArray utf8 = name.toUtf8();
@@ -106,7 +132,9 @@ FaceLocation LocateUncached(const QString& name, bool bold, bool italic) {
 bool LocateInstalled(const QByteArray& utf8, const QString& name, bool bold, bool italic, FaceLocation& face) {
   if (!utf8.isEmpty()) {
     FontSet set(nullptr, FcFontSetDestroy);
-    if (!List(FC_FAMILY, utf8, set).empty()) {
+    const std::vector<FcPattern*> family = List(FC_FAMILY, utf8, set);
+    RememberFamilyListing(utf8, family);
+    if (!family.empty()) {
       face.kind = FaceLocation::Kind::Family;
       Match(utf8, bold, italic, face);
       // The family as installed (its own letter case), unless the name is another
@@ -184,6 +212,13 @@ std::size_t FontsStamp() {
     ++generation;
   }
   return generation;
+}
+
+std::optional<bool> LastFamilyListing(std::string_view name) {
+  const FamilyListing& last = LastListing();
+  if (last.stamp == 0 || last.stamp != FontsStamp()) return std::nullopt;
+  if (std::string_view(last.name.constData(), static_cast<std::size_t>(last.name.size())) != name) return std::nullopt;
+  return last.exact;
 }
 
 // Locating a face lists and matches over every installed font (milliseconds with a

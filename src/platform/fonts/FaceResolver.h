@@ -28,7 +28,9 @@
 #include <QString>
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace typeloom::platform {
 
@@ -59,6 +61,12 @@ std::size_t FontsStamp();
 // (its system set: application fonts of this process do not count); the path as
 // fontconfig lists it, compared exactly. Kept per path while FontsStamp stays.
 int InstalledFaceCount(const std::string& path);
+
+// Whether an installed face has `name` among its family names, spelled exactly, as
+// the last family listing of LocateFace found; nullopt when that listing was for
+// another name or the fonts have changed since. Lets a later check of the same name
+// skip a second listing over every installed font.
+std::optional<bool> LastFamilyListing(std::string_view name);
 
 // The face `name` denotes, with bold and italic as the face request asks for them
 // (they only choose among a family's faces; a full name fixes the face).

@@ -37,7 +37,12 @@ bool Listed(const char* object, const std::string& name) {
 
 std::string ResolveUncached(const std::string& wanted) {
   if (wanted.find('\0') != std::string::npos) return std::string();  // no face name holds one
-  for (const char* object : {FC_FAMILY, FC_FULLNAME, FC_POSTSCRIPT_NAME}) {
+  // The details of the font just located ask for its family again: the listing
+  // made to locate it answers that.
+  if (const std::optional<bool> family = LastFamilyListing(wanted); family ? *family : Listed(FC_FAMILY, wanted)) {
+    return wanted;
+  }
+  for (const char* object : {FC_FULLNAME, FC_POSTSCRIPT_NAME}) {
     if (Listed(object, wanted)) return wanted;
   }
   // Not known: the family fontconfig would draw instead.

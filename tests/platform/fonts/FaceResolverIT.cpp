@@ -195,6 +195,52 @@ TEST(FontconfigFaceNameResolverIT, KnowsEveryNameOfAListedFaceExactly) {
   EXPECT_NE(faces.ResolveFace(std::string_view("Test Sans\0x", 11)), "Test Sans");
 }
 
+// The family check of a name just located reuses LocateFace's family listing; its
+// answer must be the listing's own: a family spelled exactly, in any language.
+TEST(FontconfigFaceNameResolverIT, LastFamilyListingAnswersAsAListingWould) {
+  const auto listedAs = [](const char* object, const std::string& name) {
+    FcPattern* pattern = FcPatternBuild(nullptr, object, FcTypeString, name.c_str(), nullptr);
+    FcObjectSet* objects = FcObjectSetBuild(object, nullptr);
+    FcFontSet* faces = FcFontList(nullptr, pattern, objects);
+    bool exact = false;
+    for (int i = 0; faces != nullptr && i < faces->nfont; ++i) {
+      FcChar8* family = nullptr;
+      for (int n = 0; FcPatternGetString(faces->fonts[i], object, n, &family) == FcResultMatch; ++n) {
+        exact = exact || name == reinterpret_cast<const char*>(family);
+      }
+    }
+    if (faces != nullptr) FcFontSetDestroy(faces);
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    return exact;
+  };
+  const auto listed = [&](const std::string& name) { return listedAs(FC_FAMILY, name); };
+  for (const char* name : {"Test Sans", "test sans", "TEST SANS", "TestSans", "Test  Sans", "Test Pair", "Detail Odd",
+                           "Test Fixed", "Detail Steps 8,10,12,14,18,24", "Test Sans Bold", "TestSans-Bold",
+                           "No Such Face", "Ωμέγα"}) {
+    SCOPED_TRACE(name);
+    LocateFace(QString::fromUtf8(name), true, false);
+    // A bitmap family's list name is listed as its family after a first listing by
+    // the whole name; the last listing is then the family's.
+    const QString family = WithoutSizeList(QString::fromUtf8(name));
+    const std::string last = family.isEmpty() || listed(name) ? std::string(name) : family.toStdString();
+    EXPECT_EQ(LastFamilyListing(last), std::optional<bool>(listed(last)));
+    EXPECT_EQ(LastFamilyListing(last + " "), std::nullopt);
+    FontconfigFaceNameResolver faces;
+    const std::optional<std::string> face = faces.ResolveFace(last);
+    ASSERT_TRUE(face.has_value());
+    EXPECT_EQ(*face == last,
+              listed(last) || listedAs(FC_FULLNAME, last) || listedAs(FC_POSTSCRIPT_NAME, last));
+  }
+  // Other fonts: the listing no longer answers.
+  LocateFace(QStringLiteral("Test Pair"));
+  ASSERT_EQ(LastFamilyListing("Test Pair"), std::optional<bool>(true));
+  const std::string copy = FontFixtures::FontFolder() + "/TestSans-Bold.ttf";
+  ASSERT_TRUE(FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(copy.c_str())));
+  EXPECT_EQ(LastFamilyListing("Test Pair"), std::nullopt);
+  FcConfigAppFontClear(nullptr);
+}
+
 TEST(WithoutSizeListTest, DropsOnlyATrailingPointSizeList) {
   const std::pair<const char*, const char*> cases[] = {
       {"Detail Large 18,24", "Detail Large"}, {"Fixed 10,", "Fixed"},     {"Fixed Oblique 8,10,12", "Fixed Oblique"},
