@@ -16,6 +16,7 @@
 #include "platform/registry/LinuxRegistry.h"
 #include "platform/settings/QtSettingsStore.h"
 #include "platform/shell/ShellBindings.h"
+#include "platform/ui/AccessibilityBridge.h"
 #include "platform/ui/LatinMnemonics.h"
 #include "platform/ui/QtClock.h"
 #include "platform/ui/QtMessageBoxes.h"
@@ -166,6 +167,7 @@ int RunWindow(int argc, char** argv, int instanceLock, const MakeViewerWindows& 
   previousHandler = qInstallMessageHandler(StartupMessageHandler);
   QApplication app(argc, argv);
   qInstallMessageHandler(previousHandler);
+  platform::StartAccessibilityBridge();
   QApplication::setApplicationName(kAppTitle);
   QApplication::setApplicationVersion(QStringLiteral("%1.%2").arg(kVersionMajor).arg(kVersionMinor));
   QApplication::setDesktopFileName("typeloom");
