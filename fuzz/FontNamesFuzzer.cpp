@@ -2,7 +2,8 @@
 // names split at line feeds (font names come from font files: any bytes, repeated at
 // will). Traps when the numbered names are not unique as the registry compares them,
 // when the first file of a name does not keep it, or when another one's name is not
-// its own with a number put in.
+// its own with a number put in. The same names as file names: traps when the file
+// found for one is not the first whose name folds as it does.
 #include "platform/fonts/FontsKeyNames.h"
 #include "platform/registry/Registry.h"
 
@@ -58,6 +59,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool first = firsts.insert(reg::FoldName(original[i].valueName)).second;
     if (first && files[i].valueName != original[i].valueName) std::abort();  // the first keeps its name
     if (!first && !IsNumbered(original[i].valueName, files[i].valueName)) std::abort();
+  }
+  for (std::size_t i = 0; i < original.size(); ++i) files[i].fileName = original[i].valueName;
+  for (const InstalledFontFile& wanted : original) {
+    const std::string key = reg::FoldName(wanted.valueName);
+    std::size_t expected = 0;
+    while (reg::FoldName(files[expected].fileName) != key) ++expected;  // the name itself is among them
+    if (typeloom::platform::fontskey::FindFileName(files, wanted.valueName) != expected) std::abort();
   }
   return 0;
 }
