@@ -2,7 +2,6 @@
 
 #include "platform/fonts/FontFileNames.h"
 #include "platform/fonts/FontsKeyNames.h"
-#include "platform/registry/Registry.h"
 
 #include <fontconfig/fontconfig.h>
 
