@@ -107,6 +107,25 @@ std::optional<std::string_view> AsciiListNameIn(std::string_view valueName) {
   return v;
 }
 
+// The list names of the fonts key's values, sorted, without repeats, as parts of
+// `valueNames`; false when this path does not answer for them.
+bool ListNames(QuickOrder order, std::vector<std::string>& valueNames, std::vector<std::string_view>& names) {
+  if (!platform::ReadFontFileNames(valueNames)) return false;
+  names.reserve(valueNames.size());
+  for (const std::string& valueName : valueNames) {
+    if (valueName.empty()) return false;  // the fonts key's enumeration ends there
+    const std::optional<std::string_view> name = AsciiListNameIn(valueName);
+    if (!name) return false;
+    // Under the common order, one name that is not printable sends the whole list
+    // to the collator.
+    if (order == QuickOrder::PrintableAscii && !IsPrintableAscii(*name)) return false;
+    if (!name->empty()) names.push_back(*name);
+  }
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  return true;
+}
+
 }  // namespace
 
 std::optional<std::string> AsciiListName(std::string_view valueName) {
@@ -182,26 +201,16 @@ std::optional<QuickAnswer> AnswerCoverageList(const std::vector<std::string_view
   if (!query.error.empty()) return std::nullopt;
   if (query.hasLanguage && !platform::CoverageIndex::KnownLanguage(query.language)) return std::nullopt;
   std::vector<std::string> valueNames;
-  if (!platform::ReadFontFileNames(valueNames)) return std::nullopt;
   std::vector<std::string_view> names;  // parts of valueNames
-  names.reserve(valueNames.size());
-  for (const std::string& valueName : valueNames) {
-    if (valueName.empty()) return std::nullopt;  // the fonts key's enumeration ends there
-    const std::optional<std::string_view> name = AsciiListNameIn(valueName);
-    if (!name) return std::nullopt;
-    // Under the common order, one name that is not printable sends the whole list
-    // to the collator.
-    if (order == QuickOrder::PrintableAscii && !IsPrintableAscii(*name)) return std::nullopt;
-    if (!name->empty()) names.push_back(*name);
-  }
-  std::sort(names.begin(), names.end());
-  names.erase(std::unique(names.begin(), names.end()), names.end());
-  platform::CoverageIndex index(FoldTowardsAscii);
-  if (!index.Available()) return std::nullopt;
+  bool listed = false;
+  // The faces are indexed while the names are read.
+  platform::CoverageIndex index(FoldTowardsAscii, [&] { listed = ListNames(order, valueNames, names); });
+  if (!listed || !index.Available()) return std::nullopt;
   index.SetQuery(query.characters, query.language);
+  const std::vector<bool> covered = index.MatchEach(names);
   std::vector<std::string> shown;
-  for (const std::string_view name : names) {
-    if (index.MatchesOnce(name)) shown.emplace_back(name);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (covered[i]) shown.emplace_back(names[i]);
   }
   return QuickAnswer{CoveringListText(std::move(shown), [](const std::string&) { return true; }, order)};
 }

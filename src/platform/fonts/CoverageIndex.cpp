@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <iterator>
 #include <memory_resource>
+#include <optional>
+#include <system_error>
+#include <thread>
 #include <tuple>
 #include <unordered_map>
 #include <unordered_set>
@@ -49,6 +52,19 @@ FcPattern* Request(const std::string& family) {
   FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
   return pattern;
+}
+
+// `work` started on a second thread; nothing started (not joinable) when no thread
+// can be started, and the caller then does the work itself.
+std::jthread Alongside(const std::function<void()>& work) {
+  // fontconfig makes the lock of its current configuration when it is first asked
+  // for that configuration: asked here, before two threads could make it at once.
+  if (FcConfig* config = FcConfigReference(nullptr)) FcConfigDestroy(config);
+  try {
+    return std::jthread([&work] { work(); });
+  } catch (const std::system_error&) {
+    return {};
+  }
 }
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -267,14 +283,21 @@ struct CoverageIndex::Index {
   // `name` outlives the entry (the entry's request may be part of it).
   Entry Route(std::string_view name) {
     Entry entry;
-    if (Installed(name, entry)) return entry;
-    // A bitmap family listed with its point sizes ("Fixed 14,18"): the family itself.
-    if (const std::string_view family = WithoutSizeListUtf8(name); !family.empty()) {
-      if (Installed(family, entry)) return entry;
-    }
+    if (RouteInstalled(name, entry)) return entry;
     entry.face = Substitute(std::string(name));
     entry.picked = true;
     return entry;
+  }
+
+  // Route for a name that draws in an installed face; false when it is installed
+  // nowhere (it draws in a substitute).
+  bool RouteInstalled(std::string_view name, Entry& entry) {
+    if (Installed(name, entry)) return true;
+    // A bitmap family listed with its point sizes ("Fixed 14,18"): the family itself.
+    if (const std::string_view family = WithoutSizeListUtf8(name); !family.empty()) {
+      if (Installed(family, entry)) return true;
+    }
+    return false;
   }
 
   // An installed family's, full name's or PostScript name's entry; false for any
@@ -325,27 +348,53 @@ struct CoverageIndex::Index {
   // (strong, first) before what the configuration added; when no face has that
   // family, the name scores alike on every face, so two names whose requests are
   // otherwise the same get the same face: one match answers them all.
-  FcPattern* Substitute(const std::string& name) {
-    FcPattern* request = Request(name);
-    if (request == nullptr) return nullptr;
+  FcPattern* Substitute(const std::string& name) { return SubstituteFace(SubstituteRequest(name), std::nullopt); }
+
+  // A substitute's request, and, when no face has the name as a family, the same
+  // request without the name (which two such names may share).
+  struct Requested {
+    FcPattern* request = nullptr;  // owned
+    FcPattern* rest = nullptr;     // owned
+  };
+
+  // Reads the index only, so it may run beside the routing of other names.
+  Requested SubstituteRequest(const std::string& name) const {
+    Requested requested;
+    requested.request = Request(name);
+    if (requested.request == nullptr) return requested;
     FcChar8* first = nullptr;
-    FcPattern* rest = nullptr;
-    if (FcPatternGetString(request, FC_FAMILY, 0, &first) == FcResultMatch && name == View(first) &&
+    if (FcPatternGetString(requested.request, FC_FAMILY, 0, &first) == FcResultMatch && name == View(first) &&
         !FamilyOfAFace(name)) {
-      rest = FcPatternDuplicate(request);
-      if (rest != nullptr) FcPatternRemove(rest, FC_FAMILY, 0);
+      requested.rest = FcPatternDuplicate(requested.request);
+      if (requested.rest != nullptr) FcPatternRemove(requested.rest, FC_FAMILY, 0);
     }
+    return requested;
+  }
+
+  // The face for `requested` (whose patterns it takes): an earlier substitute's when
+  // the requests are otherwise the same, else `matched` when given (fontconfig's
+  // match of the request, worked out ahead; owned), else fontconfig's match now.
+  FcPattern* SubstituteFace(Requested requested, std::optional<FcPattern*> matched) {
+    auto [request, rest] = requested;
+    if (request == nullptr) return matched ? *matched : nullptr;
     if (rest != nullptr) {
       for (const auto& [otherRest, face] : substitutes) {
         if (SameRequest(rest, otherRest)) {
           FcPatternDestroy(rest);
           FcPatternDestroy(request);
+          if (matched && *matched != nullptr) FcPatternDestroy(*matched);
           if (face != nullptr) FcPatternReference(face);
           return face;
         }
       }
     }
-    FcPattern* face = Match(request, nullptr);
+    FcPattern* face = nullptr;
+    if (matched) {
+      face = *matched;
+      FcPatternDestroy(request);
+    } else {
+      face = Match(request, nullptr);
+    }
     if (rest != nullptr) {
       if (face != nullptr) FcPatternReference(face);
       substitutes.emplace_back(rest, face);
@@ -405,28 +454,86 @@ struct CoverageIndex::Index {
     return face != nullptr && Covers(face);
   }
 
-  // Matches without keeping the route (a name asked once).
-  bool MatchesOnce(std::string_view name) {
-    if (const auto it = entries.find(name); it != entries.end()) return Matches(it->second);
-    Entry entry = Route(name);
-    const bool answer = Matches(entry);
-    if (entry.face != nullptr) FcPatternDestroy(entry.face);
-    return answer;
+  // Matches for names asked once (routes not kept). The names installed nowhere are
+  // answered last, in their order, as Route would answer them; the first one's
+  // request and match, which no other answer changes, are worked out on a second
+  // thread meanwhile.
+  std::vector<bool> MatchEach(const std::vector<std::string_view>& names) {
+    std::vector<bool> answers(names.size(), false);
+    std::vector<Entry> routes(names.size());
+    std::vector<bool> kept(names.size(), false);
+    std::vector<std::size_t> nowhere;  // positions in `names`
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if (const auto it = entries.find(names[i]); it != entries.end()) {
+        kept[i] = true;
+        answers[i] = Matches(it->second);
+      } else if (!RouteInstalled(names[i], routes[i])) {
+        nowhere.push_back(i);
+      }
+    }
+    Requested first;
+    FcPattern* firstMatch = nullptr;
+    const std::function<void()> matchFirst = [&] {
+      first = SubstituteRequest(std::string(names[nowhere.front()]));
+      FcResult result = FcResultNoMatch;
+      if (first.request != nullptr) firstMatch = FcFontMatch(nullptr, first.request, &result);
+    };
+    std::vector<Requested> others;  // of nowhere[1...]
+    {
+      std::jthread matching = nowhere.empty() ? std::jthread() : Alongside(matchFirst);
+      for (std::size_t i = 0; i < names.size(); ++i) {
+        if (kept[i] || (!nowhere.empty() && std::binary_search(nowhere.begin(), nowhere.end(), i))) continue;
+        answers[i] = Matches(routes[i]);
+        if (routes[i].face != nullptr) FcPatternDestroy(routes[i].face);
+      }
+      for (std::size_t k = 1; k < nowhere.size(); ++k) others.push_back(SubstituteRequest(std::string(names[nowhere[k]])));
+      if (matching.joinable()) {
+        matching.join();
+      } else if (!nowhere.empty()) {
+        matchFirst();
+      }
+    }
+    for (std::size_t k = 0; k < nowhere.size(); ++k) {
+      FcPattern* face = k == 0 ? SubstituteFace(first, firstMatch) : SubstituteFace(others[k - 1], std::nullopt);
+      answers[nowhere[k]] = face != nullptr && Covers(face);
+      if (face != nullptr) FcPatternDestroy(face);
+    }
+    return answers;
+  }
+
+  // Indexes fontconfig's current faces.
+  void Build() {
+    available = true;
+    const std::array<FcFontSet*, 2> sets{FcConfigGetFonts(nullptr, FcSetSystem),
+                                         FcConfigGetFonts(nullptr, FcSetApplication)};
+    // Sized once: tables that grow leave their old buckets in the arena.
+    std::size_t faces = 0;
+    for (const FcFontSet* set : sets) faces += set != nullptr ? static_cast<std::size_t>(set->nfont) : 0;
+    Reserve(faces);
+    for (const FcFontSet* set : sets) {
+      if (set == nullptr) continue;
+      for (int i = 0; i < set->nfont; ++i) Add(set->fonts[i]);
+    }
   }
 };
 
 CoverageIndex::CoverageIndex(Fold fold) : index_(std::make_unique<Index>(fold)) {
-  if (!FcInit()) return;
-  index_->available = true;
-  const std::array<FcFontSet*, 2> sets{FcConfigGetFonts(nullptr, FcSetSystem),
-                                       FcConfigGetFonts(nullptr, FcSetApplication)};
-  // Sized once: tables that grow leave their old buckets in the arena.
-  std::size_t faces = 0;
-  for (const FcFontSet* set : sets) faces += set != nullptr ? static_cast<std::size_t>(set->nfont) : 0;
-  index_->Reserve(faces);
-  for (const FcFontSet* set : sets) {
-    if (set == nullptr) continue;
-    for (int i = 0; i < set->nfont; ++i) index_->Add(set->fonts[i]);
+  if (FcInit()) index_->Build();
+}
+
+CoverageIndex::CoverageIndex(Fold fold, const std::function<void()>& alongside)
+    : index_(std::make_unique<Index>(fold)) {
+  if (!FcInit()) {
+    alongside();
+    return;
+  }
+  const std::function<void()> build = [this] { index_->Build(); };
+  std::jthread building = Alongside(build);
+  alongside();
+  if (building.joinable()) {
+    building.join();
+  } else {
+    build();
   }
 }
 
@@ -460,7 +567,9 @@ bool CoverageIndex::Matches(std::string_view name) {
   return index_->available && index_->Matches(index_->EntryOf(name));
 }
 
-bool CoverageIndex::MatchesOnce(std::string_view name) { return index_->available && index_->MatchesOnce(name); }
+std::vector<bool> CoverageIndex::MatchEach(const std::vector<std::string_view>& names) {
+  return index_->available ? index_->MatchEach(names) : std::vector<bool>(names.size(), false);
+}
 
 FcPattern* CoverageIndex::FaceOf(std::string_view name) {
   return index_->available ? index_->Face(index_->EntryOf(name)) : nullptr;

@@ -6,6 +6,7 @@
 // compared without regard to case is the caller's `fold`. Standard C++ and fontconfig
 // only, so that the list filter can answer before Qt is loaded (FontCoverage.h is the
 // Qt face of it).
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,6 +24,10 @@ class CoverageIndex {
   // Indexes fontconfig's current faces (installed and application fonts); the faces
   // are held until the object goes, so fonts removed meanwhile stay readable.
   explicit CoverageIndex(Fold fold);
+  // The same, built on a second thread while `alongside` runs on this one (fontconfig
+  // is initialised first, so that both read one configuration); on this thread, after
+  // `alongside`, when no second thread can be started.
+  CoverageIndex(Fold fold, const std::function<void()>& alongside);
   ~CoverageIndex();
   CoverageIndex(const CoverageIndex&) = delete;
   CoverageIndex& operator=(const CoverageIndex&) = delete;
@@ -34,8 +39,10 @@ class CoverageIndex {
   // characters) and, unless `language` is empty, support of that normalised tag.
   void SetQuery(const std::vector<char32_t>& characters, const std::string& language);
   bool Matches(std::string_view name);
-  // The same for a name asked once: its route is not kept.
-  bool MatchesOnce(std::string_view name);
+  // Matches for each of `names`, asked once (their routes are not kept), in order.
+  // The substitute of the first name installed nowhere is matched on a second thread
+  // while the other names are answered.
+  std::vector<bool> MatchEach(const std::vector<std::string_view>& names);
 
   // Reads ahead how `name` draws, so that Matches and FaceOf answer it at once later.
   void Prepare(std::string_view name);

@@ -292,5 +292,89 @@ TEST(FontCoverageIT, ReadsTheFaceTheNameDrawsIn) {
   EXPECT_FALSE(coverage.Matches("Test Pair"));
 }
 
+std::string FoldAscii(std::string_view utf8) {
+  std::string out(utf8);
+  for (char& c : out) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  return out;
+}
+
+std::string FamilyOf(FcPattern* face) {
+  FcChar8* family = nullptr;
+  return face != nullptr && FcPatternGetString(face, FC_FAMILY, 0, &family) == FcResultMatch
+             ? std::string(reinterpret_cast<const char*>(family))
+             : std::string();
+}
+
+// Names answered together (MatchEach) are answered as each name alone: names
+// installed nowhere share a match only when fontconfig's requests for them are the
+// same, so configuration rules that send one to its own face tell it apart, whether
+// it comes first or after another such name.
+TEST(CoverageIndexIT, NamesAnsweredTogetherAreAnsweredAsEachAlone) {
+  const char* rules = R"(<?xml version="1.0"?>
+<fontconfig>
+  <match target="pattern">
+    <test name="family"><string>Missing Arabic Face</string></test>
+    <edit name="family" mode="append" binding="weak"><string>Detail Arabic</string></edit>
+  </match>
+  <match target="pattern">
+    <test name="family"><string>Missing Hebrew Face</string></test>
+    <edit name="family" mode="assign_replace" binding="strong"><string>Detail Nolatin</string></edit>
+  </match>
+</fontconfig>)";
+  ASSERT_TRUE(FcConfigParseAndLoadFromMemory(FcConfigGetCurrent(), reinterpret_cast<const FcChar8*>(rules), FcTrue));
+
+  const std::vector<std::string_view> names = {"Missing Arabic Face",
+                                               "Test Pair",
+                                               "No Such Face",
+                                               "Missing Hebrew Face",
+                                               "TestSans-Bold",
+                                               "DetailOdd-Heavy",
+                                               "Detail Steps 8,10,12,14,18,24",
+                                               "Another Missing Face",
+                                               "Test  Sans",
+                                               "Missing 10,12",
+                                               "Detail Arabic",
+                                               "Test Sans Bold",
+                                               ""};
+  const std::vector<std::string_view> reversed(names.rbegin(), names.rend());
+  {
+    CoverageIndex index(FoldAscii);
+    ASSERT_TRUE(index.Available());
+    EXPECT_EQ(FamilyOf(index.FaceOf("Missing Arabic Face")), "Detail Arabic");
+    EXPECT_EQ(FamilyOf(index.FaceOf("Missing Hebrew Face")), "Detail Nolatin");
+    EXPECT_NE(FamilyOf(index.FaceOf("No Such Face")), "Detail Arabic");
+  }
+
+  const std::vector<std::vector<char32_t>> queries = {{U'A'}, {U'\u0628'}, {U'\u05d0'}, {U'A', U'a', U'0'},
+                                                      {U'\u0628', U'\u0630'}, {U'Z'}};
+  for (const std::vector<std::string_view>* order : {&names, &reversed}) {
+    for (const std::vector<char32_t>& query : queries) {
+      CoverageIndex together(FoldAscii);
+      together.SetQuery(query, "");
+      const std::vector<bool> answers = together.MatchEach(*order);
+      ASSERT_EQ(answers.size(), order->size());
+      for (std::size_t i = 0; i < order->size(); ++i) {
+        CoverageIndex alone(FoldAscii);
+        alone.SetQuery(query, "");
+        EXPECT_EQ(answers[i], alone.Matches((*order)[i]))
+            << "\"" << (*order)[i] << "\" for U+" << std::hex << static_cast<unsigned>(query.front());
+      }
+    }
+  }
+  // The rows tell the names apart: only the rules' names draw in those faces.
+  CoverageIndex index(FoldAscii);
+  index.SetQuery({U'\u0628'}, "");
+  const std::vector<bool> arabic = index.MatchEach(names);
+  EXPECT_TRUE(arabic[0]);
+  EXPECT_FALSE(arabic[2]);
+  EXPECT_FALSE(arabic[3]);
+  EXPECT_FALSE(arabic[7]);
+  index.SetQuery({U'\u05d0'}, "");
+  const std::vector<bool> hebrew = index.MatchEach(names);
+  EXPECT_FALSE(hebrew[0]);
+  EXPECT_FALSE(hebrew[2]);
+  EXPECT_TRUE(hebrew[3]);
+}
+
 }  // namespace
 }  // namespace typeloom::platform
