@@ -1,5 +1,7 @@
 #include "platform/fonts/CoverageIndex.h"
 
+#include "platform/fonts/SideTask.h"
+
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
@@ -8,8 +10,6 @@
 #include <iterator>
 #include <memory_resource>
 #include <optional>
-#include <system_error>
-#include <thread>
 #include <tuple>
 #include <unordered_map>
 #include <unordered_set>
@@ -54,17 +54,10 @@ FcPattern* Request(const std::string& family) {
   return pattern;
 }
 
-// `work` started on a second thread; nothing started (not joinable) when no thread
-// can be started, and the caller then does the work itself.
-std::jthread Alongside(const std::function<void()>& work) {
-  // fontconfig makes the lock of its current configuration when it is first asked
-  // for that configuration: asked here, before two threads could make it at once.
+// fontconfig makes the lock of its current configuration when it is first asked for
+// that configuration: asked here, before two threads could make it at once.
+void MakeConfigurationLock() {
   if (FcConfig* config = FcConfigReference(nullptr)) FcConfigDestroy(config);
-  try {
-    return std::jthread([&work] { work(); });
-  } catch (const std::system_error&) {
-    return {};
-  }
 }
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -473,26 +466,23 @@ struct CoverageIndex::Index {
     }
     Requested first;
     FcPattern* firstMatch = nullptr;
-    const std::function<void()> matchFirst = [&] {
-      first = SubstituteRequest(std::string(names[nowhere.front()]));
-      FcResult result = FcResultNoMatch;
-      if (first.request != nullptr) firstMatch = FcFontMatch(nullptr, first.request, &result);
-    };
-    std::vector<Requested> others;  // of nowhere[1...]
-    {
-      std::jthread matching = nowhere.empty() ? std::jthread() : Alongside(matchFirst);
-      for (std::size_t i = 0; i < names.size(); ++i) {
-        if (kept[i] || (!nowhere.empty() && std::binary_search(nowhere.begin(), nowhere.end(), i))) continue;
-        answers[i] = Matches(routes[i]);
-        if (routes[i].face != nullptr) FcPatternDestroy(routes[i].face);
-      }
-      for (std::size_t k = 1; k < nowhere.size(); ++k) others.push_back(SubstituteRequest(std::string(names[nowhere[k]])));
-      if (matching.joinable()) {
-        matching.join();
-      } else if (!nowhere.empty()) {
-        matchFirst();
-      }
+    std::optional<SideTask> matching;
+    if (!nowhere.empty()) {
+      MakeConfigurationLock();
+      matching.emplace([&] {
+        first = SubstituteRequest(std::string(names[nowhere.front()]));
+        FcResult result = FcResultNoMatch;
+        if (first.request != nullptr) firstMatch = FcFontMatch(nullptr, first.request, &result);
+      });
     }
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if (kept[i] || (!nowhere.empty() && std::binary_search(nowhere.begin(), nowhere.end(), i))) continue;
+      answers[i] = Matches(routes[i]);
+      if (routes[i].face != nullptr) FcPatternDestroy(routes[i].face);
+    }
+    std::vector<Requested> others;  // of nowhere[1...]
+    for (std::size_t k = 1; k < nowhere.size(); ++k) others.push_back(SubstituteRequest(std::string(names[nowhere[k]])));
+    if (matching) matching->Finish();
     for (std::size_t k = 0; k < nowhere.size(); ++k) {
       FcPattern* face = k == 0 ? SubstituteFace(first, firstMatch) : SubstituteFace(others[k - 1], std::nullopt);
       answers[nowhere[k]] = face != nullptr && Covers(face);
@@ -527,14 +517,10 @@ CoverageIndex::CoverageIndex(Fold fold, const std::function<void()>& alongside)
     alongside();
     return;
   }
-  const std::function<void()> build = [this] { index_->Build(); };
-  std::jthread building = Alongside(build);
+  MakeConfigurationLock();
+  SideTask building([this] { index_->Build(); });
   alongside();
-  if (building.joinable()) {
-    building.join();
-  } else {
-    build();
-  }
+  building.Finish();
 }
 
 CoverageIndex::~CoverageIndex() = default;
