@@ -361,6 +361,27 @@ TEST(CoverageIndexIT, NamesAnsweredTogetherAreAnsweredAsEachAlone) {
       }
     }
   }
+  // A name in other letter cases finds the same face, whatever its length (the
+  // index hashes eight bytes at a time).
+  const std::pair<std::string_view, std::string_view> cases[] = {
+      {"Test Pair", "TEST PAIR"},         {"Test Pair Italic", "test pair italic"}, {"DetailOdd-Heavy", "DETAILODD-HEAVY"},
+      {"TestSans-Bold", "testsans-BOLD"}, {"Test Fixed", "tEST fIXED"},             {"Detail Steps", "DETAIL STEPS"},
+      {"Test Sans Bold", "Test sans bold"}, {"Detail Arabic", "detail arabic"}};
+  const auto where = [](FcPattern* face) {
+    FcChar8* file = nullptr;
+    int at = 0;
+    if (face == nullptr || FcPatternGetString(face, FC_FILE, 0, &file) != FcResultMatch) return std::string();
+    FcPatternGetInteger(face, FC_INDEX, 0, &at);
+    return std::string(reinterpret_cast<const char*>(file)) + ":" + std::to_string(at);
+  };
+  for (const auto& [name, other] : cases) {
+    CoverageIndex index(FoldAscii);
+    const std::string face = where(index.FaceOf(name));
+    ASSERT_FALSE(face.empty()) << name;
+    EXPECT_EQ(face, where(index.FaceOf(other))) << other;
+    EXPECT_NE(face, where(index.FaceOf("No Such Face"))) << name;
+  }
+
   // The rows tell the names apart: only the rules' names draw in those faces.
   CoverageIndex index(FoldAscii);
   index.SetQuery({U'\u0628'}, "");
