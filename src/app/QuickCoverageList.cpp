@@ -200,19 +200,26 @@ std::optional<QuickAnswer> AnswerCoverageList(const std::vector<std::string_view
   const ListQuery query = ParseListQuery(arguments);
   if (!query.error.empty()) return std::nullopt;
   if (query.hasLanguage && !platform::CoverageIndex::KnownLanguage(query.language)) return std::nullopt;
-  std::vector<std::string> valueNames;
-  std::vector<std::string_view> names;  // parts of valueNames
+  struct Sources {
+    std::vector<std::string> valueNames;
+    std::vector<std::string_view> names;  // parts of valueNames
+    std::optional<platform::CoverageIndex> index;
+  };
+  auto sources = std::make_shared<Sources>();
   bool listed = false;
   // The faces are indexed while the names are read.
-  platform::CoverageIndex index(FoldTowardsAscii, [&] { listed = ListNames(order, valueNames, names); });
+  sources->index.emplace(FoldTowardsAscii, [&] { listed = ListNames(order, sources->valueNames, sources->names); });
+  platform::CoverageIndex& index = *sources->index;
   if (!listed || !index.Available()) return std::nullopt;
   index.SetQuery(query.characters, query.language);
+  const std::vector<std::string_view>& names = sources->names;
   const std::vector<bool> covered = index.MatchEach(names);
   std::vector<std::string> shown;
   for (std::size_t i = 0; i < names.size(); ++i) {
     if (covered[i]) shown.emplace_back(names[i]);
   }
-  return QuickAnswer{CoveringListText(std::move(shown), [](const std::string&) { return true; }, order)};
+  return QuickAnswer{CoveringListText(std::move(shown), [](const std::string&) { return true; }, order),
+                     std::move(sources)};
 }
 
 }  // namespace typeloom::app

@@ -6,6 +6,7 @@
 // another locale, a name beyond ASCII) is left to the start module, which answers
 // every case (Main.h). Standard C++ and fontconfig only.
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,6 +42,9 @@ std::string FoldTowardsAscii(std::string_view utf8);
 // answer (nothing has been written then).
 struct QuickAnswer {
   std::string text;
+  // What the answer was read from (the faces' index, the names), which a caller about
+  // to end the process may leave undestroyed.
+  std::shared_ptr<const void> sources;
 };
 std::optional<QuickAnswer> AnswerCoverageList(const std::vector<std::string_view>& arguments,
                                               const std::function<const char*(const char*)>& environment);
