@@ -207,11 +207,11 @@ std::optional<QuickAnswer> AnswerCoverageList(const std::vector<std::string_view
   };
   auto sources = std::make_shared<Sources>();
   bool listed = false;
-  // The faces are indexed while the names are read.
-  sources->index.emplace(FoldTowardsAscii, [&] { listed = ListNames(order, sources->valueNames, sources->names); });
+  // The faces are indexed and asked while the names are read.
+  sources->index.emplace(FoldTowardsAscii, query.characters, query.language,
+                         [&] { listed = ListNames(order, sources->valueNames, sources->names); });
   platform::CoverageIndex& index = *sources->index;
   if (!listed || !index.Available()) return std::nullopt;
-  index.SetQuery(query.characters, query.language);
   const std::vector<std::string_view>& names = sources->names;
   const std::vector<bool> covered = index.MatchEach(names);
   std::vector<std::string> shown;

@@ -170,10 +170,12 @@ struct CoverageIndex::Index {
   // needed) or in a face known at once (a full or PostScript name's, a substitute),
   // null: none.
   using Faces = std::pmr::vector<std::uint32_t>;  // positions in `held`
+  static constexpr std::uint32_t kNone = UINT32_MAX;
   struct Entry {
     const Faces* family = nullptr;
     std::string_view request;   // the family as the name asks for it (in the arena)
     FcPattern* face = nullptr;  // owned
+    std::uint32_t at = kNone;   // the face's position in `held`, for a full or PostScript name
     bool picked = false;
   };
   template <typename Value>
@@ -187,8 +189,8 @@ struct CoverageIndex::Index {
   std::vector<FcPattern*> held;                                // every indexed face, referenced
   std::vector<std::int8_t> covered;                            // the query's answer for each, -1: not asked yet
   Map<Faces> families{&arena};                                 // family name -> faces
-  Map<FcPattern*> fullNames{&arena};                           // full name -> first face by file and index
-  Map<FcPattern*> postScriptNames{&arena};                     // PostScript name -> the same
+  Map<std::uint32_t> fullNames{&arena};                        // full name -> first face by file and index
+  Map<std::uint32_t> postScriptNames{&arena};                  // PostScript name -> the same
   std::pmr::unordered_map<std::string_view, Entry> entries{&arena};  // name, exactly -> how it draws
   struct FamilyName {
     const char* text;
@@ -257,8 +259,8 @@ struct CoverageIndex::Index {
     for (const auto& [object, names] :
          {std::pair{FC_FULLNAME, &fullNames}, std::pair{FC_POSTSCRIPT_NAME, &postScriptNames}}) {
       ForEachString(p, object, [&, names = names](std::string_view name) {
-        FcPattern*& first = names->try_emplace(Key(name, true), nullptr).first->second;
-        if (first == nullptr || FileAndIndex(p) < FileAndIndex(first)) first = p;
+        std::uint32_t& first = names->try_emplace(Key(name, true), kNone).first->second;
+        if (first == kNone || FileAndIndex(p) < FileAndIndex(held[first])) first = at;
       });
     }
   }
@@ -327,8 +329,9 @@ struct CoverageIndex::Index {
     // A face's full name, else its PostScript name, fixes the face.
     for (const auto* names : {&fullNames, &postScriptNames}) {
       if (const auto face = names->find(key); face != names->end()) {
-        FcPatternReference(face->second);
-        entry.face = face->second;
+        entry.at = face->second;
+        entry.face = held[entry.at];
+        FcPatternReference(entry.face);
         entry.picked = true;
         return true;
       }
@@ -455,6 +458,7 @@ struct CoverageIndex::Index {
   }
 
   bool Matches(Entry& entry) {
+    if (entry.at != kNone) return CoversFace(entry.at);
     if (!entry.picked) {
       // The face picked is one of the family's, with its own character and language
       // sets: when all the family's faces answer alike, that is the answer, and the
@@ -513,6 +517,30 @@ struct CoverageIndex::Index {
     return answers;
   }
 
+  // What Matches asks (CoverageIndex::SetQuery).
+  void SetQuery(const std::vector<char32_t>& asked, const std::string& tag) {
+    if (characters != nullptr) FcCharSetDestroy(characters);
+    if (language != nullptr) FcLangSetDestroy(language);
+    characters = nullptr;
+    language = nullptr;
+    std::fill(covered.begin(), covered.end(), std::int8_t{-1});
+    if (!asked.empty()) {
+      characters = FcCharSetCreate();
+      for (const char32_t c : asked) {
+        if (characters != nullptr) FcCharSetAddChar(characters, c);
+      }
+    }
+    if (!tag.empty()) {
+      language = FcLangSetCreate();
+      if (language != nullptr) FcLangSetAdd(language, reinterpret_cast<const FcChar8*>(tag.c_str()));
+    }
+  }
+
+  // Asks every face the query ahead of the names.
+  void AskEveryFace() {
+    for (std::uint32_t at = 0; at < held.size(); ++at) CoversFace(at);
+  }
+
   // Indexes fontconfig's current faces.
   void Build() {
     available = true;
@@ -533,14 +561,19 @@ CoverageIndex::CoverageIndex(Fold fold) : index_(std::make_unique<Index>(fold)) 
   if (FcInit()) index_->Build();
 }
 
-CoverageIndex::CoverageIndex(Fold fold, const std::function<void()>& alongside)
+CoverageIndex::CoverageIndex(Fold fold, const std::vector<char32_t>& characters, const std::string& language,
+                             const std::function<void()>& alongside)
     : index_(std::make_unique<Index>(fold)) {
   if (!FcInit()) {
     alongside();
     return;
   }
   MakeConfigurationLock();
-  SideTask building([this] { index_->Build(); });
+  SideTask building([&] {
+    index_->Build();
+    index_->SetQuery(characters, language);
+    index_->AskEveryFace();
+  });
   alongside();
   building.Finish();
 }
@@ -550,21 +583,7 @@ CoverageIndex::~CoverageIndex() = default;
 bool CoverageIndex::Available() const { return index_->available; }
 
 void CoverageIndex::SetQuery(const std::vector<char32_t>& characters, const std::string& language) {
-  if (index_->characters != nullptr) FcCharSetDestroy(index_->characters);
-  if (index_->language != nullptr) FcLangSetDestroy(index_->language);
-  index_->characters = nullptr;
-  index_->language = nullptr;
-  std::fill(index_->covered.begin(), index_->covered.end(), std::int8_t{-1});
-  if (!characters.empty()) {
-    index_->characters = FcCharSetCreate();
-    for (const char32_t c : characters) {
-      if (index_->characters != nullptr) FcCharSetAddChar(index_->characters, c);
-    }
-  }
-  if (!language.empty()) {
-    index_->language = FcLangSetCreate();
-    if (index_->language != nullptr) FcLangSetAdd(index_->language, reinterpret_cast<const FcChar8*>(language.c_str()));
-  }
+  index_->SetQuery(characters, language);
 }
 
 void CoverageIndex::Prepare(std::string_view name) {

@@ -24,10 +24,12 @@ class CoverageIndex {
   // Indexes fontconfig's current faces (installed and application fonts); the faces
   // are held until the object goes, so fonts removed meanwhile stay readable.
   explicit CoverageIndex(Fold fold);
-  // The same, built on a second thread while `alongside` runs on this one (fontconfig
-  // is initialised first, so that both read one configuration); on this thread, after
-  // `alongside`, when no second thread can be started.
-  CoverageIndex(Fold fold, const std::function<void()>& alongside);
+  // The same with a query set (SetQuery) and asked of every face, built on a second
+  // thread while `alongside` runs on this one (fontconfig is initialised first, so
+  // that both read one configuration); on this thread, after `alongside`, when no
+  // second thread has started by then (SideTask.h).
+  CoverageIndex(Fold fold, const std::vector<char32_t>& characters, const std::string& language,
+                const std::function<void()>& alongside);
   ~CoverageIndex();
   CoverageIndex(const CoverageIndex&) = delete;
   CoverageIndex& operator=(const CoverageIndex&) = delete;

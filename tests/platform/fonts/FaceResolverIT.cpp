@@ -353,6 +353,11 @@ TEST(CoverageIndexIT, NamesAnsweredTogetherAreAnsweredAsEachAlone) {
       together.SetQuery(query, "");
       const std::vector<bool> answers = together.MatchEach(*order);
       ASSERT_EQ(answers.size(), order->size());
+      // Built and asked beside other work, the index answers the same.
+      bool besides = false;
+      CoverageIndex aside(FoldAscii, query, "", [&] { besides = true; });
+      EXPECT_TRUE(besides);
+      EXPECT_EQ(aside.MatchEach(*order), answers);
       for (std::size_t i = 0; i < order->size(); ++i) {
         CoverageIndex alone(FoldAscii);
         alone.SetQuery(query, "");
@@ -380,6 +385,13 @@ TEST(CoverageIndexIT, NamesAnsweredTogetherAreAnsweredAsEachAlone) {
     ASSERT_FALSE(face.empty()) << name;
     EXPECT_EQ(face, where(index.FaceOf(other))) << other;
     EXPECT_NE(face, where(index.FaceOf("No Such Face"))) << name;
+  }
+
+  for (const char* language : {"ar", "he", "en"}) {
+    CoverageIndex plain(FoldAscii);
+    plain.SetQuery({}, language);
+    CoverageIndex aside(FoldAscii, {}, language, [] {});
+    EXPECT_EQ(aside.MatchEach(names), plain.MatchEach(names)) << language;
   }
 
   // The rows tell the names apart: only the rules' names draw in those faces.
