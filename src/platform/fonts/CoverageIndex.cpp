@@ -129,9 +129,9 @@ std::string_view WithoutSizeListUtf8(std::string_view name) {
 
 // Names as keys without copies: an ASCII name is its own key, compared without regard
 // to ASCII case (which is what folding does to ASCII); any other name is keyed by its
-// folded text, kept in the index's arena.
-// Eight bytes at a time; setting bit 5 of every byte makes an ASCII letter's two cases
-// alike (and a few other pairs of bytes, which then only share a hash).
+// folded text, kept in the index's arena. The hash reads eight bytes at a time;
+// setting bit 5 of every byte makes an ASCII letter's two cases alike (and a few other
+// pairs of bytes, which then only share a hash).
 struct FoldedHash {
   using is_transparent = void;
   std::size_t operator()(std::string_view key) const {
