@@ -8,6 +8,7 @@
 #include "platform/fonts/FontCoverage.h"
 #include "platform/fonts/InstalledFonts.h"
 #include "platform/graphics/GraphicsFacts.h"
+#include "platform/ui/ApplicationFontScope.h"
 #include "platform/ui/Clock.h"
 #include "platform/ui/ListWithEdit.h"
 #include "platform/ui/MessageBoxes.h"
@@ -56,7 +57,11 @@ Viewer::Viewer(FontModule& module, Services& services, SplashScreen* splash, QWi
   setWindowTitle(kMainCaption);
   setAttribute(Qt::WA_DeleteOnClose, false);
   // The labels and frame use the small sans-serif dialog face; so do the other controls.
-  setFont(platform::DialogFont());
+  // They are built with it as the application's font, so that the edit fields do not
+  // load the desktop's face for their first, empty layout.
+  const QFont face = platform::DialogFont();
+  const platform::ApplicationFontScope building(face);
+  setFont(face);
   setFixedSize(platform::TwipsToPixelsX(kDesignWidth), platform::TwipsToPixelsY(kDesignHeight));
   CreateControls();
   keyPreview_ = new platform::KeyPreview(this, [this](int& keyCode, int shift) { Form_KeyDown(keyCode, shift); });

@@ -2,6 +2,7 @@
 
 #include "controls/NumberBox.h"
 #include "platform/print/QtPrintingLayer.h"
+#include "platform/ui/ApplicationFontScope.h"
 #include "platform/ui/UpDown.h"
 #include "platform/ui/WindowServices.h"
 #include "print/PrinterSetupRules.h"
@@ -34,7 +35,11 @@ std::optional<int> WholeValue(controls::NumberBox* box) {
 PrinterSetup::PrinterSetup(app::MainWindowState& main, platform::PrintingLayer& printer, QWidget* parent)
     : QDialog(parent), main_(main), printer_(printer), page_(main, printer) {
   setWindowTitle(" Printer Setup");
-  setFont(platform::DialogFont());
+  // Built with the dialog face as the application's font: the copies field then lays
+  // out its first, empty text in the face it draws in.
+  const QFont face = platform::DialogFont();
+  const platform::ApplicationFontScope building(face);
+  setFont(face);
   setFixedSize(platform::TwipsToPixelsX(kDesignWidth), platform::TwipsToPixelsY(kDesignHeight));
   CreateControls();
   keyPreview_ = std::make_unique<platform::KeyPreview>(this, [this](int& keyCode, int shift) { Form_KeyDown(keyCode, shift); });
