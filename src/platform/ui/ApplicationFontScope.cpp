@@ -6,61 +6,66 @@
 #include <QGuiApplication>
 #include <QPointer>
 
+#include <optional>
+
 namespace typeloom::platform {
 namespace {
 
 QFont DesktopFont() { return QFontDatabase::systemFont(QFontDatabase::GeneralFont); }
 
-// Holds back the notice QGuiApplication::setFont sends the application object, to
-// which QApplication answers by having every widget resolve its font again.
-class HoldFontNotice final : public QObject {
+// One filter on the application for as long as it lives, installed with the first
+// scope (the main window's, outside any event handling, so that no filter is added
+// while Qt walks the application's filters).
+class FontKeeper final : public QObject {
  public:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    return watched == QCoreApplication::instance() && event->type() == QEvent::ApplicationFontChange;
+  static FontKeeper& Instance() {
+    static QPointer<FontKeeper> keeper;
+    if (keeper.isNull()) {
+      keeper = new FontKeeper(QCoreApplication::instance());
+      QCoreApplication::instance()->installEventFilter(keeper);
+    }
+    return *keeper;
   }
-};
 
-// Sets the application's font as a theme change does: widgets keep the fonts they
-// have until something asks them to resolve theirs again.
-void SetFontQuietly(const QFont& font) {
-  HoldFontNotice hold;
-  QCoreApplication::instance()->installEventFilter(&hold);
-  QGuiApplication::setFont(font);
-  QCoreApplication::instance()->removeEventFilter(&hold);
-}
+  // Sets the application's font as a theme change does: the notice to the
+  // application object, to which QApplication answers by having every widget
+  // resolve its font again, is held back, so widgets keep the fonts they have.
+  void SetQuietly(const QFont& font) {
+    quiet_ = true;
+    QGuiApplication::setFont(font);
+    quiet_ = false;
+  }
 
-// After the application's font has been set, Qt no longer replaces it with the
-// desktop's font when the theme changes. This does it instead, for as long as the
-// application's font is the one last taken from the desktop (a font the program sets
-// later on its own stays, as it would in Qt). It acts on the first theme-change event
-// of a round, before any window handles it, as Qt does before it tells the windows.
-class DesktopFontFollower final : public QObject {
- public:
-  using QObject::QObject;
-
+  // Once the application's font has been set, Qt no longer replaces it with the
+  // desktop's font when the theme changes. This does it instead, for as long as the
+  // application's font is the one last taken from the desktop (a font the program
+  // sets later on its own stays, as it would in Qt).
   void Follow(const QFont& fromDesktop) { following_ = fromDesktop; }
 
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::ThemeChange && SameFont(QGuiApplication::font(), following_)) {
-      const QFont desktop = DesktopFont();
-      if (!SameFont(desktop, following_)) SetFontQuietly(desktop);
-      following_ = desktop;
+    switch (event->type()) {
+      case QEvent::ApplicationFontChange:
+        return quiet_ && watched == QCoreApplication::instance();
+      case QEvent::ThemeChange:
+        // The first window told of the change: the font is replaced before any
+        // window handles it, as Qt does.
+        if (following_ && SameFont(QGuiApplication::font(), *following_)) {
+          const QFont desktop = DesktopFont();
+          if (!SameFont(desktop, *following_)) SetQuietly(desktop);
+          following_ = desktop;
+        }
+        return false;
+      default:
+        return false;
     }
-    return QObject::eventFilter(watched, event);
   }
 
  private:
-  QFont following_;
-};
+  using QObject::QObject;
 
-void FollowDesktopFont(const QFont& fromDesktop) {
-  static QPointer<DesktopFontFollower> follower;
-  if (follower.isNull()) {
-    follower = new DesktopFontFollower(QCoreApplication::instance());
-    QCoreApplication::instance()->installEventFilter(follower);
-  }
-  follower->Follow(fromDesktop);
-}
+  bool quiet_ = false;
+  std::optional<QFont> following_;
+};
 
 }  // namespace
 
@@ -74,7 +79,7 @@ ApplicationFontScope::ApplicationFontScope(const QFont& face) {
   before_ = QGuiApplication::font();
   followsDesktop_ = SameFont(before_, DesktopFont());
   // The widgets that exist keep their fonts: they are asked once, on leaving.
-  SetFontQuietly(face);
+  FontKeeper::Instance().SetQuietly(face);
 }
 
 ApplicationFontScope::~ApplicationFontScope() {
@@ -83,7 +88,7 @@ ApplicationFontScope::~ApplicationFontScope() {
   // now, which is the font from before when nothing changed.
   const QFont after = followsDesktop_ ? DesktopFont() : before_;
   QGuiApplication::setFont(after);
-  if (followsDesktop_) FollowDesktopFont(after);
+  if (followsDesktop_) FontKeeper::Instance().Follow(after);
 }
 
 }  // namespace typeloom::platform
