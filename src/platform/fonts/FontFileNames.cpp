@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <set>
 #include <string_view>
@@ -14,21 +15,23 @@
 namespace typeloom::platform {
 namespace {
 
-std::string GetString(FcPattern* p, const char* object, int n = 0) {
+// A string of the pattern, read in place: valid while the configuration holds the
+// pattern, which outlives the read.
+std::string_view GetString(FcPattern* p, const char* object, int n = 0) {
   FcChar8* s = nullptr;
   return FcPatternGetString(p, object, n, &s) == FcResultMatch && s != nullptr
-             ? std::string(reinterpret_cast<const char*>(s))
-             : std::string();
+             ? std::string_view(reinterpret_cast<const char*>(s))
+             : std::string_view();
 }
 
 // The value of `object` in English when its language list says which, else the first.
-std::string English(FcPattern* p, const char* object, const char* langObject) {
+std::string_view English(FcPattern* p, const char* object, const char* langObject) {
   for (int n = 0;; ++n) {
     FcChar8* lang = nullptr;
     if (FcPatternGetString(p, langObject, n, &lang) != FcResultMatch) break;
     const std::string_view l(reinterpret_cast<const char*>(lang));
     if (l == "en" || l.rfind("en-", 0) == 0 || l.rfind("en_", 0) == 0) {
-      std::string s = GetString(p, object, n);
+      const std::string_view s = GetString(p, object, n);
       if (!s.empty()) return s;
     }
   }
@@ -45,11 +48,14 @@ std::string Stem(std::string_view baseName) {
   return std::string(dot == std::string_view::npos || dot == 0 ? baseName : baseName.substr(0, dot));
 }
 
-std::string Kind(const std::string& format) {
+std::string Kind(std::string_view format) {
   if (format == "TrueType") return "(TrueType)";
   if (format == "CFF") return "(OpenType)";
   if (format == "Type 1") return "(Type 1)";
-  return "(" + (format.empty() ? std::string("Unknown") : format) + ")";
+  std::string kind = "(";
+  kind += format.empty() ? std::string_view("Unknown") : format;
+  kind += ')';
+  return kind;
 }
 
 // Reads every file's value name and hands it to `add` with the file's path, in path
@@ -110,37 +116,39 @@ bool ReadFiles(Reserve reserve, Add add) {
     i = end;
   }
 
-  // One group a file: its first entry (for the path) and one pattern a face.
+  // One group a file: its entries [first, end), whose faces are the entries that do
+  // not repeat the index before them.
   struct File {
     std::size_t first;
-    std::vector<FcPattern*> faces;
+    std::size_t end;
     bool scalable = true;  // of the first face
   };
   std::vector<File> byPath;
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    const Entry& e = entries[i];
-    if (byPath.empty() || std::strcmp(entries[byPath.back().first].path, e.path) != 0) byPath.push_back({i, {}, true});
-    if (i > 0 && !byPath.back().faces.empty() && entries[i - 1].index == e.index) continue;  // same face again
-    byPath.back().faces.push_back(e.pattern);
+    if (byPath.empty() || std::strcmp(entries[byPath.back().first].path, entries[i].path) != 0) {
+      byPath.push_back({i, i, true});
+    }
+    byPath.back().end = i + 1;
   }
 
   const auto scalable = [](FcPattern* p) {
     FcBool value = FcTrue;
     return FcPatternGetBool(p, FC_SCALABLE, 0, &value) != FcResultMatch || value != FcFalse;
   };
-  const auto faceName = [](FcPattern* p, const std::string& family, const std::string& style) {
-    std::string name = English(p, FC_FULLNAME, FC_FULLNAMELANG);
-    if (name.empty()) name = style.empty() ? family : family + " " + style;
+  const auto faceName = [](FcPattern* p, std::string_view family, std::string_view style) {
+    std::string name(English(p, FC_FULLNAME, FC_FULLNAMELANG));
+    if (name.empty()) name = style.empty() ? std::string(family) : std::string(family) + " " + std::string(style);
     return name;
   };
 
   // Point sizes of each bitmap family and style, over all of its files.
   std::map<std::pair<std::string, std::string>, std::set<int>> bitmapSizes;
   for (File& file : byPath) {
-    FcPattern* first = file.faces.front();
+    FcPattern* first = entries[file.first].pattern;
     file.scalable = scalable(first);
     if (file.scalable) continue;
-    auto& sizes = bitmapSizes[{English(first, FC_FAMILY, FC_FAMILYLANG), English(first, FC_STYLE, FC_STYLELANG)}];
+    auto& sizes = bitmapSizes[{std::string(English(first, FC_FAMILY, FC_FAMILYLANG)),
+                               std::string(English(first, FC_STYLE, FC_STYLELANG))}];
     double px = 0;
     for (int n = 0; FcPatternGetDouble(first, FC_PIXEL_SIZE, n, &px) == FcResultMatch; ++n) {
       if (px > 0 && px <= 10000) sizes.insert(static_cast<int>(std::lround(px * 72.0 / 96.0)));
@@ -148,27 +156,40 @@ bool ReadFiles(Reserve reserve, Add add) {
   }
 
   reserve(byPath.size());
-  std::vector<std::string> names;
+  // A file's face names, read in place; a name made of family and style is kept in
+  // `made` (faces without a full name are rare).
+  std::vector<std::string_view> names;
+  std::deque<std::string> made;
+  std::string stem;
   for (const File& file : byPath) {
     const std::string_view path = entries[file.first].path;
-    FcPattern* first = file.faces.front();
+    FcPattern* first = entries[file.first].pattern;
     const std::string_view base = BaseName(path);
     std::string name;
     if (!file.scalable) {
-      const std::string family = English(first, FC_FAMILY, FC_FAMILYLANG);
-      const std::string style = English(first, FC_STYLE, FC_STYLELANG);
+      const std::string family(English(first, FC_FAMILY, FC_FAMILYLANG));
+      const std::string style(English(first, FC_STYLE, FC_STYLELANG));
       const std::string full = faceName(first, family, style);
       const std::string shown = !family.empty() ? family : !full.empty() ? full : Stem(base);
       name = fontskey::BitmapName(shown, style, bitmapSizes[{family, style}]);
     } else {
       names.clear();
-      for (FcPattern* face : file.faces) {
+      made.clear();
+      for (std::size_t k = file.first; k < file.end; ++k) {
+        if (k > file.first && entries[k - 1].index == entries[k].index) continue;  // same face again
+        FcPattern* face = entries[k].pattern;
         // The family and style are read only for a face without a full name.
-        std::string n = English(face, FC_FULLNAME, FC_FULLNAMELANG);
-        if (n.empty()) n = faceName(face, English(face, FC_FAMILY, FC_FAMILYLANG), English(face, FC_STYLE, FC_STYLELANG));
-        if (!n.empty()) names.push_back(std::move(n));
+        std::string_view n = English(face, FC_FULLNAME, FC_FULLNAMELANG);
+        if (n.empty()) {
+          n = made.emplace_back(
+              faceName(face, English(face, FC_FAMILY, FC_FAMILYLANG), English(face, FC_STYLE, FC_STYLELANG)));
+        }
+        if (!n.empty()) names.push_back(n);
       }
-      if (names.empty()) names.push_back(Stem(base));
+      if (names.empty()) {
+        stem = Stem(base);
+        names.push_back(stem);
+      }
       name = fontskey::ScalableName(names, Kind(GetString(first, FC_FONTFORMAT)));
     }
     add(std::move(name), path, base);

@@ -27,10 +27,14 @@ std::string_view Utf8Prefix(std::string_view text, std::size_t maxBytes) {
 }
 
 std::string ScalableName(const std::vector<std::string>& faceNames, std::string_view kind) {
+  return ScalableName(std::vector<std::string_view>(faceNames.begin(), faceNames.end()), kind);
+}
+
+std::string ScalableName(const std::vector<std::string_view>& faceNames, std::string_view kind) {
   const std::size_t tail = 1 + kind.size();
   const std::size_t room = kMaxValueNameBytes - kSuffixRoom - tail;
   std::string name;
-  for (const std::string& face : faceNames) {
+  for (const std::string_view face : faceNames) {
     if (name.empty()) {
       name = Utf8Prefix(face, room);
       continue;

@@ -22,6 +22,7 @@ std::string_view Utf8Prefix(std::string_view text, std::size_t maxBytes);
 // "A & B & C (TrueType)": the faces of a file in index order joined by " & ", only
 // as many as fit; the first face always stays (shortened if it alone is too long).
 // `kind` is the parenthesised technology, e.g. "(TrueType)".
+std::string ScalableName(const std::vector<std::string_view>& faceNames, std::string_view kind);
 std::string ScalableName(const std::vector<std::string>& faceNames, std::string_view kind);
 
 // "Fixed 8,10,12 Bold (Bitmap)", "Fixed 10, (Bitmap)": family, the point sizes
