@@ -15,16 +15,16 @@ using platform::RootKey;
 
 // Keeps what stands before position `p` (0-based) of `v`, dropping the blank
 // right before it when there is one.
-QString CutAt(const QString& v, qsizetype p) {
+QStringView CutAt(QStringView v, qsizetype p) {
   if (p > 0 && v[p - 1] == u' ') return v.left(p - 1);
   return v.left(p);
 }
 
 // The first occurrence of an ASCII `word` in `v`, or -1 (a plain search: the
 // library's Latin-1 search converts its needle on every call).
-qsizetype Find(const QString& v, QLatin1StringView word) {
+qsizetype Find(QStringView v, QLatin1StringView word) {
   const qsizetype n = word.size();
-  const char16_t* text = reinterpret_cast<const char16_t*>(v.constData());
+  const char16_t* text = v.utf16();
   const char* w = word.data();
   for (qsizetype p = 0; p + n <= v.size(); ++p) {
     if (text[p] != static_cast<unsigned char>(w[0])) continue;
@@ -37,7 +37,7 @@ qsizetype Find(const QString& v, QLatin1StringView word) {
 
 // Finds the first occurrence; it counts only when a blank stands before it (a
 // whole word) and it starts past the second character.
-qsizetype FindWord(const QString& v, QLatin1StringView word) {
+qsizetype FindWord(QStringView v, QLatin1StringView word) {
   const qsizetype p = Find(v, word);
   if (p < 2 || v[p - 1] != u' ') return -1;
   return p;
@@ -59,13 +59,22 @@ struct FontsSource {
   const char* key;
 };
 
+// Lower case of UTF-8 text; ASCII text, nearly every file name, is lowered before it
+// is converted, so that it is copied once.
+QString LowerUtf8(std::string text) {
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return QString::fromStdString(text).toLower();
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 // Appends the record of one value of the fonts key the enumeration holds open; the
 // file is the value's text, lower-cased.
 void AddOpenKeyEntry(platform::Registry& registry, FontCatalogue& catalogue, platform::KeyHandle key,
                      std::string_view valueName, const CleanedName& cleaned) {
   const RegistryResult value = RegistryModule::QueryValue(registry, key, valueName);
-  catalogue.Add(Lower(cleaned.name), Lower(QString::fromStdString(value.Text())), cleaned.bold, cleaned.italic,
-                cleaned.sizes);
+  catalogue.Add(Lower(cleaned.name), LowerUtf8(value.Text()), cleaned.bold, cleaned.italic, cleaned.sizes);
 }
 
 // Enumerates the values of one fonts key into the list names and, when given, the
@@ -117,7 +126,8 @@ QString ExtractSizeList(const QString& text) {
 
 CleanedName CleanValueName(const QString& valueName) {
   CleanedName out;
-  QString v = valueName;
+  // Every step keeps a prefix: the steps narrow a view, and the name is copied once.
+  QStringView v = valueName;
   // Positions are 0-based here: "past the second character" is p >= 2.
   if (const qsizetype p = v.indexOf(u'('); p >= 2) v = CutAt(v, p);
   if (const qsizetype p = FindWord(v, QLatin1StringView("Italic")); p >= 0 && p + 6 == v.size()) {
@@ -135,12 +145,12 @@ CleanedName CleanValueName(const QString& valueName) {
   if (v.contains(u',')) {
     for (const char* marker : {"8,", "9,", "10,", "11,", "12,"}) {
       if (const qsizetype p = FindWord(v, QLatin1StringView(marker)); p >= 0) {
-        out.sizes = ExtractSizeList(v.mid(p));
+        out.sizes = ExtractSizeList(v.mid(p).toString());
         v = CutAt(v, p);
       }
     }
   }
-  out.name = v;
+  out.name = valueName.left(v.size());
   return out;
 }
 
