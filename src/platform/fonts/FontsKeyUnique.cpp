@@ -5,6 +5,7 @@
 #include "platform/registry/Registry.h"
 
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <string>
@@ -14,9 +15,16 @@
 namespace typeloom::platform::fontskey {
 namespace {
 
+// Eight bytes at a time: every name is looked at, most are ASCII.
 bool IsAsciiText(std::string_view text) {
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  std::size_t k = 0;
+  for (; k + 8 <= text.size(); k += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data() + k, 8);
+    if ((word & 0x8080808080808080u) != 0) return false;
+  }
+  for (; k < text.size(); ++k) {
+    if (static_cast<unsigned char>(text[k]) >= 0x80) return false;
   }
   return true;
 }
@@ -31,8 +39,11 @@ void MakeUnique(std::vector<InstalledFontFile>& files) {
   // apart.
   constexpr std::size_t kNumberBytes = 16;
   std::size_t bytes = 0;
-  for (const InstalledFontFile& f : files) {
-    bytes += IsAsciiText(f.valueName) ? f.valueName.size() : reg::FoldName(f.valueName).size();
+  std::vector<bool> ascii(files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const std::string& name = files[i].valueName;
+    ascii[i] = IsAsciiText(name);
+    bytes += ascii[i] ? name.size() : reg::FoldName(name).size();
   }
   std::string buffer;
   buffer.reserve(2 * bytes + kNumberBytes * files.size());
@@ -69,7 +80,7 @@ void MakeUnique(std::vector<InstalledFontFile>& files) {
   std::string folded;
   for (std::size_t i = 0; i < files.size(); ++i) {
     const std::string& name = files[i].valueName;
-    if (IsAsciiText(name)) {
+    if (ascii[i]) {
       folded.assign(name);
       for (char& c : folded) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -96,7 +107,6 @@ void MakeUnique(std::vector<InstalledFontFile>& files) {
     const std::size_t close = value.rfind(')');
     const bool inside = close != std::string::npos && value.rfind('(', close) != std::string::npos;
     const std::size_t at = inside ? close : value.size();
-    const bool ascii = IsAsciiText(value);
     const std::string_view name = keys[keyOf[i]];
     int& next = nextNumber[keyOf[i]];
     for (int n = next;; ++n) {
@@ -105,7 +115,7 @@ void MakeUnique(std::vector<InstalledFontFile>& files) {
       value.insert(at, piece);
       // Folding leaves the number's characters as they are: the folded name takes
       // them at the same place.
-      if (ascii) {
+      if (ascii[i]) {
         candidate.assign(name);
         candidate.insert(at, piece);
       } else {

@@ -85,6 +85,11 @@ TEST(FontsKeyNames, RepeatedNamesGetANumberInsideTheirParentheses) {
       {"No Parentheses", "n1.ttf", "/n/n1.ttf"},         {"No Parentheses", "n2.ttf", "/n/n2.ttf"},
       {"Ärger Sans (TrueType)", "e1.ttf", "/e/e1.ttf"},  {"äRGER SANS (TrueType)", "e2.ttf", "/e/e2.ttf"},
       {"Ωμέγα (OpenType)", "o1.otf", "/o/o1.otf"},       {"ΩΜΈΓΑ (OpenType)", "o2.otf", "/o/o2.otf"},
+      // Beyond ASCII only past the first eight bytes, and only in the last one.
+      {"Sans Serif Extra Ärger (TrueType)", "l1.ttf", "/l/l1.ttf"},
+      {"SANS SERIF EXTRA äRGER (TrueType)", "l2.ttf", "/l/l2.ttf"},
+      {"Wide Sans Ω", "w1.ttf", "/w/w1.ttf"},            {"WIDE SANS ω", "w2.ttf", "/w/w2.ttf"},
+      {"Wide Sans Ώ", "w3.ttf", "/w/w3.ttf"},
   };
   MakeUnique(files);
   const std::vector<std::string> expected = {
@@ -94,7 +99,8 @@ TEST(FontsKeyNames, RepeatedNamesGetANumberInsideTheirParentheses) {
       "No Parentheses (2)",
       // Folded as the registry folds names: beyond ASCII too.
       "Ärger Sans (TrueType)",  "äRGER SANS (TrueType 2)",  "Ωμέγα (OpenType)",
-      "ΩΜΈΓΑ (OpenType 2)",
+      "ΩΜΈΓΑ (OpenType 2)",     "Sans Serif Extra Ärger (TrueType)", "SANS SERIF EXTRA äRGER (TrueType 2)",
+      "Wide Sans Ω",            "WIDE SANS ω (2)",          "Wide Sans Ώ",
   };
   for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(files[i].valueName, expected[i]) << i;
 
