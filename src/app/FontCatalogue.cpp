@@ -161,19 +161,15 @@ void FontCatalogue::Clear() {
   catalogueItalic.clear();
   catalogueSizes.clear();
   byFile_.clear();
-  byName_.clear();
 }
 
 bool FontCatalogue::Add(const QString& name, const QString& file, bool bold, bool italic, const QString& sizes) {
-  // One hash lookup a map: operator[] adds the key when it is new, which the size shows.
+  // One hash lookup: operator[] adds the key when it is new, which the size shows.
   const int index = catalogueCount();
   const qsizetype files = byFile_.size();
   int& fileSlot = byFile_[file];
   if (byFile_.size() == files) return false;
   fileSlot = index;
-  const qsizetype names = byName_.size();
-  int& nameSlot = byName_[name];
-  if (byName_.size() != names) nameSlot = index;  // lookups by name take the first record
   catalogueNames.push_back(name);
   catalogueFiles.push_back(file);
   catalogueBold.push_back(bold);
@@ -183,7 +179,15 @@ bool FontCatalogue::Add(const QString& name, const QString& file, bool bold, boo
 }
 
 int FontCatalogue::FindFile(const QString& file) const { return byFile_.value(file, -1); }
-int FontCatalogue::FindName(const QString& name) const { return byName_.value(name, -1); }
+
+int FontCatalogue::FindName(const QString& name) const {
+  // A scan: a name is looked up once for each font shown, while an index would cost
+  // a hash entry for each of tens of thousands of files before the first paint.
+  for (std::size_t i = 0; i < catalogueNames.size(); ++i) {
+    if (catalogueNames[i] == name) return static_cast<int>(i);
+  }
+  return -1;
+}
 
 bool IsWindowsNT() { return true; }
 

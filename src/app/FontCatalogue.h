@@ -49,7 +49,6 @@ struct FontCatalogue {
 
  private:
   QHash<QString, int> byFile_;
-  QHash<QString, int> byName_;
 };
 
 // True on the platforms this program runs on: the fonts key is the NT one.

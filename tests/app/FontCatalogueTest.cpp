@@ -127,6 +127,41 @@ TEST_F(FillFontListTest, SortsDeduplicatesAndCatalogues) {
   EXPECT_EQ(fake.registry.OpenHandles(), 0);
 }
 
+// Each record's name and file are lower-cased, beyond ASCII too, and a name is found
+// at its first record.
+TEST_F(FillFontListTest, RecordsHoldLowerCaseNamesAndFiles) {
+  struct Row {
+    const char* valueName;
+    const char* file;
+    const char* recordName;
+    const char* recordFile;
+  };
+  const Row rows[] = {
+      {"Alpha Serif Bold (TrueType)", "AlphaB.TTF", "alpha serif", "alphab.ttf"},
+      {"alpha Serif (TrueType)", "alpha.ttf", "alpha serif", "alpha.ttf"},
+      {"Étoile (OpenType)", "ÉTOILE.OTF", "étoile", "étoile.otf"},
+      {"Sans Serif Extra Ärger (TrueType)", "Sans Serif Extra ÄRGER.TTF", "sans serif extra ärger",
+       "sans serif extra ärger.ttf"},
+      {"Wide Sans Ω Italic (TrueType)", "WideSansΩ-I.ttf", "wide sans ω", "widesansω-i.ttf"},
+      {"Plain (TrueType)", "plain.ttf", "plain", "plain.ttf"},
+  };
+  for (const Row& row : rows) fake.AddFont(row.valueName, row.file);
+  Fill();
+  ASSERT_EQ(catalogue.catalogueCount(), static_cast<int>(std::size(rows)));
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    SCOPED_TRACE(rows[i].valueName);
+    EXPECT_EQ(catalogue.catalogueNames[i], QString::fromUtf8(rows[i].recordName));
+    EXPECT_EQ(catalogue.catalogueFiles[i], QString::fromUtf8(rows[i].recordFile));
+    EXPECT_EQ(catalogue.FindFile(QString::fromUtf8(rows[i].recordFile)), static_cast<int>(i));
+  }
+  const struct {
+    const char* name;
+    int record;
+  } lookups[] = {{"alpha serif", 0}, {"étoile", 2}, {"wide sans ω", 4}, {"plain", 5},
+                 {"Alpha Serif", -1}, {"alpha", -1}, {"", -1}};
+  for (const auto& lookup : lookups) EXPECT_EQ(catalogue.FindName(QString::fromUtf8(lookup.name)), lookup.record) << lookup.name;
+}
+
 TEST_F(FillFontListTest, FirstValueOfAFileWins) {
   fake.AddFont("One (TrueType)", "same.ttf");
   fake.AddFont("Two (TrueType)", "SAME.ttf");
