@@ -3,7 +3,7 @@
 #include "options/RegistryModule.h"
 #include "platform/ui/ListOrder.h"
 
-#include <QSet>
+#include <QHash>
 
 #include <array>
 #include <string_view>
@@ -43,6 +43,60 @@ qsizetype FindWord(QStringView v, QLatin1StringView word) {
   return p;
 }
 
+// The first positions of the words the cleaning looks for, found in one pass. A
+// later step searches a prefix of the text: the first position in the prefix is the
+// first in the whole text when the word ends within the prefix, and none otherwise.
+struct FirstWords {
+  qsizetype italic = -1;
+  qsizetype bold = -1;
+  qsizetype normal = -1;
+  qsizetype ampersand = -1;  // "& "
+};
+
+FirstWords FindFirstWords(QStringView v) {
+  FirstWords f;
+  const char16_t* text = v.utf16();
+  const qsizetype n = v.size();
+  const auto at = [&](qsizetype p, QLatin1StringView word) {
+    if (p + word.size() > n) return false;
+    for (qsizetype i = 1; i < word.size(); ++i) {
+      if (text[p + i] != static_cast<unsigned char>(word.data()[i])) return false;
+    }
+    return true;
+  };
+  for (qsizetype p = 0; p < n; ++p) {
+    switch (text[p]) {
+      case u'I':
+        if (f.italic < 0 && at(p, QLatin1StringView("Italic"))) f.italic = p;
+        break;
+      case u'B':
+        if (f.bold < 0 && at(p, QLatin1StringView("Bold"))) f.bold = p;
+        break;
+      case u'N':
+        if (f.normal < 0 && at(p, QLatin1StringView("Normal"))) f.normal = p;
+        break;
+      case u'&':
+        if (f.ampersand < 0 && at(p, QLatin1StringView("& "))) f.ampersand = p;
+        break;
+      default:
+        break;
+    }
+  }
+  return f;
+}
+
+// `first` (a word of `size` characters) as Find gives it in the prefix `v`.
+qsizetype Within(QStringView v, qsizetype first, qsizetype size) {
+  return first >= 0 && first + size <= v.size() ? first : -1;
+}
+
+// `first` as FindWord gives it in the prefix `v`.
+qsizetype WordWithin(QStringView v, qsizetype first, qsizetype size) {
+  const qsizetype p = Within(v, first, size);
+  if (p < 2 || v[p - 1] != u' ') return -1;
+  return p;
+}
+
 // Lower case; plain ASCII text, nearly every font name, is done directly.
 QString Lower(const QString& text) {
   QString out = text;
@@ -69,18 +123,20 @@ QString LowerUtf8(std::string text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Appends the record of one value of the fonts key the enumeration holds open; the
-// file is the value's text, lower-cased.
+// Appends the record of one value of the fonts key the enumeration holds open: the
+// cleaned name in lower case, and the value's text, lower-cased, as the file.
 void AddOpenKeyEntry(platform::Registry& registry, FontCatalogue& catalogue, platform::KeyHandle key,
-                     std::string_view valueName, const CleanedName& cleaned) {
+                     std::string_view valueName, const QString& lowerName, const CleanedName& cleaned) {
   const RegistryResult value = RegistryModule::QueryValue(registry, key, valueName);
-  catalogue.Add(Lower(cleaned.name), LowerUtf8(value.Text()), cleaned.bold, cleaned.italic, cleaned.sizes);
+  catalogue.Add(lowerName, LowerUtf8(value.Text()), cleaned.bold, cleaned.italic, cleaned.sizes);
 }
 
 // Enumerates the values of one fonts key into the list names and, when given, the
-// catalogue.
+// catalogue. `seen` holds each cleaned name met, with its lower case when the
+// catalogue wants it: files that share a name (the styles of a family, copies of a
+// font) share one lower-cased copy.
 void ReadFontsKey(platform::Registry& registry, FontCatalogue* catalogue, const FontsSource& source,
-                  QSet<QString>& seen, QStringList& names) {
+                  QHash<QString, QString>& seen, QStringList& names) {
   platform::KeyHandle key = 0;
   if (registry.OpenKey(source.root, source.key, platform::reg::kKeyRead, &key) != platform::reg::kSuccess) return;
   constexpr std::uint32_t kNameBuffer = 2000;
@@ -92,12 +148,15 @@ void ReadFontsKey(platform::Registry& registry, FontCatalogue* catalogue, const 
     const QString valueName = QString::fromUtf8(buffer.data(), length);
     if (valueName.isEmpty()) continue;
     CleanedName cleaned = CleanValueName(valueName);
-    if (catalogue != nullptr) AddOpenKeyEntry(registry, *catalogue, key, {buffer.data(), length}, cleaned);
-    // Each name once: many files (the styles of a family, copies of a font) share one.
-    if (cleaned.name.isEmpty()) continue;
     const qsizetype known = seen.size();
-    seen.insert(cleaned.name);
-    if (seen.size() != known) names.append(std::move(cleaned.name));
+    QString& lowerName = seen[cleaned.name];
+    const bool first = seen.size() != known;
+    if (catalogue != nullptr) {
+      if (first) lowerName = Lower(cleaned.name);
+      AddOpenKeyEntry(registry, *catalogue, key, {buffer.data(), length}, lowerName, cleaned);
+    }
+    // Each name once; an empty name is not listed.
+    if (first && !cleaned.name.isEmpty()) names.append(std::move(cleaned.name));
   }
   registry.CloseKey(key);
 }
@@ -107,7 +166,7 @@ void ReadFontsKey(platform::Registry& registry, FontCatalogue* catalogue, const 
 QStringList ReadFontNames(platform::Registry& registry, FontCatalogue* catalogue) {
   const bool nt = IsWindowsNT();
   QStringList names;
-  QSet<QString> seen;
+  QHash<QString, QString> seen;
   ReadFontsKey(registry, catalogue, {RootKey::LocalMachine, nt ? kNtFontsKey : kFontsKey}, seen, names);
   if (!nt) ReadFontsKey(registry, catalogue, {RootKey::CurrentConfig, kDisplayFontsKey}, seen, names);
   platform::SortListItems(names);
@@ -130,16 +189,17 @@ CleanedName CleanValueName(const QString& valueName) {
   QStringView v = valueName;
   // Positions are 0-based here: "past the second character" is p >= 2.
   if (const qsizetype p = v.indexOf(u'('); p >= 2) v = CutAt(v, p);
-  if (const qsizetype p = FindWord(v, QLatin1StringView("Italic")); p >= 0 && p + 6 == v.size()) {
+  const FirstWords first = FindFirstWords(v);
+  if (const qsizetype p = WordWithin(v, first.italic, 6); p >= 0 && p + 6 == v.size()) {
     v = CutAt(v, p);
     out.italic = true;
   }
-  if (const qsizetype p = FindWord(v, QLatin1StringView("Bold")); p >= 0 && p + 4 == v.size()) {
+  if (const qsizetype p = WordWithin(v, first.bold, 4); p >= 0 && p + 4 == v.size()) {
     v = CutAt(v, p);
     out.bold = true;
   }
-  if (const qsizetype p = FindWord(v, QLatin1StringView("Normal")); p >= 0) v = CutAt(v, p);
-  if (const qsizetype p = Find(v, QLatin1StringView("& ")); p >= 2) v = CutAt(v, p);
+  if (const qsizetype p = WordWithin(v, first.normal, 6); p >= 0) v = CutAt(v, p);
+  if (const qsizetype p = Within(v, first.ampersand, 2); p >= 2) v = CutAt(v, p);
   // Fixed sizes follow the name after a blank, as in "Courier 10,12,15"; a marker
   // inside a number ("18,") is not the start of the list. Every marker holds a comma.
   if (v.contains(u',')) {

@@ -69,6 +69,20 @@ INSTANTIATE_TEST_SUITE_P(
         CleanCase{"Fixed 8,10,12 Bold (Bitmap 3)", "Fixed", true, false, "8,10,12"},
         CleanCase{"Fixed 10, Bold Italic (Bitmap)", "Fixed", true, true, "10,"},
         CleanCase{"Fixed Oblique 10,12 (Bitmap)", "Fixed Oblique", false, false, "10,12"},
+        // Each step searches what the steps before it kept: a word found only in the
+        // part already cut off does not count, nor does a first occurrence that is not
+        // a whole word when a later one is.
+        CleanCase{"X Bold Italic", "X", true, true, ""},
+        CleanCase{"A & B Italic (TrueType)", "A", false, true, ""},
+        CleanCase{"AB Normal & C (TrueType)", "AB", false, false, ""},
+        CleanCase{"Sans Italic Bold Italic", "Sans Italic Bold Italic", false, false, ""},
+        CleanCase{"Sans Bold Wide Bold", "Sans Bold Wide Bold", false, false, ""},
+        CleanCase{"XNormal Normal Bold", "XNormal Normal", true, false, ""},
+        CleanCase{"A&B & C", "A&B", false, false, ""},
+        CleanCase{"Ab& Bold", "Ab&", true, false, ""},
+        CleanCase{"Bold", "Bold", false, false, ""},
+        CleanCase{"Sans Itali", "Sans Itali", false, false, ""},
+        CleanCase{"Ärger Normal Italic (TrueType)", "Ärger", false, true, ""},
         CleanCase{"", "", false, false, ""}));
 
 // Only the markers 8, to 12, start a size list: a bitmap family whose sizes all lie
