@@ -1,6 +1,6 @@
 #include "platform/fonts/CoverageIndex.h"
 
-#include "platform/fonts/SideTask.h"
+#include "platform/fonts/SideWorker.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -203,6 +203,9 @@ struct CoverageIndex::Index {
   std::string folding;                                         // Key's buffer
   FcCharSet* characters = nullptr;                             // the query's
   FcLangSet* language = nullptr;
+  // A second thread for the quick list (CoverageIndex's constructor with `alongside`);
+  // last, so that it is gone before what its tasks use.
+  std::unique_ptr<SideWorker> worker;
 
   ~Index() {
     for (const auto& [name, entry] : entries) {
@@ -492,23 +495,32 @@ struct CoverageIndex::Index {
     }
     Requested first;
     FcPattern* firstMatch = nullptr;
-    std::optional<SideTask> matching;
-    if (!nowhere.empty()) {
-      MakeConfigurationLock();
-      matching.emplace([&] {
-        first = SubstituteRequest(std::string(names[nowhere.front()]));
-        FcResult result = FcResultNoMatch;
-        if (first.request != nullptr) firstMatch = FcFontMatch(nullptr, first.request, &result);
-      });
-    }
-    for (std::size_t i = 0; i < names.size(); ++i) {
-      if (kept[i] || (!nowhere.empty() && std::binary_search(nowhere.begin(), nowhere.end(), i))) continue;
-      answers[i] = Matches(routes[i]);
-      if (routes[i].face != nullptr) FcPatternDestroy(routes[i].face);
-    }
+    const std::function<void()> matchFirst = [&] {
+      first = SubstituteRequest(std::string(names[nowhere.front()]));
+      FcResult result = FcResultNoMatch;
+      if (first.request != nullptr) firstMatch = FcFontMatch(nullptr, first.request, &result);
+    };
+    const bool aside = worker != nullptr && !nowhere.empty();
+    if (aside) worker->Offer(matchFirst);
     std::vector<Requested> others;  // of nowhere[1...]
-    for (std::size_t k = 1; k < nowhere.size(); ++k) others.push_back(SubstituteRequest(std::string(names[nowhere[k]])));
-    if (matching) matching->Finish();
+    try {
+      for (std::size_t i = 0; i < names.size(); ++i) {
+        if (kept[i] || (!nowhere.empty() && std::binary_search(nowhere.begin(), nowhere.end(), i))) continue;
+        answers[i] = Matches(routes[i]);
+        if (routes[i].face != nullptr) FcPatternDestroy(routes[i].face);
+      }
+      for (std::size_t k = 1; k < nowhere.size(); ++k) {
+        others.push_back(SubstituteRequest(std::string(names[nowhere[k]])));
+      }
+    } catch (...) {
+      if (aside) worker->Withdraw();
+      throw;
+    }
+    if (aside) {
+      worker->Finish();
+    } else if (!nowhere.empty()) {
+      matchFirst();
+    }
     for (std::size_t k = 0; k < nowhere.size(); ++k) {
       FcPattern* face = k == 0 ? SubstituteFace(first, firstMatch) : SubstituteFace(others[k - 1], std::nullopt);
       answers[nowhere[k]] = face != nullptr && Covers(face);
@@ -569,13 +581,19 @@ CoverageIndex::CoverageIndex(Fold fold, const std::vector<char32_t>& characters,
     return;
   }
   MakeConfigurationLock();
-  SideTask building([&] {
+  index_->worker = std::make_unique<SideWorker>();
+  index_->worker->Offer([&] {
     index_->Build();
     index_->SetQuery(characters, language);
     index_->AskEveryFace();
   });
-  alongside();
-  building.Finish();
+  try {
+    alongside();
+  } catch (...) {
+    index_->worker->Withdraw();
+    throw;
+  }
+  index_->worker->Finish();
 }
 
 CoverageIndex::~CoverageIndex() = default;
