@@ -5,12 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <stdexcept>
 #include <vector>
 
 namespace typeloom::platform {
 namespace {
+
+// A second thread that takes up a task however late it comes, so that both sides do tasks.
+constexpr std::chrono::microseconds kPatient = std::chrono::seconds(10);
 
 // Work the compiler cannot leave out.
 std::atomic<unsigned long> sink{0};
@@ -27,7 +31,7 @@ TEST(SideWorkerTest, EachTaskIsDoneOnceInOrderAndIsOverWhenFinishReturns) {
   // order; it is read here only after Finish.
   int aside = 0;
   for (int round = 0; round < 100; ++round) {
-    SideWorker worker;
+    SideWorker worker(kPatient);
     std::vector<int> log;
     for (int task = 0; task < 4; ++task) {
       worker.Offer([&log, task] {
@@ -45,7 +49,7 @@ TEST(SideWorkerTest, EachTaskIsDoneOnceInOrderAndIsOverWhenFinishReturns) {
 
 TEST(SideWorkerTest, WhatATaskThrowsIsThrownByFinish) {
   for (int round = 0; round < 50; ++round) {
-    SideWorker worker;
+    SideWorker worker(kPatient);
     worker.Offer([] { throw std::runtime_error("no"); });
     Busy(round % 2 * 20000);
     EXPECT_THROW(worker.Finish(), std::runtime_error) << round;
@@ -61,7 +65,7 @@ TEST(SideWorkerTest, ATaskLeftWithoutFinishIsOverOrNeverStarts) {
     int started = 0, ended = 0;
     unsigned long busy = 0;
     {
-      SideWorker worker;
+      SideWorker worker(round % 4 == 0 ? std::chrono::microseconds(200) : kPatient);
       worker.Offer([&] {
         ++started;
         busy = Busy(10000);
