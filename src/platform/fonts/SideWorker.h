@@ -5,10 +5,10 @@
 // no waiting, and one that comes late finds the task taken and goes on to the next.
 // It takes a task up only soon after the offer (a fifth of a millisecond unless told):
 // a thread that comes later is likely to share a busy processor, and the owner would
-// wait for it.
-// Between tasks it waits a little (about half a millisecond) before it sleeps, so that
-// a task offered soon after finds it awake. It shares only this object's state, which
-// it keeps alive, and ends once the worker is gone. Standard C++ only.
+// wait for it. After a task it was in time for, it waits awake for about half a
+// millisecond before it sleeps, so that a task offered soon after finds it awake. It
+// shares only this object's state, which it keeps alive, and ends once the worker is
+// gone. Standard C++ only.
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -98,11 +98,13 @@ class SideWorker {
     std::atomic<std::uint32_t> done{0};     // tasks done on the second thread
 
     void Serve() {
+      bool awake = true;  // waits awake for the next task
       for (std::uint32_t next = 0;; ++next) {
-        const std::uint32_t offer = AwaitOffer(next);
+        const std::uint32_t offer = AwaitOffer(next, awake);
         if ((offer & ~kClosed) <= next) return;  // closed with nothing more offered
-        // Read before the claim: once claimed, the owner may offer the next task.
-        if (Now() - offeredAt.load() > late) continue;
+        // Too late for this task: the processors are busy, so the next wait sleeps.
+        awake = Now() - offeredAt.load() <= late;
+        if (!awake) continue;
         std::uint32_t expected = next;
         if (!claimed.compare_exchange_strong(expected, next + 1)) continue;  // taken here
         try {
@@ -117,9 +119,9 @@ class SideWorker {
     }
 
     // The offered count once it passes `next` or the worker is gone: looked at for a
-    // while, then slept on.
-    std::uint32_t AwaitOffer(std::uint32_t next) {
-      const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(500);
+    // while when `awake`, then slept on.
+    std::uint32_t AwaitOffer(std::uint32_t next, bool awake) {
+      const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(awake ? 500 : 0);
       for (;;) {
         const std::uint32_t offer = offered.load();
         if ((offer & ~kClosed) > next || (offer & kClosed) != 0) return offer;
