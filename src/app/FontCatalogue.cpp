@@ -6,7 +6,9 @@
 #include <QHash>
 
 #include <array>
+#include <string>
 #include <string_view>
+#include <variant>
 
 namespace typeloom::app {
 namespace {
@@ -113,14 +115,17 @@ struct FontsSource {
   const char* key;
 };
 
-// Lower case of UTF-8 text; ASCII text, nearly every file name, is lowered before it
-// is converted, so that it is copied once.
-QString LowerUtf8(std::string text) {
-  for (char& c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return QString::fromStdString(text).toLower();
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+// Lower case of UTF-8 text; ASCII text, nearly every file name, is lowered as it is
+// widened, into the one copy made.
+QString LowerUtf8(std::string_view text) {
+  QString out(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
+  char16_t* c = reinterpret_cast<char16_t*>(out.data());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (b >= 0x80) return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toLower();
+    c[i] = b >= 'A' && b <= 'Z' ? static_cast<char16_t>(b + ('a' - 'A')) : b;
   }
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+  return out;
 }
 
 // Appends the record of one value of the fonts key the enumeration holds open: the
@@ -128,7 +133,9 @@ QString LowerUtf8(std::string text) {
 void AddOpenKeyEntry(platform::Registry& registry, FontCatalogue& catalogue, platform::KeyHandle key,
                      std::string_view valueName, const QString& lowerName, const CleanedName& cleaned) {
   const RegistryResult value = RegistryModule::QueryValue(registry, key, valueName);
-  catalogue.Add(lowerName, LowerUtf8(value.Text()), cleaned.bold, cleaned.italic, cleaned.sizes);
+  const std::string* text = std::get_if<std::string>(&value.value());
+  catalogue.Add(lowerName, text != nullptr ? LowerUtf8(*text) : LowerUtf8(value.Text()), cleaned.bold, cleaned.italic,
+                cleaned.sizes);
 }
 
 // Enumerates the values of one fonts key into the list names and, when given, the

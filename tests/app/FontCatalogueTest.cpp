@@ -158,6 +158,8 @@ TEST_F(FillFontListTest, RecordsHoldLowerCaseNamesAndFiles) {
        "sans serif extra ärger.ttf"},
       {"Wide Sans Ω Italic (TrueType)", "WideSansΩ-I.ttf", "wide sans ω", "widesansω-i.ttf"},
       {"Plain (TrueType)", "plain.ttf", "plain", "plain.ttf"},
+      {"Tail (TrueType)", "TAIL-É", "tail", "tail-é"},
+      {"No File (TrueType)", "", "no file", ""},
   };
   for (const Row& row : rows) fake.AddFont(row.valueName, row.file);
   Fill();
