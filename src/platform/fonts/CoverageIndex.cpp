@@ -203,8 +203,8 @@ struct CoverageIndex::Index {
   std::string folding;                                         // Key's buffer
   FcCharSet* characters = nullptr;                             // the query's
   FcLangSet* language = nullptr;
-  // A second thread for the quick list (CoverageIndex's constructor with `alongside`);
-  // last, so that it is gone before what its tasks use.
+  // A second thread for the quick list (CoverageIndex's constructor with `alongside`,
+  // then the first MatchEach); last, so that it is gone before what its tasks use.
   std::unique_ptr<SideWorker> worker;
 
   ~Index() {
@@ -521,6 +521,8 @@ struct CoverageIndex::Index {
     } else if (!nowhere.empty()) {
       matchFirst();
     }
+    // The second thread has served its purpose: it ends now instead of waiting awake.
+    worker.reset();
     for (std::size_t k = 0; k < nowhere.size(); ++k) {
       FcPattern* face = k == 0 ? SubstituteFace(first, firstMatch) : SubstituteFace(others[k - 1], std::nullopt);
       answers[nowhere[k]] = face != nullptr && Covers(face);

@@ -42,8 +42,9 @@ class CoverageIndex {
   void SetQuery(const std::vector<char32_t>& characters, const std::string& language);
   bool Matches(std::string_view name);
   // Matches for each of `names`, asked once (their routes are not kept), in order.
-  // The substitute of the first name installed nowhere is matched on a second thread
-  // while the other names are answered.
+  // On an index built alongside, the substitute of the first name installed nowhere
+  // is matched on a second thread while the other names are answered (the first call
+  // only).
   std::vector<bool> MatchEach(const std::vector<std::string_view>& names);
 
   // Reads ahead how `name` draws, so that Matches and FaceOf answer it at once later.

@@ -358,6 +358,7 @@ TEST(CoverageIndexIT, NamesAnsweredTogetherAreAnsweredAsEachAlone) {
       CoverageIndex aside(FoldAscii, query, "", [&] { besides = true; });
       EXPECT_TRUE(besides);
       EXPECT_EQ(aside.MatchEach(*order), answers);
+      EXPECT_EQ(aside.MatchEach(*order), answers);  // again, without the second thread
       for (std::size_t i = 0; i < order->size(); ++i) {
         CoverageIndex alone(FoldAscii);
         alone.SetQuery(query, "");
