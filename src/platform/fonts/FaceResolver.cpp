@@ -176,18 +176,9 @@ FontsState CurrentFontsState() {
   return state;
 }
 
-}  // namespace
-
-// Each path's answer is kept while the fonts stay the same: choosing such a font
-// again does not scan the set again, and a start scans it once, for the one path asked.
-int InstalledFaceCount(const std::string& path) {
-  static std::size_t stampOf = 0;
-  static std::unordered_map<std::string, int> known;
-  if (const std::size_t stamp = FontsStamp(); stamp != stampOf) {
-    known.clear();
-    stampOf = stamp;
-  }
-  if (const auto it = known.find(path); it != known.end()) return it->second;
+// The faces of the system set whose file is `path`; with `firstOnly`, the walk ends
+// at the first one (0 or 1).
+int CountSystemFaces(const std::string& path, bool firstOnly) {
   int count = 0;
   if (FcFontSet* system = FcConfigGetFonts(nullptr, FcSetSystem)) {
     for (int i = 0; i < system->nfont; ++i) {
@@ -195,12 +186,47 @@ int InstalledFaceCount(const std::string& path) {
       if (FcPatternGetString(system->fonts[i], FC_FILE, 0, &file) == FcResultMatch && file != nullptr &&
           path == reinterpret_cast<const char*>(file)) {
         ++count;
+        if (firstOnly) break;
       }
     }
   }
+  return count;
+}
+
+// Each path's full count, kept while the fonts stay the same.
+std::unordered_map<std::string, int>& KnownCounts() {
+  static std::size_t stampOf = 0;
+  static std::unordered_map<std::string, int> known;
+  if (const std::size_t stamp = FontsStamp(); stamp != stampOf) {
+    known.clear();
+    stampOf = stamp;
+  }
+  return known;
+}
+
+}  // namespace
+
+// Each path's answer is kept while the fonts stay the same: choosing such a font
+// again does not scan the set again, and a start scans it once, for the one path asked.
+int InstalledFaceCount(const std::string& path) {
+  auto& known = KnownCounts();
+  if (const auto it = known.find(path); it != known.end()) return it->second;
+  const int count = CountSystemFaces(path, false);
   if (known.size() > 100000) known.clear();  // bounded: paths come from the font list
   known.emplace(path, count);
   return count;
+}
+
+// Only whether there is a face is asked: the walk ends at the first. A walk that
+// found none counted every face (none), and is kept as InstalledFaceCount would keep
+// it; a first face found is not the count and is not kept.
+bool IsInstalledPath(const std::string& path) {
+  auto& known = KnownCounts();
+  if (const auto it = known.find(path); it != known.end()) return it->second > 0;
+  if (CountSystemFaces(path, true) > 0) return true;
+  if (known.size() > 100000) known.clear();
+  known.emplace(path, 0);
+  return false;
 }
 
 std::size_t FontsStamp() {

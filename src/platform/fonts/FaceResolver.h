@@ -62,6 +62,9 @@ std::size_t FontsStamp();
 // fontconfig lists it, compared exactly. Kept per path while FontsStamp stays.
 int InstalledFaceCount(const std::string& path);
 
+// Whether InstalledFaceCount(path) > 0, without counting every face.
+bool IsInstalledPath(const std::string& path);
+
 // Whether an installed face has `name` among its family names, spelled exactly, as
 // the last family listing of LocateFace found; nullopt when that listing was for
 // another name or the fonts have changed since. Lets a later check of the same name

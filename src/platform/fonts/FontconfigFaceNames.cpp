@@ -104,10 +104,10 @@ std::string FontconfigFaceNameResolver::FamilyOfFile(const std::string& path, un
 
 bool FontconfigFaceNameResolver::IsInstalledFile(const std::string& path) {
   if (path.empty() || path.find('\0') != std::string::npos) return false;
-  if (InstalledFaceCount(path) > 0) return true;
+  if (IsInstalledPath(path)) return true;
   char resolved[PATH_MAX];
   if (::realpath(path.c_str(), resolved) == nullptr || path == resolved) return false;
-  return InstalledFaceCount(resolved) > 0;
+  return IsInstalledPath(resolved);
 }
 
 }  // namespace typeloom::platform

@@ -195,6 +195,35 @@ TEST(FontconfigFaceNameResolverIT, KnowsEveryNameOfAListedFaceExactly) {
   EXPECT_NE(faces.ResolveFace(std::string_view("Test Sans\0x", 11)), "Test Sans");
 }
 
+// Whether a file is installed ends its walk at the first face; it must answer as the
+// full count would, and must not leave a first face behind as the count.
+TEST(FontconfigFaceNameResolverIT, InstalledFileAnswersAsItsFaceCount) {
+  FontconfigFaceNameResolver faces;
+  const std::string folder = FontFixtures::FontFolder();
+  const struct {
+    std::string path;
+    bool asListed;  // the path as fontconfig lists it has faces
+    bool installed;
+  } cases[] = {
+      {folder + "/TestPair.ttc", true, true},       // two faces
+      {folder + "/TestFixed-13.bdf", true, true},   // a bitmap face
+      {folder + "//TestPair.ttc", false, true},     // another spelling of a listed file
+      {folder + "/TestPair.tt", false, false},      // a prefix of a listed file
+      {folder + "/TestPair.ttc/", false, false},
+      {folder + "/NotThere.ttf", false, false},
+      {folder, false, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsInstalledPath(c.path), c.asListed) << c.path;
+    EXPECT_EQ(faces.IsInstalledFile(c.path), c.installed) << c.path;
+    EXPECT_EQ(InstalledFaceCount(c.path) > 0, c.asListed) << c.path;
+    EXPECT_EQ(IsInstalledPath(c.path), c.asListed) << c.path;  // now from the kept count
+  }
+  EXPECT_EQ(InstalledFaceCount(folder + "/TestPair.ttc"), 2);
+  EXPECT_FALSE(faces.IsInstalledFile(""));
+  EXPECT_FALSE(faces.IsInstalledFile(folder + std::string("/TestPair.ttc\0", 14)));
+}
+
 // The family check of a name just located reuses LocateFace's family listing; its
 // answer must be the listing's own: a family spelled exactly, in any language.
 TEST(FontconfigFaceNameResolverIT, LastFamilyListingAnswersAsAListingWould) {
