@@ -204,6 +204,12 @@ std::unordered_map<std::string, int>& KnownCounts() {
   return known;
 }
 
+void KeepCount(const std::string& path, int count) {
+  auto& known = KnownCounts();
+  if (known.size() > 100000) known.clear();  // bounded: paths come from the font list
+  known.emplace(path, count);
+}
+
 }  // namespace
 
 // Each path's answer is kept while the fonts stay the same: choosing such a font
@@ -212,8 +218,7 @@ int InstalledFaceCount(const std::string& path) {
   auto& known = KnownCounts();
   if (const auto it = known.find(path); it != known.end()) return it->second;
   const int count = CountSystemFaces(path, false);
-  if (known.size() > 100000) known.clear();  // bounded: paths come from the font list
-  known.emplace(path, count);
+  KeepCount(path, count);
   return count;
 }
 
@@ -224,8 +229,7 @@ bool IsInstalledPath(const std::string& path) {
   auto& known = KnownCounts();
   if (const auto it = known.find(path); it != known.end()) return it->second > 0;
   if (CountSystemFaces(path, true) > 0) return true;
-  if (known.size() > 100000) known.clear();
-  known.emplace(path, 0);
+  KeepCount(path, 0);
   return false;
 }
 
