@@ -112,7 +112,9 @@ class InternetUpdateTest : public ::testing::Test {
     const QString folder = server.Folder(name);
     PutSigned(name, "typeloom.ver", "1.5\n");
     PutSigned(name, "typeloom.1.5.msg", "Faster start");
-    installer = "#!/bin/sh\necho \"$0\" > '" + Marker().toUtf8() + "'\n";
+    // Written aside and renamed, so that the marker exists only once it holds the whole line.
+    installer = "#!/bin/sh\necho \"$0\" > '" + Marker().toUtf8() + ".part' && mv '" + Marker().toUtf8() + ".part' '" +
+                Marker().toUtf8() + "'\n";
     server.Put(name, "typeloominstall.run", installer);
     PutManifest(name, "1.5", installer);
     return folder;
