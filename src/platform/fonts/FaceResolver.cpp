@@ -67,19 +67,25 @@ std::vector<FcPattern*> List(const char* object, const QByteArray& name, FontSet
   return faces;
 }
 
-// fontconfig's best face for a request by family (which may be installed nowhere).
-bool Match(const QByteArray& family, bool bold, bool italic, FaceLocation& face) {
+// The request for a family as fontconfig matches it: substituted by its rules.
+Pattern MatchPattern(FcConfig* config, const QByteArray& family, bool bold, bool italic) {
   Pattern pattern(FcPatternCreate(), FcPatternDestroy);
-  if (!pattern) return false;
+  if (!pattern) return pattern;
   if (!family.isEmpty()) FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.constData()));
   FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
   FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-  FcConfig* config = FcConfigReference(nullptr);
-  if (config == nullptr) return false;
   FcConfigSubstitute(config, pattern.get(), FcMatchPattern);
   FcDefaultSubstitute(pattern.get());
+  return pattern;
+}
+
+// fontconfig's best face for a request by family (which may be installed nowhere).
+bool Match(const QByteArray& family, bool bold, bool italic, FaceLocation& face) {
+  FcConfig* config = FcConfigReference(nullptr);
+  if (config == nullptr) return false;
+  const Pattern pattern = MatchPattern(config, family, bold, italic);
   FcResult result = FcResultNoMatch;
-  Pattern match(MatchFace(config, pattern.get(), &result), FcPatternDestroy);
+  Pattern match(pattern ? MatchFace(config, pattern.get(), &result) : nullptr, FcPatternDestroy);
   FcConfigDestroy(config);
   if (!match) return false;
   Take(match.get(), face);
@@ -101,17 +107,46 @@ FamilyListing& LastListing() {
   return listing;
 }
 
-void RememberFamilyListing(const QByteArray& name, const std::vector<FcPattern*>& faces) {
+void RememberFamilyListing(const QByteArray& name, bool exact) {
   FamilyListing& last = LastListing();
   last.stamp = FontsStamp();
   last.name = name;
-  last.exact = false;
+  last.exact = exact;
+}
+
+bool SpelledExactly(const QByteArray& name, const std::vector<FcPattern*>& faces) {
   for (FcPattern* p : faces) {
     FcChar8* family = nullptr;
-    for (int n = 0; !last.exact && FcPatternGetString(p, FC_FAMILY, n, &family) == FcResultMatch; ++n) {
-      last.exact = family != nullptr && name == reinterpret_cast<const char*>(family);
+    for (int n = 0; FcPatternGetString(p, FC_FAMILY, n, &family) == FcResultMatch; ++n) {
+      if (family != nullptr && name == reinterpret_cast<const char*>(family)) return true;
     }
   }
+  return false;
+}
+
+// The family listing and the match for the family, from one walk over the faces.
+// Empty when the walk cannot decide the listing (a name that is not valid text).
+std::optional<bool> LocateFamily(const QByteArray& utf8, bool bold, bool italic, FaceLocation& face) {
+  // As FcFontList does for the current configuration: fonts changed on disk are
+  // noticed first.
+  if (!FcInitBringUptoDate()) return std::nullopt;
+  FcConfig* config = FcConfigReference(nullptr);
+  if (config == nullptr) return std::nullopt;
+  const FamilyFaces faces(config, reinterpret_cast<const FcChar8*>(utf8.constData()));
+  std::optional<bool> listed;
+  if (faces.Decided()) {
+    listed = faces.Listed();
+    RememberFamilyListing(utf8, faces.Exact());
+    if (faces.Listed()) {
+      face.kind = FaceLocation::Kind::Family;
+      const Pattern pattern = MatchPattern(config, utf8, bold, italic);
+      FcResult result = FcResultNoMatch;
+      const Pattern match(pattern ? faces.Match(config, pattern.get(), &result) : nullptr, FcPatternDestroy);
+      if (match) Take(match.get(), face);
+    }
+  }
+  FcConfigDestroy(config);
+  return listed;
 }
 
 FaceLocation LocateUncached(const QString& name, bool bold, bool italic) {
@@ -132,11 +167,17 @@ FaceLocation LocateUncached(const QString& name, bool bold, bool italic) {
 bool LocateInstalled(const QByteArray& utf8, const QString& name, bool bold, bool italic, FaceLocation& face) {
   if (!utf8.isEmpty()) {
     FontSet set(nullptr, FcFontSetDestroy);
-    const std::vector<FcPattern*> family = List(FC_FAMILY, utf8, set);
-    RememberFamilyListing(utf8, family);
-    if (!family.empty()) {
-      face.kind = FaceLocation::Kind::Family;
-      Match(utf8, bold, italic, face);
+    std::optional<bool> listed = LocateFamily(utf8, bold, italic, face);
+    if (!listed) {
+      const std::vector<FcPattern*> family = List(FC_FAMILY, utf8, set);
+      RememberFamilyListing(utf8, SpelledExactly(utf8, family));
+      listed = !family.empty();
+      if (*listed) {
+        face.kind = FaceLocation::Kind::Family;
+        Match(utf8, bold, italic, face);
+      }
+    }
+    if (*listed) {
       // The family as installed (its own letter case), unless the name is another
       // of the face's family names.
       if (face.family.compare(name, Qt::CaseInsensitive) != 0) face.family = name;

@@ -1,5 +1,9 @@
 #include "platform/fonts/FamilyMatch.h"
 
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace typeloom::platform {
@@ -96,6 +100,63 @@ Request Decide(FcPattern* pattern) {
   return request;
 }
 
+// The faces of `sets` (in their order, `within[s]` when given, else all) that may carry
+// the request's family; false when none of them surely does and agrees on "variable".
+bool Gather(FcFontSet* const* sets, int count, const std::vector<FcPattern*>* within, const Request& request,
+            std::vector<FcPattern*>* faces) {
+  bool winnable = false;
+  for (int s = 0; s < count; ++s) {
+    if (sets[s] == nullptr) continue;
+    FcPattern* const* begin = within != nullptr ? within[s].data() : sets[s]->fonts;
+    const std::size_t size = within != nullptr ? within[s].size() : static_cast<std::size_t>(sets[s]->nfont);
+    for (std::size_t i = 0; i < size; ++i) {
+      const Membership member = FamilyOf(begin[i], request.family);
+      if (member == Membership::No) continue;
+      faces[s].push_back(begin[i]);
+      if (member == Membership::Certain && VariableAgrees(begin[i], request.variableAsked, request.variable)) {
+        winnable = true;
+      }
+    }
+  }
+  return winnable;
+}
+
+FcPattern* MatchAmong(FcConfig* config, std::vector<FcPattern*>* faces, int count, FcPattern* pattern,
+                      FcResult* result) {
+  FcFontSet subsets[2] = {};
+  FcFontSet* sets[2] = {&subsets[0], &subsets[1]};
+  for (int s = 0; s < count; ++s) {
+    subsets[s].nfont = static_cast<int>(faces[s].size());
+    subsets[s].sfont = subsets[s].nfont;
+    subsets[s].fonts = faces[s].data();
+  }
+  return FcFontSetMatch(config, sets, count, pattern, result);
+}
+
+// Whether fontconfig's listing takes a name beyond ASCII as the family: it compares
+// with blanks left out and letters folded by its own table, which FcStrCmpIgnoreCase
+// applies; a blank is never part of a character, so leaving the blanks out first is
+// the same. Empty when the name is not valid UTF-8, where that would not hold.
+std::optional<bool> ListedAsFamily(const FcChar8* name, const FcChar8* family) {
+  const std::size_t length = std::strlen(reinterpret_cast<const char*>(name));
+  int characters = 0;
+  int width = 0;
+  if (length > static_cast<std::size_t>(std::numeric_limits<int>::max()) ||
+      !FcUtf8Len(name, static_cast<int>(length), &characters, &width)) {
+    return std::nullopt;
+  }
+  const auto withoutBlanks = [](const FcChar8* s) {
+    std::string kept;
+    for (; *s != 0; ++s) {
+      if (*s != ' ') kept.push_back(static_cast<char>(*s));
+    }
+    return kept;
+  };
+  const std::string a = withoutBlanks(name);
+  const std::string b = withoutBlanks(family);
+  return FcStrCmpIgnoreCase(reinterpret_cast<const FcChar8*>(a.c_str()), reinterpret_cast<const FcChar8*>(b.c_str())) == 0;
+}
+
 }  // namespace
 
 // A face of the family that agrees on everything weighed above the family scores
@@ -105,28 +166,73 @@ Request Decide(FcPattern* pattern) {
 FcPattern* MatchFace(FcConfig* config, FcPattern* pattern, FcResult* result) {
   const Request request = Decide(pattern);
   if (request.family == nullptr) return FcFontMatch(config, pattern, result);
+  FcFontSet* sets[2] = {FcConfigGetFonts(config, FcSetSystem), FcConfigGetFonts(config, FcSetApplication)};
   std::vector<FcPattern*> faces[2];
-  FcFontSet subsets[2] = {};
-  bool winnable = false;
-  const FcSetName names[2] = {FcSetSystem, FcSetApplication};
-  for (int s = 0; s < 2; ++s) {
-    FcFontSet* set = FcConfigGetFonts(config, names[s]);
-    if (set == nullptr) continue;
-    for (int i = 0; i < set->nfont; ++i) {
-      const Membership member = FamilyOf(set->fonts[i], request.family);
-      if (member == Membership::No) continue;
-      faces[s].push_back(set->fonts[i]);
-      if (member == Membership::Certain && VariableAgrees(set->fonts[i], request.variableAsked, request.variable)) {
-        winnable = true;
-      }
-    }
-    subsets[s].nfont = static_cast<int>(faces[s].size());
-    subsets[s].sfont = subsets[s].nfont;
-    subsets[s].fonts = faces[s].data();
+  if (!Gather(sets, 2, nullptr, request, faces)) return FcFontMatch(config, pattern, result);
+  return MatchAmong(config, faces, 2, pattern, result);
+}
+
+FamilyFaces::FamilyFaces(FcConfig* config, const FcChar8* family) : family_(family) {
+  FcFontSet* sets[2] = {FcConfigGetFonts(config, FcSetSystem), FcConfigGetFonts(config, FcSetApplication)};
+  Walk(sets, 2);
+}
+
+FamilyFaces::FamilyFaces(FcFontSet** sets, int count, const FcChar8* family) : family_(family) {
+  Walk(sets, count);
+}
+
+// One pass keeps every face whose family may equal the name (as MatchFace would keep
+// them for it) and answers the listing from the same names.
+void FamilyFaces::Walk(FcFontSet** sets, int count) {
+  if (family_ == nullptr || *family_ == 0 || !IsAscii(family_) || count < 0 || count > 2) return;
+  for (int s = 0; s < count; ++s) {
+    if (sets[s] != nullptr) sets_[count_++] = sets[s];
   }
-  if (!winnable) return FcFontMatch(config, pattern, result);
-  FcFontSet* sets[2] = {&subsets[0], &subsets[1]};
-  return FcFontSetMatch(config, sets, 2, pattern, result);
+  for (int s = 0; s < count_; ++s) {
+    FcFontSet* set = sets_[s];
+    for (int i = 0; i < set->nfont; ++i) {
+      FcPattern* face = set->fonts[i];
+      FcPatternIter it;
+      const int values = FcPatternFindIter(face, &it, FC_FAMILY) ? FcPatternIterValueCount(face, &it) : 0;
+      bool keep = values <= 0;  // a face without a family ties with every family
+      for (int v = 0; v < values; ++v) {
+        FcValue name;
+        if (FcPatternIterGetValue(face, &it, v, &name, nullptr) != FcResultMatch || name.type != FcTypeString ||
+            name.u.s == nullptr) {
+          return;  // a name of another kind: fontconfig's own comparison decides
+        }
+        if (IsAscii(name.u.s)) {
+          if (!SameAsciiFamily(name.u.s, family_)) continue;
+          listed_ = true;
+          keep = true;
+          exact_ = exact_ || std::strcmp(reinterpret_cast<const char*>(name.u.s),
+                                         reinterpret_cast<const char*>(family_)) == 0;
+        } else {
+          const std::optional<bool> same = ListedAsFamily(name.u.s, family_);
+          if (!same) return;
+          listed_ = listed_ || *same;
+          keep = true;  // MatchFace keeps any name beyond ASCII as a possible equal
+        }
+      }
+      if (keep) faces_[s].push_back(face);
+    }
+  }
+  decided_ = true;
+}
+
+// The faces kept are those MatchFace keeps for any family written as the name is
+// (blanks and case aside), so they are its whole choice for such a request.
+FcPattern* FamilyFaces::Match(FcConfig* config, FcPattern* pattern, FcResult* result) const {
+  const Request request = Decide(pattern);
+  if (!decided_ || request.family == nullptr || !SameAsciiFamily(request.family, family_)) {
+    return count_ > 0 ? FcFontSetMatch(config, const_cast<FcFontSet**>(sets_), count_, pattern, result)
+                      : FcFontMatch(config, pattern, result);
+  }
+  std::vector<FcPattern*> faces[2];
+  if (!Gather(sets_, count_, faces_, request, faces)) {
+    return FcFontSetMatch(config, const_cast<FcFontSet**>(sets_), count_, pattern, result);
+  }
+  return MatchAmong(config, faces, count_, pattern, result);
 }
 
 }  // namespace typeloom::platform

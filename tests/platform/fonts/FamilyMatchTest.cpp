@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -165,6 +166,131 @@ TEST(MatchFace, ApplicationFacesTakePartAsInTheFullMatch) {
   ASSERT_EQ(FcPatternGetString(system->fonts[0], FC_FAMILY, 0, &family), FcResultMatch);
   for (const Style& style : kStyles) {
     ExpectSameAnswer(config.get(), reinterpret_cast<char*>(family), style.weight, style.slant);
+  }
+}
+
+}  // namespace
+}  // namespace typeloom::platform
+
+namespace typeloom::platform {
+namespace {
+
+using FontSet = std::unique_ptr<FcFontSet, decltype(&FcFontSetDestroy)>;
+
+struct FakeFace {
+  std::vector<const char*> families;  // none: a face without a family
+  int weight;
+  int slant;
+};
+
+// Faces made up in memory, each named by its file so that answers can be told apart.
+FontSet MakeSet(const std::vector<FakeFace>& faces, const std::string& prefix) {
+  FontSet set(FcFontSetCreate(), FcFontSetDestroy);
+  int n = 0;
+  for (const FakeFace& face : faces) {
+    FcPattern* p = FcPatternCreate();
+    for (const char* family : face.families) FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+    FcPatternAddInteger(p, FC_WEIGHT, face.weight);
+    FcPatternAddInteger(p, FC_SLANT, face.slant);
+    const std::string file = prefix + std::to_string(n++) + ".ttf";
+    FcPatternAddString(p, FC_FILE, reinterpret_cast<const FcChar8*>(file.c_str()));
+    FcFontSetAdd(set.get(), p);
+  }
+  return set;
+}
+
+// What fontconfig's own listing by `family` holds: whether it lists a face, and
+// whether a listed face spells the family exactly (by file, so that faces whose names
+// differ only in case are not merged).
+std::pair<bool, bool> ListedByFontconfig(FcConfig* config, FcFontSet** sets, int count, const char* family) {
+  Pattern pattern(FcPatternCreate(), FcPatternDestroy);
+  FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FILE, nullptr);
+  FcFontSet* listed = FcFontSetList(config, sets, count, pattern.get(), objects);
+  FcObjectSetDestroy(objects);
+  bool exact = false;
+  for (int i = 0; listed != nullptr && i < listed->nfont; ++i) {
+    FcChar8* name = nullptr;
+    for (int v = 0; FcPatternGetString(listed->fonts[i], FC_FAMILY, v, &name) == FcResultMatch; ++v) {
+      exact = exact || std::string(reinterpret_cast<char*>(name)) == family;
+    }
+  }
+  const bool any = listed != nullptr && listed->nfont > 0;
+  if (listed != nullptr) FcFontSetDestroy(listed);
+  return {any, exact};
+}
+
+std::string FileOf(FcPattern* p) {
+  FcChar8* file = nullptr;
+  return p != nullptr && FcPatternGetString(p, FC_FILE, 0, &file) == FcResultMatch ? reinterpret_cast<char*>(file) : "-";
+}
+
+// The walk's listing answer and its match must be fontconfig's own for names that
+// differ from the faces' only in blanks, letter case or letters beyond ASCII that
+// fontconfig folds (the Kelvin sign, long s, sharp s, dotted capital I, Greek).
+TEST(FamilyFaces, ListsAndMatchesAsFontconfigForNamesThatDifferInBlanksCaseAndFolding) {
+  const int R = FC_WEIGHT_REGULAR, B = FC_WEIGHT_BOLD, I = FC_SLANT_ITALIC, O = FC_SLANT_ROMAN;
+  const std::vector<FakeFace> system = {
+      {{"Test Sans"}, R, O},         {{"TestSans"}, B, O},           {{"test  sans"}, R, I},
+      {{"Test Sans Mono"}, R, O},    {{"Other", "TEST SANS"}, B, I}, {{"\xE2\x84\xAA" "elvin"}, R, O},
+      {{"Kelvin"}, B, O},            {{"\xC5\xBF" "erif"}, R, O},    {{"Stra\xC3\x9F" "e"}, R, O},
+      {{"\xC4\xB0stanbul"}, R, O},   {{"\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1"}, R, O},
+      {{"\xC3\x84rger Grotesk"}, B, O}, {{"Serif"}, B, I},       {{"\xE2\x84\xAA" "elvin Sans"}, B, I},
+  };
+  const std::vector<FakeFace> application = {{{"testsans"}, R, O}, {{"Serif"}, R, O}};
+  const std::vector<FakeFace> nameless = {{{}, R, I}};
+  const std::vector<FakeFace> broken = {{{"Test Sans"}, R, O}, {{"Te\xC3 st"}, B, O}};
+  FontSet sys = MakeSet(system, "/sys/");
+  FontSet app = MakeSet(application, "/app/");
+  FontSet none = MakeSet(nameless, "/none/");
+  FontSet bad = MakeSet(broken, "/bad/");
+  Config config(FcConfigCreate(), FcConfigDestroy);
+  ASSERT_TRUE(config);
+
+  const struct {
+    const char* label;
+    std::vector<FcFontSet*> sets;
+    bool decided;
+  } setups[] = {
+      {"system", {sys.get()}, true},
+      {"system and application", {sys.get(), app.get()}, true},
+      {"a face without a family", {none.get(), sys.get()}, true},
+      {"a name that is not valid text", {bad.get()}, false},
+  };
+  const char* names[] = {"Test Sans", "TestSans", "testsans", "T E S T S A N S", "Test Sans Mono", "TEST SANS",
+                         "Other", "Kelvin", "kelvin", "KELVIN", "serif", "Serif", "SERIF", "strasse", "STRASSE",
+                         "Strasse", "kelvinsans", "KELVIN  SANS", "istanbul", "Istanbul", "Arger Grotesk", "No Such", " Test Sans "};
+  const Style styles[] = {{R, O}, {B, O}, {R, I}, {B, I}};
+  for (const auto& setup : setups) {
+    SCOPED_TRACE(setup.label);
+    std::vector<FcFontSet*> sets = setup.sets;
+    const int count = static_cast<int>(sets.size());
+    for (const char* name : names) {
+      SCOPED_TRACE(name);
+      const FamilyFaces faces(sets.data(), count, reinterpret_cast<const FcChar8*>(name));
+      ASSERT_EQ(faces.Decided(), setup.decided);
+      if (faces.Decided()) {
+        const auto [listed, exact] = ListedByFontconfig(config.get(), sets.data(), count, name);
+        EXPECT_EQ(faces.Listed(), listed);
+        EXPECT_EQ(faces.Exact(), exact);
+      }
+      // Matched for the family walked, and for another first family (as rules may put first).
+      for (const char* asked : {name, "Serif"}) {
+        for (const Style& style : styles) {
+          Pattern request(FcPatternCreate(), FcPatternDestroy);
+          FcPatternAddString(request.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(asked));
+          FcPatternAddInteger(request.get(), FC_WEIGHT, style.weight);
+          FcPatternAddInteger(request.get(), FC_SLANT, style.slant);
+          FcDefaultSubstitute(request.get());
+          FcResult fullResult = FcResultNoMatch;
+          FcResult ownResult = FcResultNoMatch;
+          Pattern full(FcFontSetMatch(config.get(), sets.data(), count, request.get(), &fullResult), FcPatternDestroy);
+          Pattern own(faces.Match(config.get(), request.get(), &ownResult), FcPatternDestroy);
+          EXPECT_EQ(FileOf(own.get()), FileOf(full.get())) << asked << " weight " << style.weight << " slant " << style.slant;
+          EXPECT_EQ(ownResult, fullResult);
+        }
+      }
+    }
   }
 }
 
