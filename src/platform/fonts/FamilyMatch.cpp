@@ -21,22 +21,30 @@ bool IsAscii(const FcChar8* s) {
   return true;
 }
 
-// fontconfig compares family names with spaces left out and letters folded; both
-// names are ASCII here.
-bool SameAsciiFamily(const FcChar8* a, const FcChar8* b) {
-  const auto next = [](const FcChar8*& s) {
-    while (*s == ' ') ++s;
-    const FcChar8 c = *s;
-    if (c != 0) ++s;
-    return (c >= 'A' && c <= 'Z') ? static_cast<FcChar8>(c - 'A' + 'a') : c;
-  };
+// fontconfig compares family names with spaces left out and letters folded.
+enum class Compared { Same, Different, BeyondAscii };
+
+// Compares a name with an ASCII family as far as both are ASCII: a difference there is
+// a difference after folding too, since both fold their ASCII prefix alike. Reaching a
+// byte beyond ASCII in the name first leaves the answer to the full fold.
+Compared CompareWithAsciiFamily(const FcChar8* name, const FcChar8* family) {
   for (;;) {
-    const FcChar8 ca = next(a);
-    const FcChar8 cb = next(b);
-    if (ca != cb) return false;
-    if (ca == 0) return true;
+    while (*name == ' ') ++name;
+    while (*family == ' ') ++family;
+    FcChar8 a = *name;
+    if (a >= 0x80) return Compared::BeyondAscii;
+    FcChar8 b = *family;
+    if (a >= 'A' && a <= 'Z') a = static_cast<FcChar8>(a - 'A' + 'a');
+    if (b >= 'A' && b <= 'Z') b = static_cast<FcChar8>(b - 'A' + 'a');
+    if (a != b) return Compared::Different;
+    if (a == 0) return Compared::Same;
+    ++name;
+    ++family;
   }
 }
+
+// Both names are ASCII here.
+bool SameAsciiFamily(const FcChar8* a, const FcChar8* b) { return CompareWithAsciiFamily(a, b) == Compared::Same; }
 
 enum class Membership { No, Maybe, Certain };
 
@@ -181,8 +189,8 @@ FamilyFaces::FamilyFaces(FcFontSet** sets, int count, const FcChar8* family) : f
   Walk(sets, count);
 }
 
-// One pass keeps every face whose family may equal the name (as MatchFace would keep
-// them for it) and answers the listing from the same names.
+// One pass keeps the faces that may carry the family (a name fontconfig takes as it,
+// or no family at all) and answers the listing from the same names.
 void FamilyFaces::Walk(FcFontSet** sets, int count) {
   if (family_ == nullptr || *family_ == 0 || !IsAscii(family_) || count < 0 || count > 2) return;
   for (int s = 0; s < count; ++s) {
@@ -193,35 +201,41 @@ void FamilyFaces::Walk(FcFontSet** sets, int count) {
     for (int i = 0; i < set->nfont; ++i) {
       FcPattern* face = set->fonts[i];
       FcPatternIter it;
-      const int values = FcPatternFindIter(face, &it, FC_FAMILY) ? FcPatternIterValueCount(face, &it) : 0;
-      bool keep = values <= 0;  // a face without a family ties with every family
-      for (int v = 0; v < values; ++v) {
-        FcValue name;
-        if (FcPatternIterGetValue(face, &it, v, &name, nullptr) != FcResultMatch || name.type != FcTypeString ||
-            name.u.s == nullptr) {
-          return;  // a name of another kind: fontconfig's own comparison decides
-        }
-        if (IsAscii(name.u.s)) {
-          if (!SameAsciiFamily(name.u.s, family_)) continue;
-          listed_ = true;
-          keep = true;
-          exact_ = exact_ || std::strcmp(reinterpret_cast<const char*>(name.u.s),
-                                         reinterpret_cast<const char*>(family_)) == 0;
-        } else {
-          const std::optional<bool> same = ListedAsFamily(name.u.s, family_);
-          if (!same) return;
-          listed_ = listed_ || *same;
-          keep = true;  // MatchFace keeps any name beyond ASCII as a possible equal
-        }
+      if (!FcPatternFindIter(face, &it, FC_FAMILY)) {
+        faces_[s].push_back(face);  // a face without a family ties with every family
+        continue;
       }
+      bool keep = true;  // until a value is seen: a family without values is none
+      FcValue name;
+      for (int v = 0; FcPatternIterGetValue(face, &it, v, &name, nullptr) == FcResultMatch; ++v) {
+        if (v == 0) keep = false;
+        if (name.type != FcTypeString || name.u.s == nullptr) return;  // fontconfig's own comparison decides
+        switch (CompareWithAsciiFamily(name.u.s, family_)) {
+          case Compared::Different:
+            continue;
+          case Compared::Same:
+            exact_ = exact_ || std::strcmp(reinterpret_cast<const char*>(name.u.s),
+                                           reinterpret_cast<const char*>(family_)) == 0;
+            break;
+          case Compared::BeyondAscii: {
+            const std::optional<bool> same = ListedAsFamily(name.u.s, family_);
+            if (!same) return;
+            if (!*same) continue;
+            break;
+          }
+        }
+        listed_ = true;
+        keep = true;
+      }
+      // A face left out has only names fontconfig takes as other families.
       if (keep) faces_[s].push_back(face);
     }
   }
   decided_ = true;
 }
 
-// The faces kept are those MatchFace keeps for any family written as the name is
-// (blanks and case aside), so they are its whole choice for such a request.
+// For a family written as the name is (blanks and case aside), every face left out
+// is of another family, so the faces kept hold MatchFace's whole choice.
 FcPattern* FamilyFaces::Match(FcConfig* config, FcPattern* pattern, FcResult* result) const {
   const Request request = Decide(pattern);
   if (!decided_ || request.family == nullptr || !SameAsciiFamily(request.family, family_)) {

@@ -250,7 +250,7 @@ TEST(FamilyFaces, ListsAndMatchesAsFontconfigForNamesThatDifferInBlanksCaseAndFo
   const struct {
     const char* label;
     std::vector<FcFontSet*> sets;
-    bool decided;
+    bool decided;  // false: names that meet the broken name before they differ are left to fontconfig
   } setups[] = {
       {"system", {sys.get()}, true},
       {"system and application", {sys.get(), app.get()}, true},
@@ -268,7 +268,15 @@ TEST(FamilyFaces, ListsAndMatchesAsFontconfigForNamesThatDifferInBlanksCaseAndFo
     for (const char* name : names) {
       SCOPED_TRACE(name);
       const FamilyFaces faces(sets.data(), count, reinterpret_cast<const FcChar8*>(name));
-      ASSERT_EQ(faces.Decided(), setup.decided);
+      if (setup.decided) {
+        ASSERT_TRUE(faces.Decided());
+      } else {
+        std::string folded;  // the broken name is "Te\xC3 st"
+        for (const char c : std::string(name)) {
+          if (c != ' ') folded.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
+        }
+        EXPECT_EQ(faces.Decided(), folded.rfind("te", 0) != 0);
+      }
       if (faces.Decided()) {
         const auto [listed, exact] = ListedByFontconfig(config.get(), sets.data(), count, name);
         EXPECT_EQ(faces.Listed(), listed);
