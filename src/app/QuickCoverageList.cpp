@@ -2,6 +2,7 @@
 
 #include "app/CoverageText.h"
 #include "app/TerminalEscape.h"
+#include "app/Version.h"
 #include "platform/fonts/CoverageIndex.h"
 #include "platform/fonts/FontFileNames.h"
 #include "platform/ui/AsciiListOrder.h"
@@ -193,13 +194,64 @@ std::string CoveringListText(std::vector<std::string> names, const std::function
   return text;
 }
 
+namespace {
+
+constexpr std::size_t kSavedLimit = std::size_t{64} << 20;
+
+// What the list's names depend on beyond fontconfig's state: this program's version
+// and the order.
+std::string ListInputs(QuickOrder order) {
+  return std::string(kAppTitle) + " " + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) +
+         (order == QuickOrder::C ? " C" : " ascii");
+}
+
+// The answer from the saved faces, when they were saved under `state` and every saved
+// name is one this path answers.
+std::optional<std::string> AnswerSaved(const std::string& bytes, const std::string& state, const ListQuery& query,
+                                       QuickOrder order) {
+  const std::optional<platform::SavedCoverage> saved = platform::ReadSavedCoverage(bytes);
+  if (!saved || saved->state != state) return std::nullopt;
+  for (const platform::SavedCoverage::Name& name : saved->names) {
+    if (!IsAscii(name.name) || (order == QuickOrder::PrintableAscii && !IsPrintableAscii(name.name))) {
+      return std::nullopt;
+    }
+  }
+  const std::optional<std::vector<bool>> covered =
+      platform::CoverageIndex::MatchSaved(*saved, query.characters, query.language);
+  if (!covered) return std::nullopt;
+  std::vector<std::string> shown;
+  for (std::size_t i = 0; i < saved->names.size(); ++i) {
+    if ((*covered)[i]) shown.push_back(saved->names[i].name);
+  }
+  return CoveringListText(std::move(shown), [](const std::string&) { return true; }, order);
+}
+
+}  // namespace
+
 std::optional<QuickAnswer> AnswerCoverageList(const std::vector<std::string_view>& arguments,
-                                              const std::function<const char*(const char*)>& environment) {
+                                              const std::function<const char*(const char*)>& environment,
+                                              char** savedFaces) {
   const QuickOrder order = ListOrderFromEnvironment(environment);
   if (order == QuickOrder::None) return std::nullopt;
   const ListQuery query = ParseListQuery(arguments);
   if (!query.error.empty()) return std::nullopt;
   if (query.hasLanguage && !platform::CoverageIndex::KnownLanguage(query.language)) return std::nullopt;
+  std::string folder, fileName;
+  std::optional<std::string> state;
+  if (savedFaces != nullptr) {
+    folder = platform::PrivateCacheFolder(environment);
+    const std::string inputs = ListInputs(order);
+    state = platform::FontconfigState(savedFaces);
+    if (state) *state += inputs;
+    fileName = platform::SavedFileName("list-faces-", savedFaces, inputs);
+    if (state && !folder.empty()) {
+      if (const std::optional<std::string> bytes = platform::ReadPrivateFile(folder, fileName, kSavedLimit)) {
+        if (std::optional<std::string> text = AnswerSaved(*bytes, *state, query, order)) {
+          return QuickAnswer{std::move(*text), nullptr, {}};
+        }
+      }
+    }
+  }
   struct Sources {
     std::vector<std::string> valueNames;
     std::vector<std::string_view> names;  // parts of valueNames
@@ -218,8 +270,16 @@ std::optional<QuickAnswer> AnswerCoverageList(const std::vector<std::string_view
   for (std::size_t i = 0; i < names.size(); ++i) {
     if (covered[i]) shown.emplace_back(names[i]);
   }
-  return QuickAnswer{CoveringListText(std::move(shown), [](const std::string&) { return true; }, order),
-                     std::move(sources)};
+  QuickAnswer answer{CoveringListText(std::move(shown), [](const std::string&) { return true; }, order), sources, {}};
+  if (state && !folder.empty()) {
+    answer.afterwards = [sources, state = std::move(*state), folder, fileName] {
+      std::optional<platform::SavedCoverage> saved = sources->index->Save(sources->names);
+      if (!saved) return;
+      saved->state = state;
+      platform::WritePrivateFile(folder, fileName, platform::WriteSavedCoverage(*saved));
+    };
+  }
+  return answer;
 }
 
 }  // namespace typeloom::app

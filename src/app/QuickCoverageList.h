@@ -45,8 +45,15 @@ struct QuickAnswer {
   // What the answer was read from (the faces' index, the names), which a caller about
   // to end the process may leave undestroyed.
   std::shared_ptr<const void> sources;
+  // Work for after the answer is out: saving the faces the names draw in for the
+  // next run (empty when there is nothing to save).
+  std::function<void()> afterwards;
 };
+// With `savedFaces` (the process's environment, environ), a query is answered from the
+// faces saved by an earlier run (in PrivateCacheFolder, SavedCoverage.h) while
+// fontconfig's state is the one they were saved under; the answer is the same.
 std::optional<QuickAnswer> AnswerCoverageList(const std::vector<std::string_view>& arguments,
-                                              const std::function<const char*(const char*)>& environment);
+                                              const std::function<const char*(const char*)>& environment,
+                                              char** savedFaces = nullptr);
 
 }  // namespace typeloom::app

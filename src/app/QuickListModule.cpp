@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include <unistd.h>
+
 namespace typeloom::app {
 // What the answer was read from, reachable until the process ends (the module stays
 // loaded), so that leaving it is not reported as a leak.
@@ -15,11 +17,14 @@ const std::shared_ptr<const void>* quickListSources = nullptr;
 extern "C" __attribute__((visibility("default"))) int typeloom_quick_list(int argc, char** argv) {
   if (argc < 3) return -1;
   const std::vector<std::string_view> arguments(argv + 2, argv + argc);
-  auto answer = typeloom::app::AnswerCoverageList(arguments, [](const char* name) { return std::getenv(name); });
+  auto answer =
+      typeloom::app::AnswerCoverageList(arguments, [](const char* name) { return std::getenv(name); }, environ);
   if (!answer) return -1;
   // The process ends after this answer: its thousands of index entries are left to
   // that end rather than torn down one by one.
   typeloom::app::quickListSources = new std::shared_ptr<const void>(std::move(answer->sources));
   std::fwrite(answer->text.data(), 1, answer->text.size(), stdout);
-  return std::fflush(stdout) == 0 ? 0 : 1;
+  const int status = std::fflush(stdout) == 0 ? 0 : 1;
+  if (answer->afterwards) answer->afterwards();
+  return status;
 }

@@ -56,6 +56,57 @@ FcPattern* Request(const std::string& family) {
   return pattern;
 }
 
+// A character set of `characters`, or null for none.
+FcCharSet* CharSetOf(const std::vector<char32_t>& characters) {
+  if (characters.empty()) return nullptr;
+  FcCharSet* set = FcCharSetCreate();
+  for (const char32_t c : characters) {
+    if (set != nullptr) FcCharSetAddChar(set, c);
+  }
+  return set;
+}
+
+FcLangSet* LangSetOf(const std::string& tag) {
+  if (tag.empty()) return nullptr;
+  FcLangSet* set = FcLangSetCreate();
+  if (set != nullptr) FcLangSetAdd(set, reinterpret_cast<const FcChar8*>(tag.c_str()));
+  return set;
+}
+
+FcCharSet* CharSetOfFace(FcPattern* face) {
+  FcCharSet* charset = nullptr;
+  return FcPatternGetCharSet(face, FC_CHARSET, 0, &charset) == FcResultMatch ? charset : nullptr;
+}
+
+FcLangSet* LangSetOfFace(FcPattern* face) {
+  FcLangSet* langs = nullptr;
+  return FcPatternGetLangSet(face, FC_LANG, 0, &langs) == FcResultMatch ? langs : nullptr;
+}
+
+// Whether `face` has every character of `characters` and supports `language` (null:
+// no demand).
+bool FaceCovers(FcPattern* face, const FcCharSet* characters, const FcLangSet* language) {
+  if (characters != nullptr) {
+    const FcCharSet* charset = CharSetOfFace(face);
+    if (charset == nullptr || !FcCharSetIsSubset(characters, charset)) return false;
+  }
+  if (language != nullptr) {
+    const FcLangSet* langs = LangSetOfFace(face);
+    if (langs == nullptr || !FcLangSetContains(langs, language)) return false;
+  }
+  return true;
+}
+
+// Whether two faces answer every query alike: the same character and language sets.
+bool SameSets(FcPattern* a, FcPattern* b) {
+  const FcCharSet* ca = CharSetOfFace(a);
+  const FcCharSet* cb = CharSetOfFace(b);
+  if ((ca == nullptr) != (cb == nullptr) || (ca != nullptr && !FcCharSetEqual(ca, cb))) return false;
+  const FcLangSet* la = LangSetOfFace(a);
+  const FcLangSet* lb = LangSetOfFace(b);
+  return (la == nullptr) == (lb == nullptr) && (la == nullptr || FcLangSetEqual(la, lb));
+}
+
 // fontconfig makes the lock of its current configuration when it is first asked for
 // that configuration: asked here, before two threads could make it at once.
 void MakeConfigurationLock() {
@@ -203,6 +254,7 @@ struct CoverageIndex::Index {
   std::string folding;                                         // Key's buffer
   FcCharSet* characters = nullptr;                             // the query's
   FcLangSet* language = nullptr;
+  std::unordered_multimap<std::uint64_t, std::uint32_t> sameFile;  // FaceFingerprint -> positions, for Save
   // A second thread for the quick list (CoverageIndex's constructor with `alongside`,
   // then the first MatchEach); last, so that it is gone before what its tasks use.
   std::unique_ptr<SideWorker> worker;
@@ -446,19 +498,7 @@ struct CoverageIndex::Index {
   }
 
   // Whether `face` has what the query asks for.
-  bool Covers(FcPattern* face) const {
-    if (characters != nullptr) {
-      FcCharSet* charset = nullptr;
-      if (FcPatternGetCharSet(face, FC_CHARSET, 0, &charset) != FcResultMatch || charset == nullptr) return false;
-      if (!FcCharSetIsSubset(characters, charset)) return false;
-    }
-    if (language != nullptr) {
-      FcLangSet* langs = nullptr;
-      if (FcPatternGetLangSet(face, FC_LANG, 0, &langs) != FcResultMatch || langs == nullptr) return false;
-      if (!FcLangSetContains(langs, language)) return false;
-    }
-    return true;
-  }
+  bool Covers(FcPattern* face) const { return FaceCovers(face, characters, language); }
 
   bool Matches(Entry& entry) {
     if (entry.at != kNone) return CoversFace(entry.at);
@@ -538,16 +578,53 @@ struct CoverageIndex::Index {
     characters = nullptr;
     language = nullptr;
     std::fill(covered.begin(), covered.end(), std::int8_t{-1});
-    if (!asked.empty()) {
-      characters = FcCharSetCreate();
-      for (const char32_t c : asked) {
-        if (characters != nullptr) FcCharSetAddChar(characters, c);
+    characters = CharSetOf(asked);
+    language = LangSetOf(tag);
+  }
+
+  // An indexed face with the same sets as `face`, which is one of the indexed faces
+  // or fontconfig's match of one (the same file and face number).
+  std::optional<std::uint32_t> IndexedLike(FcPattern* face) {
+    if (sameFile.empty()) {
+      for (std::uint32_t at = 0; at < held.size(); ++at) sameFile.emplace(FaceFingerprint(held[at]), at);
+    }
+    const auto [first, last] = sameFile.equal_range(FaceFingerprint(face));
+    for (auto it = first; it != last; ++it) {
+      if (held[it->second] == face || SameSets(held[it->second], face)) return it->second;
+    }
+    return std::nullopt;
+  }
+
+  // The face whose answer is `entry`'s answer to every query (kNone: none answers).
+  std::optional<std::uint32_t> AnsweringFace(Entry& entry) {
+    if (entry.at != kNone) return entry.at;
+    if (!entry.picked) {
+      // Faces alike: any of them answers (Matches needs no pick then).
+      const Faces& faces = *entry.family;
+      if (std::all_of(faces.begin() + 1, faces.end(), [&](std::uint32_t at) { return SameSets(held[at], held[faces.front()]); })) {
+        return faces.front();
       }
     }
-    if (!tag.empty()) {
-      language = FcLangSetCreate();
-      if (language != nullptr) FcLangSetAdd(language, reinterpret_cast<const FcChar8*>(tag.c_str()));
+    FcPattern* face = Face(entry);
+    if (face == nullptr) return kNone;
+    return IndexedLike(face);
+  }
+
+  std::optional<SavedCoverage> Save(const std::vector<std::string_view>& names) {
+    SavedCoverage saved;
+    std::unordered_map<std::uint32_t, std::uint32_t> saving;  // position -> in saved.faces
+    saved.names.reserve(names.size());
+    for (const std::string_view name : names) {
+      const std::optional<std::uint32_t> at = AnsweringFace(EntryOf(name));
+      if (!at) return std::nullopt;
+      std::uint32_t face = SavedCoverage::kNoFace;
+      if (*at != kNone) {
+        face = saving.try_emplace(*at, static_cast<std::uint32_t>(saved.faces.size())).first->second;
+        if (face == saved.faces.size()) saved.faces.push_back({*at, FaceFingerprint(held[*at])});
+      }
+      saved.names.push_back({std::string(name), face});
     }
+    return saved;
   }
 
   // Asks every face the query ahead of the names.
@@ -616,6 +693,44 @@ bool CoverageIndex::Matches(std::string_view name) {
 
 std::vector<bool> CoverageIndex::MatchEach(const std::vector<std::string_view>& names) {
   return index_->available ? index_->MatchEach(names) : std::vector<bool>(names.size(), false);
+}
+
+std::optional<SavedCoverage> CoverageIndex::Save(const std::vector<std::string_view>& names) {
+  return index_->available ? index_->Save(names) : std::nullopt;
+}
+
+std::optional<std::vector<bool>> CoverageIndex::MatchSaved(const SavedCoverage& saved,
+                                                           const std::vector<char32_t>& characters,
+                                                           const std::string& language) {
+  std::vector<FcPattern*> faces;
+  faces.reserve(saved.faces.size());
+  FcFontSet* system = FcConfigGetFonts(nullptr, FcSetSystem);
+  FcFontSet* application = FcConfigGetFonts(nullptr, FcSetApplication);
+  const std::size_t inSystem = system != nullptr ? static_cast<std::size_t>(system->nfont) : 0;
+  const std::size_t inApplication = application != nullptr ? static_cast<std::size_t>(application->nfont) : 0;
+  for (const SavedCoverage::Face& face : saved.faces) {
+    FcPattern* p = nullptr;
+    if (face.position < inSystem) {
+      p = system->fonts[face.position];
+    } else if (face.position - inSystem < inApplication) {
+      p = application->fonts[face.position - inSystem];
+    }
+    if (p == nullptr || FaceFingerprint(p) != face.fingerprint) return std::nullopt;
+    faces.push_back(p);
+  }
+  FcCharSet* asked = CharSetOf(characters);
+  FcLangSet* tag = LangSetOf(language);
+  std::vector<std::int8_t> covered(faces.size(), -1);
+  std::vector<bool> answers(saved.names.size(), false);
+  for (std::size_t i = 0; i < saved.names.size(); ++i) {
+    const std::uint32_t face = saved.names[i].face;
+    if (face >= faces.size()) continue;  // draws in no face
+    if (covered[face] < 0) covered[face] = FaceCovers(faces[face], asked, tag) ? 1 : 0;
+    answers[i] = covered[face] == 1;
+  }
+  if (asked != nullptr) FcCharSetDestroy(asked);
+  if (tag != nullptr) FcLangSetDestroy(tag);
+  return answers;
 }
 
 FcPattern* CoverageIndex::FaceOf(std::string_view name) {

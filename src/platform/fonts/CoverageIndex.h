@@ -6,8 +6,12 @@
 // compared without regard to case is the caller's `fold`. Standard C++ and fontconfig
 // only, so that the list filter can answer before Qt is loaded (FontCoverage.h is the
 // Qt face of it).
+#include "platform/fonts/SavedCoverage.h"
+
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +50,17 @@ class CoverageIndex {
   // is matched on a second thread while the other names are answered (the first call
   // only).
   std::vector<bool> MatchEach(const std::vector<std::string_view>& names);
+
+  // What MatchEach answers for `names` saved with the face each draws in (positions
+  // among the indexed faces, as SavedCoverage keeps them), when every one of their
+  // answers to any query is that face's; nothing when a name's face has other sets
+  // than any indexed face (a face fontconfig made up).
+  std::optional<SavedCoverage> Save(const std::vector<std::string_view>& names);
+  // MatchEach's answers for the saved names, reading only the saved faces in
+  // fontconfig's current sets (initialised by the caller); nothing when a face is not
+  // where it was saved.
+  static std::optional<std::vector<bool>> MatchSaved(const SavedCoverage& saved, const std::vector<char32_t>& characters,
+                                                     const std::string& language);
 
   // Reads ahead how `name` draws, so that Matches and FaceOf answer it at once later.
   void Prepare(std::string_view name);
