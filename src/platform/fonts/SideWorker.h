@@ -78,9 +78,6 @@ class SideWorker {
     if (!ClaimHere()) WaitAside();
   }
 
-  // Whether the second thread did the task finished last.
-  bool DidLastAside() const { return doneAside_ == count_ && count_ != 0; }
-
  private:
   static constexpr std::uint32_t kClosed = 1u << 31;
   static std::int64_t Now() {
@@ -143,14 +140,11 @@ class SideWorker {
 
   void WaitAside() {
     for (std::uint32_t d = state_->done.load(); d < count_; d = state_->done.load()) state_->done.wait(d);
-    doneAside_ = state_->done.load();
   }
-
 
   std::shared_ptr<State> state_;
   std::uint32_t count_ = 0;  // tasks offered
   bool finished_ = true;     // the task offered last
-  std::uint32_t doneAside_ = 0;
 };
 
 }  // namespace typeloom::platform
