@@ -19,8 +19,10 @@ namespace {
 
 constexpr std::string_view kMagic = "typeloom list faces 1\n";
 
-// A 64-bit hash of bytes, eight at a time.
-std::uint64_t Hash64(std::string_view bytes, std::uint64_t seed = 0) {
+}  // namespace
+
+// Eight bytes at a time.
+std::uint64_t HashBytes(std::string_view bytes, std::uint64_t seed) {
   constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
   std::uint64_t hash = (seed ^ bytes.size()) * kMultiplier;
   std::size_t i = 0;
@@ -38,6 +40,8 @@ std::uint64_t Hash64(std::string_view bytes, std::uint64_t seed = 0) {
   hash *= kMultiplier;
   return hash ^ (hash >> 32);
 }
+
+namespace {
 
 void PutNumber(std::string& out, std::uint64_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
@@ -171,7 +175,7 @@ std::string WriteSavedCoverage(const SavedCoverage& saved) {
     PutText(out, name.name);
     PutNumber(out, name.face, 4);
   }
-  PutNumber(out, Hash64(out), 8);
+  PutNumber(out, HashBytes(out), 8);
   return out;
 }
 
@@ -180,7 +184,7 @@ std::optional<SavedCoverage> ReadSavedCoverage(std::string_view bytes) {
   const std::string_view body = bytes.substr(0, bytes.size() - 8);
   Reader sum(bytes.substr(body.size()));
   std::uint64_t checksum = 0;
-  if (!sum.Number(checksum, 8) || checksum != Hash64(body)) return std::nullopt;
+  if (!sum.Number(checksum, 8) || checksum != HashBytes(body)) return std::nullopt;
   Reader in(body.substr(kMagic.size()));
   SavedCoverage saved;
   std::uint64_t count = 0;
@@ -214,7 +218,7 @@ std::uint64_t FaceFingerprint(FcPattern* face) {
   int index = 0;
   FcPatternGetInteger(face, FC_INDEX, 0, &index);
   const std::string_view path = file != nullptr ? reinterpret_cast<const char*>(file) : "";
-  return Hash64(path, static_cast<std::uint32_t>(index));
+  return HashBytes(path, static_cast<std::uint32_t>(index));
 }
 
 std::string SavedFileName(std::string_view prefix, char** environment, std::string_view inputs) {
@@ -222,7 +226,7 @@ std::string SavedFileName(std::string_view prefix, char** environment, std::stri
   PutText(identity, inputs);
   for (const std::string_view entry : EnvironmentRead(environment, true)) PutText(identity, entry);
   char hex[17];
-  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(Hash64(identity)));
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(HashBytes(identity)));
   return std::string(prefix) + hex;
 }
 

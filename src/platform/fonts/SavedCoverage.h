@@ -36,6 +36,9 @@ std::string WriteSavedCoverage(const SavedCoverage& saved);
 // every length and face reference within bounds, names neither empty nor repeated).
 std::optional<SavedCoverage> ReadSavedCoverage(std::string_view bytes);
 
+// The 64-bit hash of the file's checksum and of FaceFingerprint.
+std::uint64_t HashBytes(std::string_view bytes, std::uint64_t seed = 0);
+
 // Which face a pattern is: its file and face number, hashed.
 std::uint64_t FaceFingerprint(_FcPattern* face);
 
