@@ -273,6 +273,7 @@ std::optional<QuickAnswer> AnswerCoverageList(const std::vector<std::string_view
   QuickAnswer answer{CoveringListText(std::move(shown), [](const std::string&) { return true; }, order), sources, {}};
   if (state && !folder.empty()) {
     answer.afterwards = [sources, state = std::move(*state), folder, fileName] {
+      if (!platform::MakePrivateFolder(folder)) return;
       std::optional<platform::SavedCoverage> saved = sources->index->Save(sources->names);
       if (!saved) return;
       saved->state = state;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace typeloom::app {
@@ -25,6 +26,14 @@ extern "C" __attribute__((visibility("default"))) int typeloom_quick_list(int ar
   typeloom::app::quickListSources = new std::shared_ptr<const void>(std::move(answer->sources));
   std::fwrite(answer->text.data(), 1, answer->text.size(), stdout);
   const int status = std::fflush(stdout) == 0 ? 0 : 1;
-  if (answer->afterwards) answer->afterwards();
+  if (answer->afterwards) {
+    // Whoever reads the answer has it whole now, without waiting for the saving.
+    const int nothing = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (nothing >= 0) {
+      ::dup2(nothing, STDOUT_FILENO);
+      ::close(nothing);
+    }
+    answer->afterwards();
+  }
   return status;
 }

@@ -307,12 +307,16 @@ std::optional<std::string> ReadPrivateFile(const std::string& folder, const std:
   return bytes;
 }
 
-bool WritePrivateFile(const std::string& folder, const std::string& name, std::string_view bytes) {
+bool MakePrivateFolder(const std::string& folder) {
   if (folder.empty() || folder.front() != '/') return false;
   // The cache folder itself is made as the XDG rules ask (mode 0700) when missing.
   ::mkdir(std::string(Parent(folder)).c_str(), 0700);
   ::mkdir(folder.c_str(), 0700);
-  if (!PrivateFolder(folder)) return false;
+  return PrivateFolder(folder);
+}
+
+bool WritePrivateFile(const std::string& folder, const std::string& name, std::string_view bytes) {
+  if (!MakePrivateFolder(folder)) return false;
   std::string aside = folder + "/." + name + ".XXXXXX";
   const int fd = ::mkostemp(aside.data(), O_CLOEXEC);
   if (fd < 0) return false;

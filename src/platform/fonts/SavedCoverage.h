@@ -66,10 +66,13 @@ std::string PrivateCacheFolder(const std::function<const char*(const char*)>& en
 // write, of at most `limit` bytes; nothing otherwise.
 std::optional<std::string> ReadPrivateFile(const std::string& folder, const std::string& name, std::size_t limit);
 
+// Makes `folder` (and its parent when missing) with mode 0700; whether it is a folder
+// of this user's with mode 0700 (not a link).
+bool MakePrivateFolder(const std::string& folder);
+
 // Replaces `folder`/`name` with `bytes` (mode 0600): written beside it, flushed to the
-// disk, then renamed over it. The folder (and its parent when missing) is made with
-// mode 0700; a folder that is not this user's with mode 0700 is refused. False when
-// anything failed; the old file is then as it was.
+// disk, then renamed over it, in a folder MakePrivateFolder makes or accepts. False
+// when anything failed; the old file is then as it was.
 bool WritePrivateFile(const std::string& folder, const std::string& name, std::string_view bytes);
 
 }  // namespace typeloom::platform
