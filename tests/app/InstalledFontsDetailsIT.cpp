@@ -14,7 +14,11 @@
 
 #include <QFileInfo>
 #include <QLocale>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <cstdint>
 #include <hb-ot.h>
@@ -139,6 +143,14 @@ TEST_P(QuickListFilterIT, PrintsWhatTheStartModulePrints) {
   const auto env = [&](const char* name) -> const char* {
     return std::string_view(name) == "LANG" ? lang.c_str() : nullptr;
   };
+  // The same with a cache folder: the first query saves the faces, every later one
+  // is answered from them.
+  QTemporaryDir cache;
+  const std::string cacheFolder = cache.path().toStdString();
+  const auto cached = [&](const char* name) -> const char* {
+    return std::string_view(name) == "XDG_CACHE_HOME" ? cacheFolder.c_str() : env(name);
+  };
+  bool saved = false;
   int answered = 0;
   for (const auto& query : queries) {
     std::string label;
@@ -157,6 +169,12 @@ TEST_P(QuickListFilterIT, PrintsWhatTheStartModulePrints) {
     std::fclose(out);
     std::fclose(err);
     EXPECT_EQ(quick->text, printed) << label;
+    std::optional<QuickAnswer> fromSaved = AnswerCoverageList(query, cached, environ);
+    ASSERT_TRUE(fromSaved.has_value()) << label;
+    EXPECT_EQ(fromSaved->text, printed) << label;
+    EXPECT_EQ(static_cast<bool>(fromSaved->afterwards), !saved) << label << ": answered from the saved faces";
+    if (fromSaved->afterwards) fromSaved->afterwards();
+    saved = true;
   }
   std::printf("%d of %zu queries answered without Qt\n", answered, queries.size());
 }
