@@ -100,7 +100,8 @@ TEST_F(SavedListFacesTest, AnEarlierRunsFacesAnswerUntilAnythingChanges) {
     bool rewritten;      // the saved faces are written again
   };
   const std::vector<Row> rows = {
-      {"a font added", [&] { QFile::copy(source + "/CoverGreek-Regular.ttf", box->FontPath("CoverGreek-Regular.ttf")); },
+      {"a font added",
+       [&] { QFile::copy(source + "/CoverGreek-Regular.ttf", box->FontPath("CoverGreek-Regular.ttf")); },
        "Cover Greek\nCover Latin\n", true},
       {"a font removed", [&] { QFile::remove(box->FontPath("CoverLatin-Regular.ttf")); }, "Cover Greek\n", true},
       {"the configuration file touched", [&] { touch(box->ConfigFolder() + "/../fonts.conf"); }, "Cover Greek\n", true},

@@ -601,9 +601,8 @@ struct CoverageIndex::Index {
     if (!entry.picked) {
       // Faces alike: any of them answers (Matches needs no pick then).
       const Faces& faces = *entry.family;
-      if (std::all_of(faces.begin() + 1, faces.end(), [&](std::uint32_t at) { return SameSets(held[at], held[faces.front()]); })) {
-        return faces.front();
-      }
+      const auto alike = [&](std::uint32_t at) { return SameSets(held[at], held[faces.front()]); };
+      if (std::all_of(faces.begin() + 1, faces.end(), alike)) return faces.front();
     }
     FcPattern* face = Face(entry);
     if (face == nullptr) return kNone;

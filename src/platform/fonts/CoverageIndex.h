@@ -59,7 +59,8 @@ class CoverageIndex {
   // MatchEach's answers for the saved names, reading only the saved faces in
   // fontconfig's current sets (initialised by the caller); nothing when a face is not
   // where it was saved.
-  static std::optional<std::vector<bool>> MatchSaved(const SavedCoverage& saved, const std::vector<char32_t>& characters,
+  static std::optional<std::vector<bool>> MatchSaved(const SavedCoverage& saved,
+                                                     const std::vector<char32_t>& characters,
                                                      const std::string& language);
 
   // Reads ahead how `name` draws, so that Matches and FaceOf answer it at once later.

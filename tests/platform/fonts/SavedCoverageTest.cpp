@@ -199,9 +199,11 @@ TEST(SavedCoverageTest, CacheFolderFromTheEnvironment) {
   };
   for (const Row& row : rows) {
     const auto env = [&](const char* name) -> const char* {
-      return std::string_view(name) == "XDG_CACHE_HOME" ? row.cache : std::string_view(name) == "HOME" ? row.home : nullptr;
+      if (std::string_view(name) == "XDG_CACHE_HOME") return row.cache;
+      return std::string_view(name) == "HOME" ? row.home : nullptr;
     };
-    EXPECT_EQ(PrivateCacheFolder(env), row.folder) << (row.cache ? row.cache : "-") << " " << (row.home ? row.home : "-");
+    EXPECT_EQ(PrivateCacheFolder(env), row.folder)
+        << (row.cache ? row.cache : "-") << " " << (row.home ? row.home : "-");
   }
 }
 
@@ -217,7 +219,8 @@ struct Environment {
 };
 
 TEST(SavedCoverageTest, StateAndFileNameFollowWhatFontconfigReadsFromTheEnvironment) {
-  const std::vector<std::string> base = {"HOME=/h", "LANG=C.UTF-8", "PATH=/bin", "FONTCONFIG_FILE=/etc/fonts/fonts.conf"};
+  const std::vector<std::string> base = {"HOME=/h", "LANG=C.UTF-8", "PATH=/bin",
+                                         "FONTCONFIG_FILE=/etc/fonts/fonts.conf"};
   Environment plain(base);
   const std::optional<std::string> state = FontconfigState(plain.get());
   ASSERT_TRUE(state.has_value());
