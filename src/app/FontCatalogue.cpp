@@ -5,10 +5,8 @@
 
 #include <QHash>
 
-#include <array>
 #include <string>
 #include <string_view>
-#include <variant>
 
 namespace typeloom::app {
 namespace {
@@ -128,43 +126,40 @@ QString LowerUtf8(std::string_view text) {
   return out;
 }
 
-// Appends the record of one value of the fonts key the enumeration holds open: the
-// cleaned name in lower case, and the value's text, lower-cased, as the file.
-void AddOpenKeyEntry(platform::Registry& registry, FontCatalogue& catalogue, platform::KeyHandle key,
-                     std::string_view valueName, const QString& lowerName, const CleanedName& cleaned) {
-  const RegistryResult value = RegistryModule::QueryValue(registry, key, valueName);
-  const std::string* text = std::get_if<std::string>(&value.value());
-  catalogue.Add(lowerName, text != nullptr ? LowerUtf8(*text) : LowerUtf8(value.Text()), cleaned.bold, cleaned.italic,
-                cleaned.sizes);
+// The text of a value as the catalogue keeps it as the file, lower-cased: a string's
+// text is used in place; anything else is what the registry helper makes of it.
+QString FileOf(const platform::ValueView& value) {
+  if (value.status == platform::reg::kSuccess && value.hasData && value.type == platform::reg::kSz) {
+    return LowerUtf8(RegistryModule::StringText(value.data));
+  }
+  return LowerUtf8(RegistryModule::ValueResult(value).Text());
 }
 
-// Enumerates the values of one fonts key into the list names and, when given, the
-// catalogue. `seen` holds each cleaned name met, with its lower case when the
-// catalogue wants it: files that share a name (the styles of a family, copies of a
-// font) share one lower-cased copy.
+// Reads the values of one fonts key into the list names and, when given, the
+// catalogue (with the value's text as the file). `seen` holds each cleaned name met,
+// with its lower case when the catalogue wants it: files that share a name (the
+// styles of a family, copies of a font) share one lower-cased copy. The walk ends at
+// a value without a name or with one of 2,000 bytes or more.
 void ReadFontsKey(platform::Registry& registry, FontCatalogue* catalogue, const FontsSource& source,
                   QHash<QString, QString>& seen, QStringList& names) {
   platform::KeyHandle key = 0;
   if (registry.OpenKey(source.root, source.key, platform::reg::kKeyRead, &key) != platform::reg::kSuccess) return;
   constexpr std::uint32_t kNameBuffer = 2000;
-  std::array<char, kNameBuffer> buffer{};
-  for (std::uint32_t index = 0;; ++index) {
-    std::uint32_t length = kNameBuffer;
-    registry.EnumValue(key, index, buffer.data(), &length);
-    if (length == kNameBuffer || length == 0) break;  // end of the values, or a failure
-    const QString valueName = QString::fromUtf8(buffer.data(), length);
-    if (valueName.isEmpty()) continue;
-    CleanedName cleaned = CleanValueName(valueName);
+  registry.ReadValues(key, kNameBuffer, catalogue != nullptr, [&](const platform::ValueView& value) {
+    if (value.name.empty()) return false;
+    CleanedName cleaned =
+        CleanValueName(QString::fromUtf8(value.name.data(), static_cast<qsizetype>(value.name.size())));
     const qsizetype known = seen.size();
     QString& lowerName = seen[cleaned.name];
     const bool first = seen.size() != known;
     if (catalogue != nullptr) {
       if (first) lowerName = Lower(cleaned.name);
-      AddOpenKeyEntry(registry, *catalogue, key, {buffer.data(), length}, lowerName, cleaned);
+      catalogue->Add(lowerName, FileOf(value), cleaned.bold, cleaned.italic, cleaned.sizes);
     }
     // Each name once; an empty name is not listed.
     if (first && !cleaned.name.isEmpty()) names.append(std::move(cleaned.name));
-  }
+    return true;
+  });
   registry.CloseKey(key);
 }
 

@@ -71,32 +71,23 @@ RegistryResult QueryValue(Registry& registry, RootKey root, std::string_view pat
 }
 
 RegistryResult QueryValue(Registry& registry, KeyHandle key, std::string_view valueName) {
-  std::uint32_t type = 0;
-  std::uint32_t size = 0;
-  if (registry.QueryValue(key, valueName, &type, nullptr, &size) != reg::kSuccess) return RegistryResult::Error();
+  std::string buffer;
+  return ValueResult(reg::ReadValue(registry, key, valueName, buffer));
+}
 
-  if (type == reg::kSz) {
-    std::string buffer(size, '\0');
-    std::uint32_t read = size;
-    if (registry.QueryValue(key, valueName, &type, reinterpret_cast<std::uint8_t*>(buffer.data()), &read) !=
-        reg::kSuccess) {
-      return {};
-    }
-    buffer.resize(std::min<std::size_t>(read, buffer.size()));
-    const std::size_t zero = buffer.find('\0');
-    if (zero != std::string::npos) buffer.resize(zero);
-    return RegistryResult(std::move(buffer));
-  }
-  if (type == reg::kDword) {
-    std::uint8_t bytes[4] = {0, 0, 0, 0};
-    std::uint32_t read = sizeof bytes;
-    if (registry.QueryValue(key, valueName, &type, bytes, &read) != reg::kSuccess) return {};
-    const std::uint32_t n = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
-                            std::uint32_t{bytes[3]} << 24;
+RegistryResult ValueResult(const platform::ValueView& value) {
+  if (value.status != reg::kSuccess) return RegistryResult::Error();
+  if (!value.hasData) return {};
+  if (value.type == reg::kSz) return RegistryResult(StringText(value.data));
+  if (value.type == reg::kDword && value.data.size() >= 4) {
+    const auto byte = [&](std::size_t i) { return std::uint32_t{static_cast<std::uint8_t>(value.data[i])}; };
+    const std::uint32_t n = byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
     return RegistryResult(static_cast<std::int32_t>(n));
   }
   return {};
 }
+
+std::string_view StringText(std::string_view data) { return data.substr(0, data.find('\0')); }
 
 RegistryResult SetValue(Registry& registry, RootKey root, std::string_view path, std::string_view valueName,
                         std::int16_t type, const RegistryResult& value) {

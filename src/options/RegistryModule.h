@@ -61,6 +61,12 @@ RegistryResult QueryValue(platform::Registry& registry, platform::RootKey root, 
 // The same for a value of a key the caller holds open (and closes).
 RegistryResult QueryValue(platform::Registry& registry, platform::KeyHandle key, std::string_view valueName);
 
+// What QueryValue gives for a value read by reg::ReadValue or passed on by
+// Registry::ReadValues: "Error!" when its type could not be asked, else as above.
+RegistryResult ValueResult(const platform::ValueView& value);
+// A string value's text: its data up to the first zero byte.
+std::string_view StringText(std::string_view data);
+
 // Writes the value into an existing key as type 1 or 2 (the value as text, without a
 // terminating zero) or 4 (the value as a 32-bit number): "Success!" or "Error!".
 // "Error!" too for a key that does not exist, a value that is no number for type 4,

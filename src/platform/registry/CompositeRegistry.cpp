@@ -81,6 +81,12 @@ long CompositeRegistry::QueryValue(KeyHandle key, std::string_view name, std::ui
   return o == nullptr ? reg::kInvalidHandle : o->target->QueryValue(o->inner, name, type, data, size);
 }
 
+long CompositeRegistry::ReadValues(KeyHandle key, std::uint32_t nameBuffer, bool withData,
+                                   const ValueVisitor& visit) {
+  const Opened* o = Find(key);
+  return o == nullptr ? reg::kInvalidHandle : o->target->ReadValues(o->inner, nameBuffer, withData, visit);
+}
+
 long CompositeRegistry::SetValue(KeyHandle key, std::string_view name, std::uint32_t type, const std::uint8_t* data,
                                  std::uint32_t size) {
   const Opened* o = Find(key);

@@ -74,6 +74,26 @@ long FontsKeyRegistry::QueryValue(KeyHandle key, std::string_view name, std::uin
   return reg::kSuccess;
 }
 
+// Every value is a string: the file's base name with its terminating zero, as
+// QueryValue gives it, passed on straight from the file records.
+long FontsKeyRegistry::ReadValues(KeyHandle key, std::uint32_t nameBuffer, bool withData, const ValueVisitor& visit) {
+  const auto open = handles_.find(key);
+  if (open == handles_.end()) return reg::kInvalidHandle;
+  if ((open->second & reg::kQueryValueAccess) == 0) return reg::kAccessDenied;
+  ValueView value;
+  if (withData) {
+    value.type = reg::kSz;
+    value.hasData = true;
+  }
+  for (const InstalledFontFile& file : Files()) {
+    if (file.valueName.size() >= nameBuffer) return reg::kMoreData;
+    value.name = file.valueName;
+    if (withData) value.data = std::string_view(file.fileName.c_str(), file.fileName.size() + 1);
+    if (!visit(value)) break;
+  }
+  return reg::kSuccess;
+}
+
 long FontsKeyRegistry::SetValue(KeyHandle key, std::string_view, std::uint32_t, const std::uint8_t*, std::uint32_t) {
   return handles_.count(key) == 1 ? reg::kAccessDenied : reg::kInvalidHandle;
 }

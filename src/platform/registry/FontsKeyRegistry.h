@@ -24,6 +24,7 @@ class FontsKeyRegistry final : public Registry {
   long SetValue(KeyHandle key, std::string_view name, std::uint32_t type, const std::uint8_t* data,
                 std::uint32_t size) override;
   long CloseKey(KeyHandle key) override;
+  long ReadValues(KeyHandle key, std::uint32_t nameBuffer, bool withData, const ValueVisitor& visit) override;
 
  private:
   const std::vector<InstalledFontFile>& Files();

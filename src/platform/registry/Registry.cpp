@@ -41,3 +41,53 @@ std::string NormalizePath(std::string_view path) {
 }
 
 }  // namespace typeloom::platform::reg
+
+namespace typeloom::platform {
+
+ValueView reg::ReadValue(Registry& registry, KeyHandle key, std::string_view name, std::string& buffer) {
+  ValueView value;
+  value.name = name;
+  std::uint32_t size = 0;
+  value.status = registry.QueryValue(key, name, &value.type, nullptr, &size);
+  if (value.status != kSuccess) return value;
+  if (value.type == kSz) {
+    buffer.assign(size, '\0');
+    std::uint32_t read = size;
+    if (registry.QueryValue(key, name, &value.type, reinterpret_cast<std::uint8_t*>(buffer.data()), &read) !=
+        kSuccess) {
+      return value;
+    }
+    value.hasData = true;
+    value.data = std::string_view(buffer).substr(0, read);
+  } else if (value.type == kDword) {
+    // A number is read into four bytes, whatever size the value reports.
+    buffer.assign(4, '\0');
+    std::uint32_t read = 4;
+    if (registry.QueryValue(key, name, &value.type, reinterpret_cast<std::uint8_t*>(buffer.data()), &read) !=
+        kSuccess) {
+      return value;
+    }
+    value.hasData = true;
+    value.data = buffer;
+  }
+  return value;
+}
+
+long Registry::ReadValues(KeyHandle key, std::uint32_t nameBuffer, bool withData, const ValueVisitor& visit) {
+  std::string name(nameBuffer, '\0');
+  std::string data;
+  for (std::uint32_t index = 0;; ++index) {
+    std::uint32_t length = nameBuffer;
+    const long rc = EnumValue(key, index, name.data(), &length);
+    if (rc == reg::kNoMoreItems) return reg::kSuccess;
+    if (rc != reg::kSuccess) return rc;
+    if (length >= nameBuffer) return reg::kMoreData;
+    const std::string_view found(name.data(), length);
+    ValueView value;
+    value.name = found;
+    if (withData) value = reg::ReadValue(*this, key, found, data);
+    if (!visit(value)) return reg::kSuccess;
+  }
+}
+
+}  // namespace typeloom::platform

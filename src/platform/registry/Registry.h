@@ -3,6 +3,7 @@
 // of type 1 (string), 2 (expandable string) and 4 (32-bit number). Calls return 0
 // on success and an error code otherwise, as the program's callers expect.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -45,6 +46,24 @@ std::string FoldName(std::string_view name);
 std::string NormalizePath(std::string_view path);
 }  // namespace reg
 
+class Registry;
+
+// A value of an open key as ReadValues passes it on; the views last until the visit returns.
+struct ValueView {
+  std::string_view name;
+  long status = reg::kSuccess;  // of asking the value's type and size; nothing below is set when it failed
+  std::uint32_t type = 0;
+  bool hasData = false;   // the data was read: only string and number values are, and a read can fail
+  std::string_view data;  // a string's bytes as stored (up to its size), a number's four bytes
+};
+using ValueVisitor = std::function<bool(const ValueView&)>;
+
+namespace reg {
+// Reads one value by name as ReadValues does, with two calls of QueryValue (type and
+// size, then data). `buffer` holds a string's data for as long as the view is used.
+ValueView ReadValue(Registry& registry, KeyHandle key, std::string_view name, std::string& buffer);
+}  // namespace reg
+
 class Registry {
  public:
   virtual ~Registry() = default;
@@ -64,6 +83,14 @@ class Registry {
   virtual long SetValue(KeyHandle key, std::string_view name, std::uint32_t type, const std::uint8_t* data,
                         std::uint32_t size) = 0;
   virtual long CloseKey(KeyHandle key) = 0;
+
+  // Passes the values of an open key to `visit` in EnumValue's order, with their data
+  // when `withData` is set, until `visit` returns false or the values end. A name of
+  // `nameBuffer` bytes or more ends the walk, as EnumValue does with a buffer that
+  // size. Returns kSuccess when the values ended or `visit` stopped, else the failing
+  // call's code. This default enumerates and reads each value (reg::ReadValue);
+  // a registry that holds its values in memory passes them on directly.
+  virtual long ReadValues(KeyHandle key, std::uint32_t nameBuffer, bool withData, const ValueVisitor& visit);
 };
 
 }  // namespace typeloom::platform
