@@ -288,5 +288,75 @@ TEST(FillFontList, ManyFontsBeyondSixteenBitCounts) {
   EXPECT_LT(names.indexOf("Family 10"), names.indexOf("Family 9"));
 }
 
+// The fonts key passes its values on straight from its file records; the catalogue and
+// list it gives must be what enumerating and reading each value gives.
+TEST(FillFontList, FontsKeyGivesWhatEnumeratingAndReadingGives) {
+  using Files = std::vector<platform::InstalledFontFile>;
+  const std::string longName(1985, 'L');  // with " (TrueType 12)", 1,999 bytes
+  const std::vector<Files> sets = {
+      {{"Alpha Serif Bold (TrueType)", "AlphaB.TTF", {}},
+       {"alpha serif bold (TrueType)", "other.ttf", {}},  // a name repeated in another case
+       {"Étoile Italic (OpenType)", "ÉTOILE.OTF", {}},
+       {"Fixed 8,10,12 (Bitmap)", "fixed.pcf", {}},
+       {"No File (TrueType)", "", {}},
+       {"Zero (TrueType)", std::string("ze\0ro.ttf", 9), {}},  // the text ends at the zero
+       {"Copy (TrueType)", "AlphaB.ttf", {}}},
+      // The longest name that fits is read; a longer one ends the walk.
+      {{"First (TrueType)", "first.ttf", {}},
+       {longName + " (TrueType 12)", "fits.ttf", {}},
+       {longName + " (TrueType 123)", "toolong.ttf", {}},
+       {"After (TrueType)", "after.ttf", {}}},
+      // A value without a name ends the walk.
+      {{"Before (TrueType)", "before.ttf", {}}, {"", "empty.ttf", {}}, {"After (TrueType)", "after.ttf", {}}},
+      {},
+  };
+  for (const Files& files : sets) {
+    ListedFonts fonts;
+    fonts.files = files;
+    testsupport::FakeRegistry hive;
+    platform::CompositeRegistry direct(hive);
+    platform::FontsKeyRegistry fontsKey(fonts);
+    direct.Mount(platform::RootKey::LocalMachine, kNtFontsKey, fontsKey);
+    testsupport::FakeRegistry enumerated(direct);  // enumerates and reads value by value
+    const std::string label = files.empty() ? std::string("(none)") : files.front().valueName;
+
+    FontCatalogue fromDirect, fromEnumerated;
+    platform::ListWithEdit directList(true), enumeratedList(true);
+    QStringList directNames, enumeratedNames;
+    FillFontList(direct, fromDirect, directList, directNames);
+    FillFontList(enumerated, fromEnumerated, enumeratedList, enumeratedNames);
+    EXPECT_GT(enumerated.Calls(testsupport::FakeRegistry::Call::QueryValue), files.empty() ? -1 : 0) << label;
+    EXPECT_EQ(directNames, enumeratedNames) << label;
+    EXPECT_EQ(ListFontNames(direct), ListFontNames(enumerated)) << label;
+    EXPECT_EQ(fromDirect.catalogueNames, fromEnumerated.catalogueNames) << label;
+    EXPECT_EQ(fromDirect.catalogueFiles, fromEnumerated.catalogueFiles) << label;
+    EXPECT_EQ(fromDirect.catalogueBold, fromEnumerated.catalogueBold) << label;
+    EXPECT_EQ(fromDirect.catalogueItalic, fromEnumerated.catalogueItalic) << label;
+    EXPECT_EQ(fromDirect.catalogueSizes, fromEnumerated.catalogueSizes) << label;
+    EXPECT_EQ(enumerated.OpenHandles(), 0) << label;
+  }
+  // What the rows above are for: the walk's ends and the text's end are where they should be.
+  ListedFonts fonts;
+  fonts.files = sets[0];
+  testsupport::FakeRegistry hive;
+  platform::CompositeRegistry direct(hive);
+  platform::FontsKeyRegistry fontsKey(fonts);
+  direct.Mount(platform::RootKey::LocalMachine, kNtFontsKey, fontsKey);
+  FontCatalogue catalogue;
+  QStringList expected{"Alpha Serif", "alpha serif bold", "Copy", "Étoile", "Fixed", "No File", "Zero"};
+  platform::SortListItems(expected);
+  EXPECT_EQ(BuildFontNames(direct, catalogue), expected);
+  EXPECT_EQ(catalogue.catalogueFiles,
+            (std::vector<QString>{"alphab.ttf", "other.ttf", "étoile.otf", "fixed.pcf", "", "ze"}));
+  for (const std::size_t set : {std::size_t{1}, std::size_t{2}}) {
+    fonts.files = sets[set];
+    platform::FontsKeyRegistry key(fonts);
+    platform::CompositeRegistry registry(hive);
+    registry.Mount(platform::RootKey::LocalMachine, kNtFontsKey, key);
+    EXPECT_EQ(BuildFontNames(registry, catalogue).size(), set == 1 ? 2 : 1) << set;
+    EXPECT_EQ(catalogue.catalogueCount(), set == 1 ? 2 : 1) << set;
+  }
+}
+
 }  // namespace
 }  // namespace typeloom::app

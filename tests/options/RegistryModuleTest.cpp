@@ -214,6 +214,52 @@ TEST(RegistryModuleFailureTest, EveryPathClosesItsKey) {
   }
 }
 
+// A walk over a key's values reads each the way QueryValue does, failures included.
+TEST(RegistryModuleReadValuesTest, EachValueGivesWhatQueryValueGives) {
+  using Call = FakeRegistry::Call;
+  const struct {
+    const char* name;
+    std::uint32_t type;
+    std::string data;
+  } values[] = {{"text", reg::kSz, std::string("abc\0", 4)}, {"embedded", reg::kSz, std::string("ab\0cd", 5)},
+                {"empty", reg::kSz, ""},          {"expandable", reg::kExpandSz, "%HOME%"},
+                {"binary", 3, "\x01\x02"},         {"number", reg::kDword, Dword(0xFFFFFFFEu)},
+                {"oversized", reg::kDword, "12345678"}};
+  const struct {
+    const char* label;
+    int failedRead;  // the QueryValue call that fails, 0 for none
+  } rows[] = {{"no failure", 0}, {"first size fails", 1}, {"first data fails", 2}, {"a later read fails", 5}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    FakeRegistry fake;
+    for (const auto& v : values) fake.Put(kRoot, kKey, v.name, v.type, v.data);
+    std::vector<std::pair<std::string, RegistryResult>> walked;
+    KeyHandle h = 0;
+    ASSERT_EQ(fake.OpenKey(kRoot, kKey, reg::kKeyRead, &h), reg::kSuccess);
+    if (row.failedRead > 0) fake.FailCall(Call::QueryValue, reg::kAccessDenied, row.failedRead);
+    EXPECT_EQ(fake.ReadValues(h, 2000, true, [&](const platform::ValueView& v) {
+      walked.emplace_back(std::string(v.name), RegistryModule::ValueResult(v));
+      return true;
+    }),
+              reg::kSuccess);
+    ASSERT_EQ(walked.size(), std::size(values));
+    // The same reads one by one, with the same failure at the same call.
+    if (row.failedRead > 0) fake.FailCall(Call::QueryValue, reg::kAccessDenied, row.failedRead);
+    for (const auto& [name, result] : walked) {
+      EXPECT_EQ(result, RegistryModule::QueryValue(fake, h, name)) << name << ": '" << result.Text() << "'";
+    }
+    fake.CloseKey(h);
+  }
+  // Spot checks of what the rows compare.
+  FakeRegistry fake;
+  for (const auto& v : values) fake.Put(kRoot, kKey, v.name, v.type, v.data);
+  EXPECT_EQ(RegistryModule::QueryValue(fake, kRoot, kKey, "embedded"), RegistryResult("ab"));
+  EXPECT_EQ(RegistryModule::QueryValue(fake, kRoot, kKey, "number"), RegistryResult(-2));
+  EXPECT_EQ(RegistryModule::QueryValue(fake, kRoot, kKey, "oversized"), RegistryResult());
+  EXPECT_EQ(RegistryModule::StringText(std::string_view("ab\0cd", 5)), "ab");
+  EXPECT_EQ(RegistryModule::StringText("abc"), "abc");
+}
+
 TEST(RegistryResultTest, TextAndErrorMarking) {
   EXPECT_EQ(RegistryResult().Text(), "");
   EXPECT_EQ(RegistryResult(-40).Text(), "-40");

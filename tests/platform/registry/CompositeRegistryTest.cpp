@@ -117,5 +117,62 @@ TEST(FontsKeyRegistryTest, ListsOneReadOnlyStringPerFile) {
   EXPECT_EQ(key.CloseKey(h), reg::kInvalidHandle);
 }
 
+// What a walk over a key's values passed on, one line per value, and how it ended.
+std::vector<std::string> Walk(Registry& r, KeyHandle h, std::uint32_t nameBuffer, bool withData, std::size_t stopAfter) {
+  std::vector<std::string> seen;
+  const long rc = r.ReadValues(h, nameBuffer, withData, [&](const ValueView& v) {
+    seen.push_back(std::string(v.name) + "|" + std::to_string(v.status) + "|" + std::to_string(v.type) + "|" +
+                   (v.hasData ? "data " + std::string(v.data) : "no data"));
+    return seen.size() < stopAfter;
+  });
+  seen.push_back("rc " + std::to_string(rc));
+  return seen;
+}
+
+// The fonts key passes its records on directly; that must be what the enumeration and
+// reading that every other registry does gives, wherever the walk ends.
+TEST(FontsKeyRegistryTest, ReadValuesGivesWhatEnumeratingAndReadingGives) {
+  ListedFonts fonts;
+  fonts.files = {{"Test Sans Bold (TrueType)", "TestSans-Bold.ttf", "/f/a.ttf"},
+                 {"test sans bold (TrueType)", "other.ttf", "/f/b.ttf"},  // the same name in another case
+                 {"Étoile (OpenType)", "ÉTOILE.OTF", "/f/c.otf"},
+                 {"No File (TrueType)", "", "/f/d.ttf"},
+                 {"Zero (TrueType)", std::string("ze\0ro.ttf", 9), "/f/e.ttf"},
+                 {std::string(40, 'L') + " (TrueType)", "long.ttf", "/f/f.ttf"},
+                 {"Last (TrueType)", "last.ttf", "/f/g.ttf"}};
+  FontsKeyRegistry direct(fonts);
+  FakeRegistry enumerated(direct);  // the registry's own enumeration and reads
+  struct Row {
+    std::uint32_t nameBuffer;
+    bool withData;
+    std::size_t stopAfter;
+  };
+  const Row rows[] = {{2000, true, 100}, {2000, false, 100}, {2000, true, 1}, {2000, true, 3},
+                      {52, true, 100},   {51, true, 100},    {0, true, 100},  {1, false, 100}};
+  KeyHandle h = 0;
+  ASSERT_EQ(direct.OpenKey(RootKey::LocalMachine, "", reg::kKeyRead, &h), reg::kSuccess);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.nameBuffer) + (row.withData ? " with data, stop after " : " names, stop after ") +
+                 std::to_string(row.stopAfter));
+    const auto got = Walk(direct, h, row.nameBuffer, row.withData, row.stopAfter);
+    EXPECT_EQ(got, Walk(enumerated, h, row.nameBuffer, row.withData, row.stopAfter));
+    EXPECT_GE(got.size(), row.nameBuffer >= 52 ? std::min<std::size_t>(row.stopAfter, 7) + 1 : 1);
+  }
+  // Through a composite too, and with handles that cannot read.
+  CompositeRegistry composite(enumerated);
+  composite.Mount(RootKey::LocalMachine, "Fonts", direct);
+  KeyHandle c = 0;
+  ASSERT_EQ(composite.OpenKey(RootKey::LocalMachine, "FONTS", reg::kKeyRead, &c), reg::kSuccess);
+  EXPECT_EQ(Walk(composite, c, 2000, true, 100), Walk(enumerated, h, 2000, true, 100));
+  KeyHandle writeOnly = 0;
+  ASSERT_EQ(direct.OpenKey(RootKey::LocalMachine, "", reg::kSetValueAccess, &writeOnly), reg::kSuccess);
+  EXPECT_EQ(Walk(direct, writeOnly, 2000, true, 100), (std::vector<std::string>{"rc 5"}));
+  EXPECT_EQ(Walk(enumerated, writeOnly, 2000, true, 100), (std::vector<std::string>{"rc 5"}));
+  EXPECT_EQ(Walk(direct, 999, 2000, true, 100), (std::vector<std::string>{"rc 6"}));
+  EXPECT_EQ(Walk(composite, 999, 2000, true, 100), (std::vector<std::string>{"rc 6"}));
+  EXPECT_EQ(composite.CloseKey(c), reg::kSuccess);
+  EXPECT_EQ(direct.CloseKey(h), reg::kSuccess);
+}
+
 }  // namespace
 }  // namespace typeloom::platform
