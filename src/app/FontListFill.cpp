@@ -7,7 +7,8 @@ namespace typeloom::app {
 
 void FillFontList(platform::Registry& registry, FontCatalogue& catalogue, platform::ListWithEdit& fontList,
                   QStringList& fontNames) {
-  fontList.SetItems(BuildFontNames(registry, catalogue));
+  // The names come sorted in list order.
+  fontList.SetSortedItems(BuildFontNames(registry, catalogue));
   fontNames = fontList.Items();
   if (fontList.ListCount() > 0) fontList.SetListIndex(fontList.ListCount() - 1);
 }

@@ -31,6 +31,10 @@ void ListWithEdit::SortItems(QStringList& items) { SortListItems(items); }
 
 void ListWithEdit::SetItems(QStringList items) {
   if (sorted_ && !std::is_sorted(items.begin(), items.end(), ListLess)) SortItems(items);
+  SetSortedItems(std::move(items));
+}
+
+void ListWithEdit::SetSortedItems(QStringList items) {
   items_ = std::move(items);
   listIndex_ = -1;
   updating_ = true;

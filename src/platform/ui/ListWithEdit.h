@@ -22,6 +22,9 @@ class ListWithEdit : public QWidget {
   bool Sorted() const { return sorted_; }
   // Replaces all items; a sorted list sorts them first. Selects nothing, runs no handler.
   void SetItems(QStringList items);
+  // The same for items SortItems has already ordered: a sorted list does not check
+  // their order again (sorting them again would leave them as they are).
+  void SetSortedItems(QStringList items);
   // Inserts at the sorted place (sorted list) or appends; returns the index.
   int AddItem(const QString& item);
   void RemoveItem(int index);
