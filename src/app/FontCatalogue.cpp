@@ -135,6 +135,20 @@ QString FileOf(const platform::ValueView& value) {
   return LowerUtf8(RegistryModule::ValueResult(value).Text());
 }
 
+// The value name as the cleaning starts on it. An ASCII name is cut where the
+// cleaning's first step would cut it (at its first "(", when that stands past the
+// second character), so that only the part kept is converted; the cleaning then
+// finds no "(" to cut at. Any other name is converted whole.
+QString CleaningStart(std::string_view name) {
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const auto c = static_cast<unsigned char>(name[i]);
+    if (c >= 0x80 || (c == '(' && i < 2)) break;
+    if (c == '(') return QString::fromLatin1(name.data(), static_cast<qsizetype>(name[i - 1] == ' ' ? i - 1 : i));
+    if (i + 1 == name.size()) return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+  }
+  return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
+
 // Reads the values of one fonts key into the list names and, when given, the
 // catalogue (with the value's text as the file). `seen` holds each cleaned name met,
 // with its lower case when the catalogue wants it: files that share a name (the
@@ -147,8 +161,7 @@ void ReadFontsKey(platform::Registry& registry, FontCatalogue* catalogue, const 
   constexpr std::uint32_t kNameBuffer = 2000;
   registry.ReadValues(key, kNameBuffer, catalogue != nullptr, [&](const platform::ValueView& value) {
     if (value.name.empty()) return false;
-    CleanedName cleaned =
-        CleanValueName(QString::fromUtf8(value.name.data(), static_cast<qsizetype>(value.name.size())));
+    CleanedName cleaned = CleanValueName(CleaningStart(value.name));
     const qsizetype known = seen.size();
     QString& lowerName = seen[cleaned.name];
     const bool first = seen.size() != known;

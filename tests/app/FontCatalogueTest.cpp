@@ -212,6 +212,10 @@ TEST(FillFontList, EachNameOnceInListOrderHoweverOftenItRepeats) {
        "Ärger Bold (TrueType)", "Étoile & Étoile UI (TrueType)", "Etoile (TrueType)", "Étoile Italic (TrueType)"},
       {"Fixed 8,10,12 (Bitmap)", "Fixed 8,10,12 Bold (Bitmap)", "Fixed 10, (Bitmap)", "fixed 9, (Bitmap)",
        "Family 10 (TrueType)", "Family 9 (TrueType)", "Family 10 (TrueType 2)", " Blank (TrueType)"},
+      // Where the first parenthesis stands decides the cut, whatever follows it.
+      {"A(B (TrueType)", "(X) Bold (TrueType)", "Ab(TrueType)", "Ab (TrueType) Bold", "Sans Bold(x) (TrueType)",
+       "Mono 10,12 (Bitmap) Italic", "Ünï (Bold) Italic", "Plain Italic (Ä)", "Sans Bold Italic", "X", "Wide (",
+       "Fixed 8,10,12(VGA res)"},
       {},
   };
   for (const auto& values : sets) {
@@ -236,7 +240,14 @@ TEST(FillFontList, EachNameOnceInListOrderHoweverOftenItRepeats) {
       const std::string label = (order.empty() ? std::string("(none)") : order.front()) + (reversed ? " reversed" : "");
       EXPECT_EQ(names, expected) << label;
       EXPECT_EQ(ListFontNames(fake.registry), expected) << label;
-      EXPECT_EQ(catalogue.catalogueCount(), static_cast<int>(order.size())) << label;
+      ASSERT_EQ(catalogue.catalogueCount(), static_cast<int>(order.size())) << label;
+      for (std::size_t i = 0; i < order.size(); ++i) {
+        const CleanedName cleaned = CleanValueName(QString::fromStdString(order[i]));
+        EXPECT_EQ(catalogue.catalogueNames[i], cleaned.name.toLower()) << order[i];
+        EXPECT_EQ(catalogue.catalogueBold[i], cleaned.bold) << order[i];
+        EXPECT_EQ(catalogue.catalogueItalic[i], cleaned.italic) << order[i];
+        EXPECT_EQ(catalogue.catalogueSizes[i], cleaned.sizes) << order[i];
+      }
       EXPECT_EQ(fake.registry.OpenHandles(), 0) << label;
     }
   }
