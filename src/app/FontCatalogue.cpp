@@ -5,6 +5,8 @@
 
 #include <QHash>
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -140,11 +142,22 @@ QString FileOf(const platform::ValueView& value) {
 // second character), so that only the part kept is converted; the cleaning then
 // finds no "(" to cut at. Any other name is converted whole.
 QString CleaningStart(std::string_view name) {
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    const auto c = static_cast<unsigned char>(name[i]);
-    if (c >= 0x80 || (c == '(' && i < 2)) break;
-    if (c == '(') return QString::fromLatin1(name.data(), static_cast<qsizetype>(name[i - 1] == ' ' ? i - 1 : i));
-    if (i + 1 == name.size()) return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+  const std::size_t paren = name.find('(');
+  const std::size_t end = paren == std::string_view::npos ? name.size() : paren;
+  if (paren == std::string_view::npos || paren >= 2) {
+    // ASCII up to the cut, eight bytes at a time.
+    std::uint64_t high = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= end; i += 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, name.data() + i, 8);
+      high |= word;
+    }
+    for (; i < end; ++i) high |= static_cast<unsigned char>(name[i]);
+    if ((high & 0x8080808080808080ull) == 0) {
+      const std::size_t keep = end > 0 && end < name.size() && name[end - 1] == ' ' ? end - 1 : end;
+      return QString::fromLatin1(name.data(), static_cast<qsizetype>(keep));
+    }
   }
   return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
