@@ -238,13 +238,13 @@ std::optional<QuickAnswer> AnswerCoverageList(const std::vector<std::string_view
   if (query.hasLanguage && !platform::CoverageIndex::KnownLanguage(query.language)) return std::nullopt;
   std::string folder, fileName;
   std::optional<std::string> state;
-  if (savedFaces != nullptr) {
-    folder = platform::PrivateCacheFolder(environment);
+  if (savedFaces != nullptr) folder = platform::PrivateCacheFolder(environment);
+  if (!folder.empty()) {
     const std::string inputs = ListInputs(order);
     state = platform::FontconfigState(savedFaces);
     if (state) *state += inputs;
     fileName = platform::SavedFileName("list-faces-", savedFaces, inputs);
-    if (state && !folder.empty()) {
+    if (state) {
       if (const std::optional<std::string> bytes = platform::ReadPrivateFile(folder, fileName, kSavedLimit)) {
         if (std::optional<std::string> text = AnswerSaved(*bytes, *state, query, order)) {
           return QuickAnswer{std::move(*text), nullptr, {}};
@@ -271,7 +271,7 @@ std::optional<QuickAnswer> AnswerCoverageList(const std::vector<std::string_view
     if (covered[i]) shown.emplace_back(names[i]);
   }
   QuickAnswer answer{CoveringListText(std::move(shown), [](const std::string&) { return true; }, order), sources, {}};
-  if (state && !folder.empty()) {
+  if (state) {
     answer.afterwards = [sources, state = std::move(*state), folder, fileName] {
       if (!platform::MakePrivateFolder(folder)) return;
       std::optional<platform::SavedCoverage> saved = sources->index->Save(sources->names);
