@@ -52,10 +52,11 @@ QString WindowModulePath() {
   return QDir::cleanPath(folder + QStringLiteral("/" TYPELOOM_WINDOW_MODULE_FROM_BINDIR));
 }
 
-// The window module's entry `name`, or null after a line on standard error.
+// The window module's entry `name`, or null after a line on standard error. Its
+// functions are bound at their first call (see main.cpp).
 void* WindowModuleEntry(const char* name) {
   const QByteArray path = QFile::encodeName(WindowModulePath());
-  void* module = ::dlopen(path.constData(), RTLD_NOW | RTLD_LOCAL);
+  void* module = ::dlopen(path.constData(), RTLD_LAZY | RTLD_LOCAL);
   void* entry = module != nullptr ? ::dlsym(module, name) : nullptr;
   if (entry == nullptr) std::fprintf(stderr, "typeloom: cannot load the window module %s: %s\n", path.constData(), ::dlerror());
   return entry;

@@ -46,7 +46,9 @@ int main(int argc, char** argv) {
   }
   const std::string path = typeloom::app::ModuleBesideProgram(program, TYPELOOM_START_MODULE,
                                                               TYPELOOM_START_MODULE_FROM_BINDIR, IsFile);
-  void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // Functions are bound at their first call, as in any program: binding every one the
+  // module and its libraries could call would cost the start thousands of lookups.
+  void* module = ::dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
   using Entry = int (*)(int, char**);
   auto* entry = module != nullptr ? reinterpret_cast<Entry>(::dlsym(module, "typeloom_run_main")) : nullptr;
   if (entry == nullptr) {
