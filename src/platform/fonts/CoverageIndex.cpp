@@ -254,7 +254,7 @@ struct CoverageIndex::Index {
   std::string folding;                                         // Key's buffer
   FcCharSet* characters = nullptr;                             // the query's
   FcLangSet* language = nullptr;
-  std::unordered_multimap<std::uint64_t, std::uint32_t> sameFile;  // FaceFingerprint -> positions, for Save
+  std::unordered_map<FcPattern*, std::optional<std::uint32_t>> likeFaces;  // IndexedLike's answers
   // A second thread for the quick list (CoverageIndex's constructor with `alongside`,
   // then the first MatchEach); last, so that it is gone before what its tasks use.
   std::unique_ptr<SideWorker> worker;
@@ -516,10 +516,10 @@ struct CoverageIndex::Index {
     return face != nullptr && Covers(face);
   }
 
-  // Matches for names asked once (routes not kept). The names installed nowhere are
-  // answered last, in their order, as Route would answer them; the first one's
-  // request and match, which no other answer changes, are worked out on a second
-  // thread meanwhile.
+  // Matches for names asked once (only the routes of names installed nowhere are
+  // kept). The names installed nowhere are answered last, in their order, as Route
+  // would answer them; the first one's request and match, which no other answer
+  // changes, are worked out on a second thread meanwhile.
   std::vector<bool> MatchEach(const std::vector<std::string_view>& names) {
     std::vector<bool> answers(names.size(), false);
     std::vector<Entry> routes(names.size());
@@ -566,7 +566,16 @@ struct CoverageIndex::Index {
     for (std::size_t k = 0; k < nowhere.size(); ++k) {
       FcPattern* face = k == 0 ? SubstituteFace(first, firstMatch) : SubstituteFace(others[k - 1], std::nullopt);
       answers[nowhere[k]] = face != nullptr && Covers(face);
-      if (face != nullptr) FcPatternDestroy(face);
+      // Kept as the name's route (a substitution costs more than the few entries):
+      // saving the faces asks for it again.
+      Entry route;
+      route.face = face;
+      route.picked = true;
+      if (entries.find(names[nowhere[k]]) == entries.end()) {
+        entries.emplace(Keep(names[nowhere[k]]), route);
+      } else if (face != nullptr) {
+        FcPatternDestroy(face);  // a name asked twice
+      }
     }
     return answers;
   }
@@ -582,17 +591,24 @@ struct CoverageIndex::Index {
     language = LangSetOf(tag);
   }
 
-  // An indexed face with the same sets as `face`, which is one of the indexed faces
-  // or fontconfig's match of one (the same file and face number).
-  std::optional<std::uint32_t> IndexedLike(FcPattern* face) {
-    if (sameFile.empty()) {
-      for (std::uint32_t at = 0; at < held.size(); ++at) sameFile.emplace(FaceFingerprint(held[at]), at);
+  // An indexed face with the same file, face number and sets as `face`, fontconfig's
+  // match among `candidates` (all faces when null).
+  std::optional<std::uint32_t> IndexedLike(FcPattern* face, const Faces* candidates) {
+    if (const auto known = likeFaces.find(face); known != likeFaces.end()) return known->second;
+    const auto same = [&](std::uint32_t at) {
+      return FileAndIndex(held[at]) == FileAndIndex(face) && SameSets(held[at], face);
+    };
+    std::optional<std::uint32_t> like;
+    if (candidates != nullptr) {
+      const auto it = std::find_if(candidates->begin(), candidates->end(), same);
+      if (it != candidates->end()) like = *it;
+    } else {
+      for (std::uint32_t at = 0; at < held.size() && !like; ++at) {
+        if (same(at)) like = at;
+      }
     }
-    const auto [first, last] = sameFile.equal_range(FaceFingerprint(face));
-    for (auto it = first; it != last; ++it) {
-      if (held[it->second] == face || SameSets(held[it->second], face)) return it->second;
-    }
-    return std::nullopt;
+    likeFaces.emplace(face, like);
+    return like;
   }
 
   // The face whose answer is `entry`'s answer to every query (kNone: none answers).
@@ -606,7 +622,7 @@ struct CoverageIndex::Index {
     }
     FcPattern* face = Face(entry);
     if (face == nullptr) return kNone;
-    return IndexedLike(face);
+    return IndexedLike(face, entry.family);
   }
 
   std::optional<SavedCoverage> Save(const std::vector<std::string_view>& names) {

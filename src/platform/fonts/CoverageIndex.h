@@ -45,7 +45,8 @@ class CoverageIndex {
   // characters) and, unless `language` is empty, support of that normalised tag.
   void SetQuery(const std::vector<char32_t>& characters, const std::string& language);
   bool Matches(std::string_view name);
-  // Matches for each of `names`, asked once (their routes are not kept), in order.
+  // Matches for each of `names`, asked once (only the routes of names installed nowhere
+  // are kept), in order.
   // On an index built alongside, the substitute of the first name installed nowhere
   // is matched on a second thread while the other names are answered (the first call
   // only).
