@@ -396,6 +396,30 @@ TEST(CoverageIndexIT, NamesAnsweredTogetherAreAnsweredAsEachAlone) {
       }
     }
   }
+  // The faces saved for the names answer every query as the names do, once the
+  // index has answered one query or none.
+  for (const std::vector<std::string_view>* order : {&names, &reversed}) {
+    for (const bool asked : {false, true}) {
+      CoverageIndex index(FoldAscii);
+      if (asked) {
+        index.SetQuery({U'\u0628'}, "");
+        index.MatchEach(*order);
+      }
+      const std::optional<SavedCoverage> saved = index.Save(*order);
+      ASSERT_TRUE(saved.has_value());
+      ASSERT_EQ(saved->names.size(), order->size());
+      std::vector<std::pair<std::vector<char32_t>, std::string>> all;
+      for (const std::vector<char32_t>& query : queries) all.emplace_back(query, "");
+      for (const char* language : {"ar", "he", "en"}) all.emplace_back(std::vector<char32_t>{}, language);
+      all.emplace_back(std::vector<char32_t>{U'A'}, "en");
+      for (const auto& [characters, language] : all) {
+        CoverageIndex fresh(FoldAscii);
+        fresh.SetQuery(characters, language);
+        EXPECT_EQ(CoverageIndex::MatchSaved(*saved, characters, language), fresh.MatchEach(*order))
+            << language << " " << asked;
+      }
+    }
+  }
   // A name in other letter cases finds the same face, whatever its length (the
   // index hashes eight bytes at a time).
   const std::pair<std::string_view, std::string_view> cases[] = {
