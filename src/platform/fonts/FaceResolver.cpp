@@ -125,8 +125,10 @@ bool SpelledExactly(const QByteArray& name, const std::vector<FcPattern*>& faces
 }
 
 // The family listing and the match for the family, from one walk over the faces.
-// Empty when the walk cannot decide the listing (a name that is not valid text).
+// Empty when the walk cannot decide the listing (a name that is not valid text, or
+// holds a NUL that fontconfig would end it at).
 std::optional<bool> LocateFamily(const QByteArray& utf8, bool bold, bool italic, FaceLocation& face) {
+  if (utf8.contains('\0')) return std::nullopt;
   // As FcFontList does for the current configuration: fonts changed on disk are
   // noticed first.
   if (!FcInitBringUptoDate()) return std::nullopt;

@@ -261,6 +261,11 @@ TEST(FontconfigFaceNameResolverIT, LastFamilyListingAnswersAsAListingWould) {
     EXPECT_EQ(*face == last,
               listed(last) || listedAs(FC_FULLNAME, last) || listedAs(FC_POSTSCRIPT_NAME, last));
   }
+  // A name that fontconfig ends at its NUL is listed as the part before it, but that
+  // part is not the name spelled exactly.
+  const std::string_view cut("Test Sans\0x", 11);
+  LocateFace(QString::fromUtf8(cut.data(), static_cast<qsizetype>(cut.size())), false, false);
+  EXPECT_EQ(LastFamilyListing(cut), std::optional<bool>(false));
   // Other fonts: the listing no longer answers.
   LocateFace(QStringLiteral("Test Pair"));
   ASSERT_EQ(LastFamilyListing("Test Pair"), std::optional<bool>(true));
