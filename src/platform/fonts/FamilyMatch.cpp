@@ -192,10 +192,10 @@ FamilyFaces::FamilyFaces(FcFontSet** sets, int count, const FcChar8* family) : f
 // One pass keeps the faces that may carry the family (a name fontconfig takes as it,
 // or no family at all) and answers the listing from the same names.
 void FamilyFaces::Walk(FcFontSet** sets, int count) {
-  if (family_ == nullptr || *family_ == 0 || !IsAscii(family_) || count < 0 || count > 2) return;
-  for (int s = 0; s < count; ++s) {
+  for (int s = 0; s < count && s < 2; ++s) {
     if (sets[s] != nullptr) sets_[count_++] = sets[s];
   }
+  if (family_ == nullptr || *family_ == 0 || !IsAscii(family_) || count > 2) return;
   for (int s = 0; s < count_; ++s) {
     FcFontSet* set = sets_[s];
     for (int i = 0; i < set->nfont; ++i) {
