@@ -320,7 +320,10 @@ bool WritePrivateFile(const std::string& folder, const std::string& name, std::s
   std::string aside = folder + "/." + name + ".XXXXXX";
   const int fd = ::mkostemp(aside.data(), O_CLOEXEC);
   if (fd < 0) return false;
-  bool written = ::fchmod(fd, 0600) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  // No fsync: the file only spares later runs work that they can redo, and a file a
+  // crash left short or zeroed fails ReadSavedCoverage's checksum and is replaced. A
+  // failed write or close still leaves the old file in place.
+  bool written = ::fchmod(fd, 0600) == 0 && WriteAll(fd, bytes);
   written = ::close(fd) == 0 && written;
   if (written && ::rename(aside.c_str(), (folder + "/" + name).c_str()) == 0) return true;
   ::unlink(aside.c_str());

@@ -70,8 +70,8 @@ std::optional<std::string> ReadPrivateFile(const std::string& folder, const std:
 // of this user's with mode 0700 (not a link).
 bool MakePrivateFolder(const std::string& folder);
 
-// Replaces `folder`/`name` with `bytes` (mode 0600): written beside it, flushed to the
-// disk, then renamed over it, in a folder MakePrivateFolder makes or accepts. False
+// Replaces `folder`/`name` with `bytes` (mode 0600): written beside it, then renamed
+// over it (not flushed to the disk: for files that are checked when read), in a folder MakePrivateFolder makes or accepts. False
 // when anything failed; the old file is then as it was.
 bool WritePrivateFile(const std::string& folder, const std::string& name, std::string_view bytes);
 
