@@ -255,11 +255,16 @@ struct CoverageIndex::Index {
   FcCharSet* characters = nullptr;                             // the query's
   FcLangSet* language = nullptr;
   std::unordered_map<FcPattern*, std::optional<std::uint32_t>> likeFaces;  // IndexedLike's answers
+  // The last MatchEach's names and the routes of those it routed itself (installed
+  // ones; the others are in `entries`), which Save takes instead of routing again.
+  std::vector<std::string_view> eachNames;
+  std::vector<std::optional<Entry>> eachRoutes;
   // A second thread for the quick list (CoverageIndex's constructor with `alongside`,
   // then the first MatchEach); last, so that it is gone before what its tasks use.
   std::unique_ptr<SideWorker> worker;
 
   ~Index() {
+    ForgetEachRoutes();
     for (const auto& [name, entry] : entries) {
       if (entry.face != nullptr) FcPatternDestroy(entry.face);
     }
@@ -270,6 +275,14 @@ struct CoverageIndex::Index {
     for (FcPattern* p : held) FcPatternDestroy(p);
     if (characters != nullptr) FcCharSetDestroy(characters);
     if (language != nullptr) FcLangSetDestroy(language);
+  }
+
+  void ForgetEachRoutes() {
+    for (const std::optional<Entry>& route : eachRoutes) {
+      if (route && route->face != nullptr) FcPatternDestroy(route->face);
+    }
+    eachRoutes.clear();
+    eachNames.clear();
   }
 
   // `text` copied into the arena.
@@ -521,6 +534,7 @@ struct CoverageIndex::Index {
   // would answer them; the first one's request and match, which no other answer
   // changes, are worked out on a second thread meanwhile.
   std::vector<bool> MatchEach(const std::vector<std::string_view>& names) {
+    ForgetEachRoutes();
     std::vector<bool> answers(names.size(), false);
     std::vector<Entry> routes(names.size());
     std::vector<bool> kept(names.size(), false);
@@ -543,11 +557,12 @@ struct CoverageIndex::Index {
     const bool aside = worker != nullptr && !nowhere.empty();
     if (aside) worker->Offer(matchFirst);
     std::vector<Requested> others;  // of nowhere[1...]
+    std::vector<std::optional<Entry>> routed(names.size());
     try {
       for (std::size_t i = 0; i < names.size(); ++i) {
         if (kept[i] || (!nowhere.empty() && std::binary_search(nowhere.begin(), nowhere.end(), i))) continue;
         answers[i] = Matches(routes[i]);
-        if (routes[i].face != nullptr) FcPatternDestroy(routes[i].face);
+        routed[i] = routes[i];  // with the face it holds, if any
       }
       for (std::size_t k = 1; k < nowhere.size(); ++k) {
         others.push_back(SubstituteRequest(std::string(names[nowhere[k]])));
@@ -563,6 +578,8 @@ struct CoverageIndex::Index {
     }
     // The second thread has served its purpose: it ends now instead of waiting awake.
     worker.reset();
+    eachNames = names;
+    eachRoutes = std::move(routed);
     for (std::size_t k = 0; k < nowhere.size(); ++k) {
       FcPattern* face = k == 0 ? SubstituteFace(first, firstMatch) : SubstituteFace(others[k - 1], std::nullopt);
       answers[nowhere[k]] = face != nullptr && Covers(face);
@@ -629,8 +646,17 @@ struct CoverageIndex::Index {
     SavedCoverage saved;
     std::unordered_map<std::uint32_t, std::uint32_t> saving;  // position -> in saved.faces
     saved.names.reserve(names.size());
-    for (const std::string_view name : names) {
-      const std::optional<std::uint32_t> at = AnsweringFace(EntryOf(name));
+    // The last MatchEach's routes serve when these are its names (the same text in
+    // the same place).
+    const bool routedHere =
+        names.size() == eachNames.size() && std::equal(names.begin(), names.end(), eachNames.begin(),
+                                                       [](std::string_view a, std::string_view b) {
+                                                         return a.data() == b.data() && a.size() == b.size();
+                                                       });
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      const std::string_view name = names[i];
+      std::optional<Entry>* route = routedHere && eachRoutes[i] ? &eachRoutes[i] : nullptr;
+      const std::optional<std::uint32_t> at = AnsweringFace(route != nullptr ? **route : EntryOf(name));
       if (!at) return std::nullopt;
       std::uint32_t face = SavedCoverage::kNoFace;
       if (*at != kNone) {
