@@ -2,6 +2,8 @@
 #include "platform/ui/StyleImages.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QImageReader>
 #include <QPixmap>
 #include <QPixmapCache>
 #include <QStyleFactory>
@@ -35,6 +37,17 @@ TEST(StyleImages, FusionGetsItsImagesFromTheCacheAndOtherStylesAreLeftAlone) {
     EXPECT_EQ(loaded.cacheKey(), cached.cacheKey());
   }
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+}
+
+TEST(StyleImages, TheFramesPixelsAreQtReadersPixels) {
+  const QString frame = QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png");
+  QImageReader reader(frame, "png");
+  const QImage expected = reader.read();
+  const QImage image = ReadStyleImage(frame);
+  ASSERT_FALSE(expected.isNull());
+  EXPECT_EQ(image.format(), expected.format());
+  EXPECT_EQ(image, expected);
+  EXPECT_TRUE(ReadStyleImage(QStringLiteral(":/no/such/image.png")).isNull());
 }
 
 }  // namespace
