@@ -56,6 +56,24 @@ FcPattern* Request(const std::string& family) {
   return pattern;
 }
 
+// fontconfig's best face for `request` (taken) among `faces` in their order (which
+// decides between faces that score alike); owned by the caller.
+FcPattern* MatchAmong(FcPattern* request, FcPattern* const* faces, std::size_t count) {
+  if (request == nullptr) return nullptr;
+  FcPattern* match = nullptr;
+  if (FcFontSet* set = FcFontSetCreate(); set != nullptr) {
+    for (std::size_t i = 0; i < count; ++i) {
+      FcPatternReference(faces[i]);
+      if (!FcFontSetAdd(set, faces[i])) FcPatternDestroy(faces[i]);
+    }
+    FcResult result = FcResultNoMatch;
+    match = FcFontSetMatch(nullptr, &set, 1, request, &result);
+    FcFontSetDestroy(set);
+  }
+  FcPatternDestroy(request);
+  return match;
+}
+
 // A character set of `characters`, or null for none.
 FcCharSet* CharSetOf(const std::vector<char32_t>& characters) {
   if (characters.empty()) return nullptr;
@@ -337,22 +355,14 @@ struct CoverageIndex::Index {
   // the answer is owned by the caller.
   FcPattern* Match(FcPattern* request, const Faces* candidates) const {
     if (request == nullptr) return nullptr;
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = nullptr;
-    if (candidates == nullptr) {
-      match = FcFontMatch(nullptr, request, &result);
-    } else {
-      FcFontSet* set = FcFontSetCreate();
-      if (set != nullptr) {
-        for (const std::uint32_t at : *candidates) {
-          FcPattern* p = held[at];
-          FcPatternReference(p);
-          if (!FcFontSetAdd(set, p)) FcPatternDestroy(p);
-        }
-        match = FcFontSetMatch(nullptr, &set, 1, request, &result);
-        FcFontSetDestroy(set);
-      }
+    if (candidates != nullptr) {
+      std::vector<FcPattern*> faces;
+      faces.reserve(candidates->size());
+      for (const std::uint32_t at : *candidates) faces.push_back(held[at]);
+      return MatchAmong(request, faces.data(), faces.size());
     }
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, request, &result);
     FcPatternDestroy(request);
     return match;
   }
@@ -636,11 +646,16 @@ struct CoverageIndex::Index {
       const Faces& faces = *entry.family;
       const auto alike = [&](std::uint32_t at) { return SameSets(held[at], held[faces.front()]); };
       if (std::all_of(faces.begin() + 1, faces.end(), alike)) return faces.front();
+      return kPickLater;
     }
     FcPattern* face = Face(entry);
     if (face == nullptr) return kNone;
     return IndexedLike(face, entry.family);
   }
+
+  // AnsweringFace of a family not picked yet whose faces have other sets: the pick is
+  // saved as the family's faces and request, for a later query to make when it needs it.
+  static constexpr std::uint32_t kPickLater = kNone - 1;
 
   std::optional<SavedCoverage> Save(const std::vector<std::string_view>& names) {
     SavedCoverage saved;
@@ -656,14 +671,25 @@ struct CoverageIndex::Index {
     for (std::size_t i = 0; i < names.size(); ++i) {
       const std::string_view name = names[i];
       std::optional<Entry>* route = routedHere && eachRoutes[i] ? &eachRoutes[i] : nullptr;
-      const std::optional<std::uint32_t> at = AnsweringFace(route != nullptr ? **route : EntryOf(name));
+      Entry& entry = route != nullptr ? **route : EntryOf(name);
+      const std::optional<std::uint32_t> at = AnsweringFace(entry);
       if (!at) return std::nullopt;
+      if (*at == kPickLater) {
+        // The family's faces in its order, which decides between faces that score alike.
+        SavedCoverage::Name saving{std::string(name), static_cast<std::uint32_t>(saved.faces.size()),
+                                   static_cast<std::uint32_t>(entry.family->size()), std::string(entry.request)};
+        for (const std::uint32_t candidate : *entry.family) {
+          saved.faces.push_back({candidate, FaceFingerprint(held[candidate])});
+        }
+        saved.names.push_back(std::move(saving));
+        continue;
+      }
       std::uint32_t face = SavedCoverage::kNoFace;
       if (*at != kNone) {
         face = saving.try_emplace(*at, static_cast<std::uint32_t>(saved.faces.size())).first->second;
         if (face == saved.faces.size()) saved.faces.push_back({*at, FaceFingerprint(held[*at])});
       }
-      saved.names.push_back({std::string(name), face});
+      saved.names.push_back({std::string(name), face, 0, {}});
     }
     return saved;
   }
@@ -762,12 +788,31 @@ std::optional<std::vector<bool>> CoverageIndex::MatchSaved(const SavedCoverage& 
   FcCharSet* asked = CharSetOf(characters);
   FcLangSet* tag = LangSetOf(language);
   std::vector<std::int8_t> covered(faces.size(), -1);
+  const auto coveredAt = [&](std::uint32_t face) {
+    if (covered[face] < 0) covered[face] = FaceCovers(faces[face], asked, tag) ? 1 : 0;
+    return covered[face] == 1;
+  };
   std::vector<bool> answers(saved.names.size(), false);
   for (std::size_t i = 0; i < saved.names.size(); ++i) {
-    const std::uint32_t face = saved.names[i].face;
-    if (face >= faces.size()) continue;  // draws in no face
-    if (covered[face] < 0) covered[face] = FaceCovers(faces[face], asked, tag) ? 1 : 0;
-    answers[i] = covered[face] == 1;
+    const SavedCoverage::Name& name = saved.names[i];
+    if (name.face >= faces.size()) continue;  // draws in no face
+    if (name.pickAmong == 0) {
+      answers[i] = coveredAt(name.face);
+      continue;
+    }
+    // A family whose faces answer alike needs no pick; else fontconfig's match among
+    // them, as CoverageIndex makes it.
+    const std::uint32_t end = name.face + name.pickAmong;
+    const bool first = coveredAt(name.face);
+    bool alike = true;
+    for (std::uint32_t at = name.face + 1; at < end && alike; ++at) alike = coveredAt(at) == first;
+    if (alike) {
+      answers[i] = first;
+      continue;
+    }
+    FcPattern* picked = MatchAmong(Request(name.request), faces.data() + name.face, name.pickAmong);
+    answers[i] = picked != nullptr && FaceCovers(picked, asked, tag);
+    if (picked != nullptr) FcPatternDestroy(picked);
   }
   if (asked != nullptr) FcCharSetDestroy(asked);
   if (tag != nullptr) FcLangSetDestroy(tag);

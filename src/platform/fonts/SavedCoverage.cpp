@@ -17,7 +17,7 @@
 namespace typeloom::platform {
 namespace {
 
-constexpr std::string_view kMagic = "typeloom list faces 1\n";
+constexpr std::string_view kMagic = "typeloom list faces 2\n";
 
 }  // namespace
 
@@ -174,6 +174,8 @@ std::string WriteSavedCoverage(const SavedCoverage& saved) {
   for (const SavedCoverage::Name& name : saved.names) {
     PutText(out, name.name);
     PutNumber(out, name.face, 4);
+    PutNumber(out, name.pickAmong, 4);
+    if (name.pickAmong != 0) PutText(out, name.request);
   }
   PutNumber(out, HashBytes(out), 8);
   return out;
@@ -195,14 +197,19 @@ std::optional<SavedCoverage> ReadSavedCoverage(std::string_view bytes) {
     if (!in.Number(position, 4) || !in.Number(face.fingerprint, 8)) return std::nullopt;
     face.position = static_cast<std::uint32_t>(position);
   }
-  if (!in.Number(count, 4) || count > in.Left() / 8) return std::nullopt;
+  if (!in.Number(count, 4) || count > in.Left() / 12) return std::nullopt;
   saved.names.resize(count);
   for (std::size_t i = 0; i < saved.names.size(); ++i) {
     SavedCoverage::Name& name = saved.names[i];
-    std::uint64_t face = 0;
-    if (!in.Text(name.name) || !in.Number(face, 4)) return std::nullopt;
+    std::uint64_t face = 0, among = 0;
+    if (!in.Text(name.name) || !in.Number(face, 4) || !in.Number(among, 4)) return std::nullopt;
+    if (among != 0 && (among < 2 || !in.Text(name.request) || name.request.empty())) return std::nullopt;
     name.face = static_cast<std::uint32_t>(face);
+    name.pickAmong = static_cast<std::uint32_t>(among);
     if (name.name.empty() || (name.face != SavedCoverage::kNoFace && name.face >= saved.faces.size())) {
+      return std::nullopt;
+    }
+    if (among != 0 && (name.face == SavedCoverage::kNoFace || among > saved.faces.size() - name.face)) {
       return std::nullopt;
     }
     // In byte order, each once.

@@ -24,6 +24,11 @@ struct SavedCoverage {
   struct Name {
     std::string name;
     std::uint32_t face = kNoFace;  // in `faces`; kNoFace: draws in no face
+    // 0: draws in `face`. Else (2 or more) the name is a family whose faces have other
+    // sets: it draws in fontconfig's match of `request` among `faces`[face, face +
+    // pickAmong), worked out by a query that needs it.
+    std::uint32_t pickAmong = 0;
+    std::string request;
   };
   std::string state;  // FontconfigState and the caller's own inputs
   std::vector<Face> faces;
@@ -33,7 +38,8 @@ struct SavedCoverage {
 // The file's bytes; ReadSavedCoverage reads back exactly what this wrote.
 std::string WriteSavedCoverage(const SavedCoverage& saved);
 // Nothing unless `bytes` are a whole file as WriteSavedCoverage writes them (checksum,
-// every length and face reference within bounds, names neither empty nor repeated).
+// every length and face reference within bounds, names neither empty nor repeated, a
+// family to pick in with a request and two faces or more).
 std::optional<SavedCoverage> ReadSavedCoverage(std::string_view bytes);
 
 // The 64-bit hash of the file's checksum and of FaceFingerprint.
