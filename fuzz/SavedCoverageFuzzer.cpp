@@ -3,7 +3,8 @@
 // The bytes are read as a whole file, and again as the body of a file with the right
 // header and checksum, so that damage the checksum would catch reaches the parser too.
 // Traps when a file read is not the one encoding of what was read, or when a name
-// refers to a face beyond the faces or the names are not in order and each once.
+// refers to a face beyond the faces (alone or as a family's faces to pick among), a
+// family to pick in lacks its request or the names are not in order and each once.
 #include "platform/fonts/SavedCoverage.h"
 
 #include <cstddef>
@@ -22,6 +23,10 @@ void Check(const std::string& bytes) {
     const SavedCoverage::Name& name = saved->names[i];
     if (name.name.empty()) std::abort();
     if (name.face != SavedCoverage::kNoFace && name.face >= saved->faces.size()) std::abort();
+    if (name.pickAmong != 0 && (name.pickAmong < 2 || name.request.empty() || name.face == SavedCoverage::kNoFace ||
+                                std::size_t{name.face} + name.pickAmong > saved->faces.size())) {
+      std::abort();
+    }
     if (i > 0 && !(saved->names[i - 1].name < name.name)) std::abort();
   }
 }
@@ -31,7 +36,7 @@ void Check(const std::string& bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   Check(bytes);
-  std::string sealed = "typeloom list faces 1\n" + bytes;
+  std::string sealed = "typeloom list faces 2\n" + bytes;
   const std::uint64_t sum = typeloom::platform::HashBytes(sealed);
   for (int i = 0; i < 8; ++i) sealed += static_cast<char>((sum >> (8 * i)) & 0xFF);
   Check(sealed);

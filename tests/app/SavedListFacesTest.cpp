@@ -158,4 +158,45 @@ TEST_F(SavedListFacesTest, EveryQueryIsAnsweredAsWithoutSavedFaces) {
   EXPECT_FALSE(OnlyFile().isEmpty());
 }
 
+// A family whose faces cover different characters is saved with its faces, and a later
+// query on which they differ picks among them as fontconfig matches the family (the
+// regular face, neither first nor last of four), from the saved file, which stays as
+// it was.
+TEST_F(SavedListFacesTest, AFamilyPickedByALaterQueryIsFontconfigsMatch) {
+  box = std::make_unique<ProgramSandbox>("/usr/share/fonts/truetype/dejavu",
+                                         QStringList{"DejaVuSans-Bold.ttf", "DejaVuSans.ttf", "DejaVuSans-Oblique.ttf",
+                                                     "DejaVuSans-BoldOblique.ttf"});
+  if (!box->Ready()) GTEST_SKIP() << "DejaVu Sans is not installed";
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "LC_ALL", "LC_MESSAGES", "LANGUAGE"}) {
+    box->Env().remove(name);
+  }
+  box->Env().insert("LANG", "C.UTF-8");
+  folder = box->Env().value("XDG_CACHE_HOME") + "/typeloom";
+  // Every face covers it: saved without a pick. The other faces are listed by their full names.
+  ASSERT_TRUE(Run({"--list", "--covers", "A"}).split('\n').contains("DejaVu Sans"));
+  const QString saved = Files();
+  ASSERT_FALSE(OnlyFile().isEmpty());
+  const struct {
+    const char* covers;
+    const char* lang;
+    bool family;  // "DejaVu Sans" listed
+  } rows[] = {
+      {"\xef\x80\x80", "", true},                   // U+F000: the regular face has it, the bold one not
+      {"\xf0\x9d\x97\x94", "", false},              // U+1D5D4: the bold face has it, the regular one not
+      {"\xef\x80\x80", "en", true},
+      {"\xf0\x9d\x97\x94\xef\x80\x80", "", false},  // one face each
+      {"A\xce\xa9", "", true},
+      {"\xd8\x86", "", true},        // U+0606: the upright faces have it, the oblique ones not
+      {"\xef\xac\xb7", "", false},  // U+FB37: the oblique faces have it, the upright ones not
+  };
+  for (const auto& row : rows) {
+    QStringList arguments = {"--list", "--covers", QString::fromUtf8(row.covers)};
+    if (*row.lang != '\0') arguments << "--lang" << row.lang;
+    const QString out = Run(arguments);
+    EXPECT_EQ(out.split('\n').contains("DejaVu Sans"), row.family) << row.covers << ": " << out.toStdString();
+    EXPECT_EQ(out, Fresh(arguments)) << row.covers;
+    EXPECT_EQ(Files(), saved) << row.covers;
+  }
+}
+
 }  // namespace

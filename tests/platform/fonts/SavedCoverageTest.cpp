@@ -21,8 +21,11 @@ namespace {
 SavedCoverage Sample() {
   SavedCoverage saved;
   saved.state = std::string("state\0with\xff bytes", 17);
-  saved.faces = {{0, 0x1122334455667788ull}, {1958, 42}};
-  saved.names = {{"Cover Greek", 1}, {"DejaVu Sans", 0}, {"Missing", SavedCoverage::kNoFace}, {"Noto Sans", 1}};
+  saved.faces = {{0, 0x1122334455667788ull}, {1958, 42}, {7, 9}};
+  saved.names = {{"Cover Greek", 1, 0, {}},
+                 {"DejaVu Sans", 1, 2, "DejaVu Sans"},  // picked among faces 1 and 2
+                 {"Missing", SavedCoverage::kNoFace, 0, {}},
+                 {"Noto Sans", 0, 0, {}}};
   return saved;
 }
 
@@ -32,7 +35,10 @@ bool Same(const SavedCoverage& a, const SavedCoverage& b) {
     if (a.faces[i].position != b.faces[i].position || a.faces[i].fingerprint != b.faces[i].fingerprint) return false;
   }
   for (std::size_t i = 0; i < a.names.size(); ++i) {
-    if (a.names[i].name != b.names[i].name || a.names[i].face != b.names[i].face) return false;
+    if (a.names[i].name != b.names[i].name || a.names[i].face != b.names[i].face ||
+        a.names[i].pickAmong != b.names[i].pickAmong || a.names[i].request != b.names[i].request) {
+      return false;
+    }
   }
   return true;
 }
@@ -85,13 +91,18 @@ TEST(SavedCoverageTest, RefusesDamagedOrMalformedFiles) {
   PutNumber(manyNames, 0x10000000u, 4);  // more names than bytes
   const std::map<std::string, std::string> rows = {
       {"empty", ""},
-      {"other magic", Sealed("typeloom list faces 2\n" + body.substr(magic.size()))},
+      {"other magic", Sealed("typeloom list faces 1\n" + body.substr(magic.size()))},
       {"garbage", std::string(300, '\x5a')},
       {"bytes after the names", Sealed(body + "x")},
       {"state longer than the file", Sealed(huge)},
       {"more faces than bytes", Sealed(manyFaces)},
       {"more names than bytes", Sealed(manyNames)},
-      {"face beyond the faces", with([](SavedCoverage& s) { s.names[0].face = 2; })},
+      {"face beyond the faces", with([](SavedCoverage& s) { s.names[0].face = 3; })},
+      {"pick among one face", with([](SavedCoverage& s) { s.names[1].pickAmong = 1; })},
+      {"pick beyond the faces", with([](SavedCoverage& s) { s.names[1].pickAmong = 3; })},
+      {"pick far beyond the faces", with([](SavedCoverage& s) { s.names[1].pickAmong = 0xFFFFFFFFu; })},
+      {"pick without a request", with([](SavedCoverage& s) { s.names[1].request.clear(); })},
+      {"pick in no face", with([](SavedCoverage& s) { s.names[2] = {"Missing", SavedCoverage::kNoFace, 2, "M"}; })},
       {"empty name", with([](SavedCoverage& s) { s.names[0].name.clear(); })},
       {"names out of order", with([](SavedCoverage& s) { std::swap(s.names[0], s.names[1]); })},
       {"repeated name", with([](SavedCoverage& s) { s.names[1].name = s.names[0].name; })},
