@@ -55,11 +55,14 @@ class CoverageIndex {
   // What MatchEach answers for `names` saved with the face each draws in (positions
   // among the indexed faces, as SavedCoverage keeps them), when every one of their
   // answers to any query is that face's; nothing when a name's face has other sets
-  // than any indexed face (a face fontconfig made up).
+  // than any indexed face (a face fontconfig made up). A family whose faces have other
+  // sets and which is not picked yet is saved as its faces and request instead. The
+  // routes of the last MatchEach over these same names are reused.
   std::optional<SavedCoverage> Save(const std::vector<std::string_view>& names);
   // MatchEach's answers for the saved names, reading only the saved faces in
-  // fontconfig's current sets (initialised by the caller); nothing when a face is not
-  // where it was saved.
+  // fontconfig's current sets (initialised by the caller), and picking a saved family's
+  // face only when its faces answer differently; nothing when a face is not where it
+  // was saved.
   static std::optional<std::vector<bool>> MatchSaved(const SavedCoverage& saved,
                                                      const std::vector<char32_t>& characters,
                                                      const std::string& language);
