@@ -27,7 +27,8 @@ struct FloorFace {
 };
 
 inline FloorFace FaceOf(const QString& name) {
-  FloorFace face{name, {}, false};
+  FloorFace face;
+  face.family = name;
   const QByteArray utf8 = name.toUtf8();
   for (const char* object : {FC_FAMILY, FC_FULLNAME, FC_POSTSCRIPT_NAME}) {
     FcPattern* pattern = FcPatternCreate();
