@@ -45,12 +45,14 @@
 // its window has been drawn the first time.
 #include <QApplication>
 #include <QCheckBox>
+#include <QColor>
 #include <QFile>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringListModel>
@@ -63,7 +65,6 @@
 
 #include <initializer_list>
 #include <memory>
-
 #include <string_view>
 #include <unordered_set>
 
@@ -96,6 +97,7 @@ QStringList FullNames() {
 // Design units of the window: twips at 96 dpi.
 QRect Twips(int left, int top, int width, int height) { return {left / 15, top / 15, width / 15, height / 15}; }
 
+// A name table entry in its default (English) language, as UTF-8.
 QString NameEntry(hb_face_t* face, hb_ot_name_id_t id) {
   unsigned size = hb_ot_name_get_utf8(face, id, HB_LANGUAGE_INVALID, nullptr, nullptr);
   if (size == 0) return {};
@@ -106,6 +108,7 @@ QString NameEntry(hb_face_t* face, hb_ot_name_id_t id) {
   return QString::fromUtf8(text);
 }
 
+// Whether the GSUB or GPOS table lists any of the features.
 bool HasFeature(hb_face_t* face, hb_tag_t table, std::initializer_list<const char*> wanted) {
   hb_tag_t tags[64];
   unsigned start = 0;
