@@ -204,8 +204,8 @@ int main(int argc, char** argv) {
   QWidget window;
   window.setWindowTitle(QStringLiteral(" Floor"));
   window.setFixedSize(6255 / 15, 5940 / 15);
-  auto label = [&window](const char* caption, QRect where) {
-    auto* widget = new QLabel(QString::fromLatin1(caption), &window);
+  auto label = [&window](const QString& caption, QRect where) {
+    auto* widget = new QLabel(caption, &window);
     widget->setTextFormat(Qt::PlainText);
     widget->setGeometry(where);
     return widget;
@@ -221,10 +221,10 @@ int main(int argc, char** argv) {
     list->setGeometry(where.left(), where.top() + 22, where.width(), where.height() - 22);
   };
 
-  label("Font:", Twips(240, 240, 450, 255));
+  label(QStringLiteral("Font:"), Twips(240, 240, 450, 255));
   const QStringList names = FullNames();
   listWithEdit(names, Twips(960, 240, 2535, 1740));
-  label("Size:", Twips(3705, 240, 450, 255));
+  label(QStringLiteral("Size:"), Twips(3705, 240, 450, 255));
   QStringList sizes;
   for (const int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72}) sizes << QString::number(size);
   listWithEdit(sizes, Twips(4200, 240, 600, 1740));
@@ -235,7 +235,7 @@ int main(int argc, char** argv) {
     top += 450;
   }
 
-  label("Effects:", Twips(240, 2190, 660, 255));
+  label(QStringLiteral("Effects:"), Twips(240, 2190, 660, 255));
   auto* group = new QGroupBox(&window);
   group->setGeometry(Twips(960, 2070, 1305, 1455));
   top = 255;
@@ -248,14 +248,14 @@ int main(int argc, char** argv) {
   const typeloom::bench::FloorFace face =
       names.isEmpty() ? typeloom::bench::FloorFace{} : typeloom::bench::FaceOf(names.first());
   const FaceDetails details = DetailsOf(face);
-  label("Details:", Twips(2505, 2190, 660, 255));
+  label(QStringLiteral("Details:"), Twips(2505, 2190, 660, 255));
   auto* detailText = new QPlainTextEdit(details.lines, &window);
   detailText->setReadOnly(true);
   detailText->setGeometry(Twips(3240, 2190, 2775, 1320));
-  label("Copyright:", Twips(240, 3645, 750, 255));
-  label("", Twips(1005, 3645, 4920, 210))->setText(details.copyright);
+  label(QStringLiteral("Copyright:"), Twips(240, 3645, 750, 255));
+  label(details.copyright, Twips(1005, 3645, 4920, 210));
 
-  label("Text:", Twips(240, 4035, 450, 255));
+  label(QStringLiteral("Text:"), Twips(240, 4035, 450, 255));
   const QString line = names.isEmpty() ? QString() : names.first() + QStringLiteral(" 8-point font");
   auto* text = new QLineEdit(line, &window);
   text->setGeometry(Twips(960, 4035, 5055, 285));
@@ -270,7 +270,7 @@ int main(int argc, char** argv) {
     sample->setText(line);
   }
 
-  auto* caption = label("?", Twips(15, 5670, 255, 255));
+  auto* caption = label(QStringLiteral("?"), Twips(15, 5670, 255, 255));
   QFont bold = dialog;
   bold.setBold(true);
   caption->setFont(bold);
