@@ -108,10 +108,15 @@ void PutList(std::string& out, char kind, FcStrList* list, bool parents) {
     out += '!';
     return;
   }
+  std::vector<std::string> folders;  // the parents put so far (a configuration folder holds dozens of files)
   while (FcChar8* item = FcStrListNext(list)) {
     const std::string_view path(reinterpret_cast<const char*>(item));
     PutPlace(out, kind, path);
-    if (parents) PutPlace(out, 'p', Parent(path));
+    if (!parents) continue;
+    const std::string_view parent = Parent(path);
+    if (std::find(folders.begin(), folders.end(), parent) != folders.end()) continue;
+    folders.emplace_back(parent);
+    PutPlace(out, 'p', parent);
   }
   FcStrListDone(list);
 }
