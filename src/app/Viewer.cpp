@@ -4,6 +4,7 @@
 #include "app/FontDisplay.h"
 #include "app/FontFilter.h"
 #include "app/SampleDrawing.h"
+#include "platform/files/AppendLine.h"
 #include "platform/fonts/FaceResolver.h"
 #include "platform/fonts/FontCoverage.h"
 #include "platform/fonts/InstalledFonts.h"
@@ -21,7 +22,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -672,10 +672,8 @@ void Viewer::paintEvent(QPaintEvent* event) {
 // Diagnostic trail for the integration tests: one line per start-up step, written
 // only when TYPELOOM_TRACE names a file.
 void Viewer::Trace(const QString& line) const {
-  static const QString path = qEnvironmentVariable("TYPELOOM_TRACE");
-  if (path.isEmpty()) return;
-  QFile file(path);
-  if (file.open(QIODevice::Append | QIODevice::Text)) file.write((line + u'\n').toUtf8());
+  static const QByteArray path = qgetenv("TYPELOOM_TRACE");
+  if (!path.isEmpty()) platform::AppendLine(path, line.toUtf8());
 }
 
 }  // namespace typeloom::app

@@ -10,6 +10,7 @@
 #include "app/Viewer.h"
 #include "platform/fonts/FaceResolver.h"
 #include "platform/fonts/FontCoverage.h"
+#include "platform/files/AppendLine.h"
 #include "platform/fonts/FontconfigFonts.h"
 #include "platform/graphics/GraphicsFacts.h"
 #include "platform/instance/LocalSingleInstance.h"
@@ -26,7 +27,6 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QFile>
 #include <QGuiApplication>
 #include <QTimer>
 #include <QWidget>
@@ -61,8 +61,7 @@ class FirstPaintTrace final : public QObject {
     if (event->type() == QEvent::Paint && !done_) {
       done_ = true;
       QTimer::singleShot(0, [] {
-        QFile file(qEnvironmentVariable("TYPELOOM_TRACE"));
-        if (file.open(QIODevice::Append | QIODevice::Text)) file.write("painted\n");
+        platform::AppendLine(qgetenv("TYPELOOM_TRACE"), "painted");
       });
     }
     return QObject::eventFilter(watched, event);
@@ -156,8 +155,7 @@ int ShowStartError(int argc, char** argv, const QString& text) {
   });
   QApplication app(argc, argv);
   if (!qEnvironmentVariableIsEmpty("TYPELOOM_TRACE")) {
-    QFile trace(qEnvironmentVariable("TYPELOOM_TRACE"));
-    if (trace.open(QIODevice::Append | QIODevice::Text)) trace.write("start refused\n");
+    platform::AppendLine(qgetenv("TYPELOOM_TRACE"), "start refused");
   }
   platform::QtMessageBoxes().Show(nullptr, text, platform::mb::kOkOnly | platform::mb::kCritical, kAppTitle);
   return 1;
