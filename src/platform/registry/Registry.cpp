@@ -50,26 +50,16 @@ ValueView reg::ReadValue(Registry& registry, KeyHandle key, std::string_view nam
   std::uint32_t size = 0;
   value.status = registry.QueryValue(key, name, &value.type, nullptr, &size);
   if (value.status != kSuccess) return value;
-  if (value.type == kSz) {
-    buffer.assign(size, '\0');
-    std::uint32_t read = size;
-    if (registry.QueryValue(key, name, &value.type, reinterpret_cast<std::uint8_t*>(buffer.data()), &read) !=
-        kSuccess) {
-      return value;
-    }
-    value.hasData = true;
-    value.data = std::string_view(buffer).substr(0, read);
-  } else if (value.type == kDword) {
-    // A number is read into four bytes, whatever size the value reports.
-    buffer.assign(4, '\0');
-    std::uint32_t read = 4;
-    if (registry.QueryValue(key, name, &value.type, reinterpret_cast<std::uint8_t*>(buffer.data()), &read) !=
-        kSuccess) {
-      return value;
-    }
-    value.hasData = true;
-    value.data = buffer;
+  // A string is read at its size; a number into four bytes, whatever size it reports.
+  const bool text = value.type == kSz;
+  if (!text && value.type != kDword) return value;
+  buffer.assign(text ? size : 4, '\0');
+  std::uint32_t read = static_cast<std::uint32_t>(buffer.size());
+  if (registry.QueryValue(key, name, &value.type, reinterpret_cast<std::uint8_t*>(buffer.data()), &read) != kSuccess) {
+    return value;
   }
+  value.hasData = true;
+  value.data = text ? std::string_view(buffer).substr(0, read) : std::string_view(buffer);
   return value;
 }
 
